@@ -1,0 +1,209 @@
+// The program's entry point: start-up in a fixed order, the main loop, and shutdown in reverse.
+#include "game/game_main.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "core/vx_error.h"
+#include "core/vx_list.h"
+#include "core/vx_mem.h"
+#include "core/vx_str.h"
+#include "display/vx_app.h"
+#include "display/vx_dsp.h"
+#include "game/game_front.h"
+#include "game/game_loop.h"
+#include "game/game_resources.h"
+#include "game/game_state.h"
+
+namespace {
+
+constexpr size_t kGameHeapSize = 0x2000000;  // 32 MiB first heap buffer
+constexpr uint32_t kInactiveSleepMs = 250;
+
+// Every module starts with its debug switch off: only the reports that a
+// module makes unconditionally reach the player.
+VX_ERROR_SETTINGS error_settings = {0};
+VX_ERROR_SETTINGS list_settings = {0};
+VX_ERROR_SETTINGS str_settings = {0};
+VX_MEM_SETTINGS mem_settings = {0, kGameHeapSize};
+
+constexpr VX_WINDOW_SIZE kWindowSizes[] = {
+    {320, 240, 1}, {640, 480, 2}, {800, 600, 0}, {1024, 768, 0}, {0, 0, 0},
+};
+
+struct MainState {
+  char archive_name[56];  // string resource 101, at most 55 characters
+  char class_name[51];
+  char title[51];
+  VX_APP app;
+  uint32_t timer_id;
+  int shut_down;
+};
+MainState st = {};
+
+// Steps of the rules run through these hooks; the rules land with the
+// playable game, the demo tables with the attract sequence.
+void run_rules_step() {}
+void reset_demo_positions() {}
+int current_menu_shown() { return g_game.menu_active; }
+const GAME_STEP_HOOKS kStepHooks = {run_rules_step, reset_demo_positions, current_menu_shown};
+
+void fill_app_record(void* instance, const char* command_line, int show_state) {
+  VX_APP& a = st.app;
+  a = {};
+  a.debug = 0;
+  a.class_name = st.class_name;
+  a.title = st.title;
+  a.menu_name = "PONDSPRINT";
+  a.resource_name = "PONDSPRINT";
+  a.icon_name = "PONDSPRINT";
+  a.cursor_name = nullptr;
+  a.window_sizes = kWindowSizes;
+  a.pos_x = -1;
+  a.pos_y = -1;
+  a.base_width = 640;
+  a.base_height = 480;
+  a.min_width = 640;
+  a.min_height = 480;
+  a.display_menu_pos = 1;
+  a.resolution_menu_pos = 7;
+  a.mode_check_offset = 2;
+  a.running_out = &g_game.app_active;
+  a.ready_out = &g_game.app_ready;
+  a.fullscreen_out = &g_game.fullscreen;
+  a.lowres_out = &g_game.lowres;
+  a.highres_out = &g_game.highres;
+  a.instance = instance;
+  a.command_line = command_line;
+  a.show_command = show_state;
+  a.window_proc = game_window_proc;
+  a.redraw_hook = game_redraw;
+}
+
+// Pumps every waiting message. Returns 1 and stores the exit code when WM_QUIT came.
+int pump_messages(int* exit_code) {
+  PLAT_MSG msg;
+  while (plat_peek_message(&msg, 1)) {
+    if (msg.message == WM_QUIT) {
+      *exit_code = static_cast<int>(msg.wparam);
+      return 1;
+    }
+    plat_translate_message(&msg);
+    plat_dispatch_message(&msg);
+  }
+  return 0;
+}
+
+// One pass of drawing and input, then the owed steps.
+void frame_pass() {
+  GameState& gs = g_game;
+  // Input and players are polled here, a requested level is loaded, the
+  // developer keys are looked at, and the frame is drawn (language screen,
+  // help page or play) with the menu on top; those modules join as they land.
+  // Then the current menu takes one input code; `menu_active` becomes its
+  // shown flag and a shown menu clears `paused`.
+  game_highlight_pulse(&gs, plat_ticks());
+  vx_dsp_present();
+  game_run_owed_steps(&gs, &kStepHooks);
+}
+
+}  // namespace
+
+void game_redraw() {
+  if (!g_game.init_done) {
+    g_game.redraw_request = 1;
+    return;
+  }
+  // The world viewport is set to the screen size and the frame drawn here.
+  g_game.redraw_request = 0;
+}
+
+int game_startup(void* instance, const char* command_line, int show_state) {
+  game_state_reset(&g_game);
+  st = {};
+
+  if (!game_load_string(GAME_RES_ARCHIVE_NAME, st.archive_name, sizeof st.archive_name)) {
+    vx_dsp_error_box("Couldn't load the resource strings", nullptr, MB_OK | MB_ICONHAND);
+    return 0;
+  }
+  fill_app_record(instance, command_line, show_state);
+
+  // The input device check runs here with the input layer; it cannot fail on this platform.
+  if (!vx_error_init(&error_settings)) return 0;
+  vx_list_init(&list_settings);
+  if (!vx_mem_init(&mem_settings)) return 0;
+  vx_str_init(&str_settings);
+  // File layer (opens the archive named by st.archive_name) and font module start here.
+
+  // The application keys of data\texts.txt, the default menu font and menus,
+  // the per-user settings file, the languages and the splash picture follow
+  // once string files, fonts and menus exist. Until then the keys take the
+  // values the shipped texts give them.
+  std::snprintf(st.class_name, sizeof st.class_name, "%s", "PondSprint");
+  std::snprintf(st.title, sizeof st.title, "%s", "Pond Sprint");
+  g_game.language_chosen = 1;
+
+  if (!vx_app_start(&st.app)) return 0;
+  // Input, players and the sound manager start here; player 1 is bound to
+  // up 200, down 208, left 203, right 205, then 23, 24, 57, 28, 49.
+  // The display start is finished and the high-score table loaded here.
+
+  st.timer_id = vx_timer_start(game_tick_cb, GAME_STEP_MS);
+  if (!st.timer_id) return 0;
+  if (g_game.redraw_request) {
+    g_game.init_done = 1;
+    game_redraw();
+    g_game.init_done = 0;
+  }
+  std::srand(plat_ticks());
+  // The game's own data (sound list, attract list, options, demo tables) loads here.
+  g_game.init_done = 1;
+  g_game.app_ready = 1;
+  g_game.current_menu = 0;
+  return 1;
+}
+
+int game_main_loop() {
+  GameState& gs = g_game;
+  for (;;) {
+    int exit_code = 0;
+    if (pump_messages(&exit_code)) return exit_code;
+    if (!gs.app_active || !gs.app_ready || !gs.game_running) {
+      plat_sleep(kInactiveSleepMs);
+      continue;
+    }
+    if (!gs.init_done) continue;
+    if (gs.pending_steps.load() == 0) {
+      // Nothing owed yet: give the processor back instead of spinning.
+      plat_sleep(1);
+      continue;
+    }
+    frame_pass();
+  }
+}
+
+void game_shutdown() {
+  if (st.shut_down) return;
+  st.shut_down = 1;
+  GameState& gs = g_game;
+  gs.game_running = 0;
+  // The high-score table is saved here.
+  vx_timer_stop(&st.timer_id);
+  gs.pending_steps.store(0);
+  // Help page, music, options, game tables, level, messages, sound manager,
+  // menus and the default font are released here as their modules land.
+  vx_dsp_deinit();
+  // Players, input and the file layer stop here.
+  vx_list_deinit();
+  vx_mem_deinit();
+  vx_str_deinit();
+  vx_error_deinit();
+}
+
+int game_main(void* instance, const char* command_line, int show_state) {
+  if (!game_startup(instance, command_line, show_state)) {
+    game_shutdown();
+    return 0;
+  }
+  return game_main_loop();
+}

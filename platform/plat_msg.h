@@ -1,0 +1,147 @@
+// Windows-style message, command and key numbers used by the engine's window procedures.
+#pragma once
+#include <cstdint>
+
+// Messages keep their real numbers so that the window procedures read as
+// their Windows counterparts do and recorded message streams stay comparable.
+constexpr uint32_t WM_NULL = 0x0000;
+constexpr uint32_t WM_CREATE = 0x0001;
+constexpr uint32_t WM_DESTROY = 0x0002;
+constexpr uint32_t WM_MOVE = 0x0003;
+constexpr uint32_t WM_SIZE = 0x0005;
+constexpr uint32_t WM_ACTIVATE = 0x0006;
+constexpr uint32_t WM_SETFOCUS = 0x0007;
+constexpr uint32_t WM_KILLFOCUS = 0x0008;
+constexpr uint32_t WM_PAINT = 0x000F;
+constexpr uint32_t WM_CLOSE = 0x0010;
+constexpr uint32_t WM_QUIT = 0x0012;
+constexpr uint32_t WM_ACTIVATEAPP = 0x001C;
+constexpr uint32_t WM_DISPLAYCHANGE = 0x007E;
+constexpr uint32_t WM_NCPAINT = 0x0085;
+constexpr uint32_t WM_NCACTIVATE = 0x0086;
+constexpr uint32_t WM_KEYDOWN = 0x0100;
+constexpr uint32_t WM_KEYUP = 0x0101;
+constexpr uint32_t WM_CHAR = 0x0102;
+constexpr uint32_t WM_SYSKEYDOWN = 0x0104;
+constexpr uint32_t WM_SYSKEYUP = 0x0105;
+constexpr uint32_t WM_SYSCHAR = 0x0106;
+constexpr uint32_t WM_COMMAND = 0x0111;
+constexpr uint32_t WM_SYSCOMMAND = 0x0112;
+constexpr uint32_t WM_TIMER = 0x0113;
+constexpr uint32_t WM_MOUSEMOVE = 0x0200;
+constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
+constexpr uint32_t WM_LBUTTONUP = 0x0202;
+constexpr uint32_t WM_RBUTTONDOWN = 0x0204;
+constexpr uint32_t WM_RBUTTONUP = 0x0205;
+constexpr uint32_t WM_MBUTTONDOWN = 0x0207;
+constexpr uint32_t WM_MBUTTONUP = 0x0208;
+constexpr uint32_t WM_MOUSEWHEEL = 0x020A;
+constexpr uint32_t WM_ENTERMENULOOP = 0x0211;
+constexpr uint32_t WM_EXITMENULOOP = 0x0212;
+constexpr uint32_t WM_ENTERSIZEMOVE = 0x0231;
+constexpr uint32_t WM_EXITSIZEMOVE = 0x0232;
+constexpr uint32_t WM_QUERYNEWPALETTE = 0x030F;
+constexpr uint32_t WM_PALETTECHANGED = 0x0311;
+constexpr uint32_t WM_USER = 0x0400;
+
+// WM_SYSCOMMAND parameters (the low four bits are the system's own and are masked off).
+constexpr uint32_t SC_SIZE = 0xF000;
+constexpr uint32_t SC_MOVE = 0xF010;
+constexpr uint32_t SC_MINIMIZE = 0xF020;
+constexpr uint32_t SC_MAXIMIZE = 0xF030;
+constexpr uint32_t SC_CLOSE = 0xF060;
+constexpr uint32_t SC_KEYMENU = 0xF100;
+constexpr uint32_t SC_RESTORE = 0xF120;
+constexpr uint32_t SC_SCREENSAVE = 0xF140;
+constexpr uint32_t SC_MONITORPOWER = 0xF170;
+
+// WM_ACTIVATE low word and WM_SIZE wparam.
+constexpr uint32_t WA_INACTIVE = 0;
+constexpr uint32_t WA_ACTIVE = 1;
+constexpr uint32_t WA_CLICKACTIVE = 2;
+constexpr uint32_t SIZE_RESTORED = 0;
+constexpr uint32_t SIZE_MINIMIZED = 1;
+constexpr uint32_t SIZE_MAXIMIZED = 2;
+
+// Virtual-key codes carried in wparam of the key messages. Letters and
+// digits are their upper-case ASCII codes ('A', '1').
+constexpr uint32_t VK_BACK = 0x08;
+constexpr uint32_t VK_TAB = 0x09;
+constexpr uint32_t VK_RETURN = 0x0D;
+constexpr uint32_t VK_SHIFT = 0x10;
+constexpr uint32_t VK_CONTROL = 0x11;
+constexpr uint32_t VK_MENU = 0x12;  // Alt
+constexpr uint32_t VK_PAUSE = 0x13;
+constexpr uint32_t VK_CAPITAL = 0x14;
+constexpr uint32_t VK_ESCAPE = 0x1B;
+constexpr uint32_t VK_SPACE = 0x20;
+constexpr uint32_t VK_PRIOR = 0x21;
+constexpr uint32_t VK_NEXT = 0x22;
+constexpr uint32_t VK_END = 0x23;
+constexpr uint32_t VK_HOME = 0x24;
+constexpr uint32_t VK_LEFT = 0x25;
+constexpr uint32_t VK_UP = 0x26;
+constexpr uint32_t VK_RIGHT = 0x27;
+constexpr uint32_t VK_DOWN = 0x28;
+constexpr uint32_t VK_SNAPSHOT = 0x2C;
+constexpr uint32_t VK_INSERT = 0x2D;
+constexpr uint32_t VK_DELETE = 0x2E;
+constexpr uint32_t VK_LWIN = 0x5B;
+constexpr uint32_t VK_RWIN = 0x5C;
+constexpr uint32_t VK_APPS = 0x5D;
+constexpr uint32_t VK_NUMPAD0 = 0x60;  // through VK_NUMPAD9 = 0x69
+constexpr uint32_t VK_MULTIPLY = 0x6A;
+constexpr uint32_t VK_ADD = 0x6B;
+constexpr uint32_t VK_SUBTRACT = 0x6D;
+constexpr uint32_t VK_DECIMAL = 0x6E;
+constexpr uint32_t VK_DIVIDE = 0x6F;
+constexpr uint32_t VK_F1 = 0x70;  // through VK_F12 = 0x7B
+constexpr uint32_t VK_F2 = 0x71;
+constexpr uint32_t VK_F3 = 0x72;
+constexpr uint32_t VK_F4 = 0x73;
+constexpr uint32_t VK_F9 = 0x78;
+constexpr uint32_t VK_F10 = 0x79;
+constexpr uint32_t VK_F12 = 0x7B;
+constexpr uint32_t VK_NUMLOCK = 0x90;
+constexpr uint32_t VK_SCROLL = 0x91;
+constexpr uint32_t VK_OEM_1 = 0xBA;      // ;:
+constexpr uint32_t VK_OEM_PLUS = 0xBB;
+constexpr uint32_t VK_OEM_COMMA = 0xBC;
+constexpr uint32_t VK_OEM_MINUS = 0xBD;
+constexpr uint32_t VK_OEM_PERIOD = 0xBE;
+constexpr uint32_t VK_OEM_2 = 0xBF;      // /?
+constexpr uint32_t VK_OEM_3 = 0xC0;      // `~
+constexpr uint32_t VK_OEM_4 = 0xDB;      // [{
+constexpr uint32_t VK_OEM_5 = 0xDC;      // \|
+constexpr uint32_t VK_OEM_6 = 0xDD;      // ]}
+constexpr uint32_t VK_OEM_7 = 0xDE;      // '"
+
+// Key message lparam: bits 16-23 the scan code, bit 24 extended key,
+// bit 29 Alt held (WM_SYSKEYDOWN), bit 30 previous state, bit 31 key up.
+constexpr uint32_t KEY_LPARAM_EXTENDED = 1u << 24;
+constexpr uint32_t KEY_LPARAM_ALT = 1u << 29;
+constexpr uint32_t KEY_LPARAM_REPEAT = 1u << 30;
+constexpr uint32_t KEY_LPARAM_UP = 1u << 31;
+
+// Message box styles and answers.
+constexpr uint32_t MB_OK = 0x00000000;
+constexpr uint32_t MB_OKCANCEL = 0x00000001;
+constexpr uint32_t MB_YESNO = 0x00000004;
+constexpr uint32_t MB_ICONHAND = 0x00000010;
+constexpr uint32_t MB_ICONQUESTION = 0x00000020;
+constexpr uint32_t MB_ICONEXCLAMATION = 0x00000030;
+constexpr uint32_t MB_ICONASTERISK = 0x00000040;
+constexpr uint32_t MB_SYSTEMMODAL = 0x00001000;
+constexpr uint32_t MB_SETFOREGROUND = 0x00010000;
+constexpr uint32_t MB_TOPMOST = 0x00040000;
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int IDYES = 6;
+constexpr int IDNO = 7;
+
+// Word packing as the message parameters use it.
+constexpr uint32_t plat_loword(uintptr_t v) { return static_cast<uint32_t>(v & 0xFFFF); }
+constexpr uint32_t plat_hiword(uintptr_t v) { return static_cast<uint32_t>((v >> 16) & 0xFFFF); }
+constexpr intptr_t plat_makelong(uint32_t lo, uint32_t hi) {
+  return static_cast<intptr_t>(static_cast<uint32_t>((lo & 0xFFFF) | ((hi & 0xFFFF) << 16)));
+}

@@ -1,0 +1,130 @@
+// The platform layer: every operating-system service the engine uses, as plain functions.
+//
+// Two builds implement this header: platform_sdl (SDL2, for the game and its
+// tools) and platform_null (no window and no devices, for tests). Nothing
+// above this folder includes SDL or system headers for these services.
+#pragma once
+#include <cstdint>
+#include "platform/plat_msg.h"
+
+// ---------------------------------------------------------------- entry
+// The game supplies this; the platform's main() calls it with the command
+// line as one string (the arguments after the program name, joined by single
+// spaces, an argument with a space in it wrapped in double quotes) and the
+// window show state (1, normal). Its result is the process's exit code.
+int game_main(void* instance, const char* command_line, int show_state);
+
+// ---------------------------------------------------------------- windows
+struct PLAT_WINDOW;  // opaque; null means "no window"
+typedef intptr_t (*PLAT_WNDPROC)(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
+
+struct PLAT_MSG {
+  PLAT_WINDOW* window;
+  uint32_t message;
+  uintptr_t wparam;
+  intptr_t lparam;
+  uint32_t time;  // plat_ticks() when the message was queued
+};
+
+// Window style bits for plat_window_create and plat_window_set_style.
+constexpr uint32_t PLAT_WS_CAPTION = 0x1;    // title bar and system menu
+constexpr uint32_t PLAT_WS_SIZABLE = 0x2;    // sizing border
+constexpr uint32_t PLAT_WS_POPUP = 0x4;      // borderless
+constexpr uint32_t PLAT_WS_HIDDEN = 0x8;     // created hidden
+constexpr uint32_t PLAT_WS_OPENGL = 0x10;    // will carry a GL context
+
+// Creates a top-level window of the given class name (used to find a running
+// instance) and client size. WM_CREATE is sent to `proc` before it returns.
+PLAT_WINDOW* plat_window_create(const char* class_name, const char* title, int x, int y, int width,
+                                int height, uint32_t style, PLAT_WNDPROC proc);
+// Sends WM_DESTROY to the window's procedure, then frees the window.
+void plat_window_destroy(PLAT_WINDOW* window);
+int plat_window_exists(PLAT_WINDOW* window);  // 1 while not destroyed
+PLAT_WNDPROC plat_window_proc(PLAT_WINDOW* window);
+void plat_window_set_proc(PLAT_WINDOW* window, PLAT_WNDPROC proc);
+void plat_window_show(PLAT_WINDOW* window, int show);  // 0 hide, 1 show, 2 minimise, 3 restore
+void plat_window_set_title(PLAT_WINDOW* window, const char* title);
+void plat_window_set_style(PLAT_WINDOW* window, uint32_t style);
+void plat_window_move(PLAT_WINDOW* window, int x, int y, int width, int height);  // client rectangle
+void plat_window_rect(PLAT_WINDOW* window, int* x, int* y, int* width, int* height);
+int plat_window_minimised(PLAT_WINDOW* window);
+void plat_window_raise(PLAT_WINDOW* window);  // bring to the front and give it the focus
+PLAT_WINDOW* plat_window_main();               // the first window created and still alive, or null
+
+// The default window procedure, as Windows' own: Alt+F4 becomes
+// WM_SYSCOMMAND SC_CLOSE, SC_CLOSE becomes WM_CLOSE, WM_CLOSE destroys the
+// window. Everything else answers 0.
+intptr_t plat_def_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
+
+// ---------------------------------------------------------------- messages
+// The queue holds translated device events and posted messages in order.
+// plat_peek_message first gathers pending device events; it returns 1 and
+// fills `msg` when there is a message (removing it when `remove` is 1).
+int plat_peek_message(PLAT_MSG* msg, int remove);
+// Blocks until a message is there, then removes it; 0 for WM_QUIT.
+int plat_get_message(PLAT_MSG* msg);
+// WM_KEYDOWN / WM_SYSKEYDOWN of a character key also queue WM_CHAR / WM_SYSCHAR.
+void plat_translate_message(const PLAT_MSG* msg);
+// Calls the procedure of the message's window (nothing for a window-less or destroyed one).
+intptr_t plat_dispatch_message(const PLAT_MSG* msg);
+// Queues a message; safe from any thread. 0 when the window is gone.
+int plat_post_message(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
+// Calls the window's procedure at once, on the calling thread.
+intptr_t plat_send_message(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
+void plat_post_quit_message(int exit_code);
+
+// ---------------------------------------------------------------- time
+// Milliseconds since an arbitrary start; 32 bits, wrapping after 49.7 days.
+uint32_t plat_ticks();
+void plat_sleep(uint32_t ms);
+
+// The periodic timer: `callback(user)` runs on a thread of its own every
+// `period_ms`, keeping to the period on average (a late call does not shift
+// the later ones). Returns an id above 0, or 0 on failure.
+typedef void (*PLAT_TIMER_CALLBACK)(void* user);
+uint32_t plat_timer_min_period();  // the smallest period the timer keeps, in ms
+int plat_timer_begin_period(uint32_t ms);
+int plat_timer_end_period(uint32_t ms);
+uint32_t plat_timer_start(uint32_t period_ms, PLAT_TIMER_CALLBACK callback, void* user);
+// Stops the timer and waits until its callback is not running.
+void plat_timer_stop(uint32_t id);
+
+// ---------------------------------------------------------------- boxes
+// Shows a modal message box; `style` is MB_* bits. Returns IDOK, IDCANCEL,
+// IDYES or IDNO. With boxes switched off (plat_set_boxes(0), or the
+// environment variable PS_NO_BOXES set to 1) it writes "caption: text" to
+// standard error and answers as if the first button (OK or Yes) was pressed.
+int plat_message_box(PLAT_WINDOW* owner, const char* text, const char* caption, uint32_t style);
+void plat_set_boxes(int enabled);
+int plat_boxes_enabled();
+
+// ---------------------------------------------------------------- process
+// Copies an environment variable into `buf`; 0 when it is not set or does not fit.
+int plat_getenv(const char* name, char* buf, int size);
+// Clipboard text (UTF-8); 0 when there is none or it does not fit.
+int plat_clipboard_text(char* buf, int size);
+// Starts a program with one argument (may be null). With `wait` it waits for
+// the program to end and stores its exit code. 1 when it was started.
+int plat_run(const char* path, const char* argument, int wait, int* exit_code);
+// The folder of the running executable, with a trailing '/'.
+int plat_program_folder(char* buf, int size);
+// The per-user application-data root: $XDG_DATA_HOME, else ~/.local/share (no trailing '/').
+int plat_user_data_root(char* buf, int size);
+int plat_make_folder(const char* path);  // creates missing parents too; 1 when it exists afterwards
+int plat_set_current_folder(const char* path);
+// Physical memory of the machine and its free part, in bytes.
+void plat_memory_status(uint64_t* total, uint64_t* available);
+
+// Fault signals: illegal instruction (4), arithmetic fault (8) and memory
+// access violation (11) call `handler(signal)`. The handler runs once per
+// signal; the default action applies afterwards.
+typedef void (*PLAT_FAULT_HANDLER)(int signal);
+void plat_set_fault_handler(PLAT_FAULT_HANDLER handler);
+
+// ---------------------------------------------------------------- folders
+// 0 nothing there, 1 a file, 2 a folder.
+int plat_path_kind(const char* path);
+// Calls `entry(name, is_folder, user)` for every entry of a folder except
+// "." and "..". 1 when the folder could be read.
+typedef void (*PLAT_FOLDER_ENTRY)(const char* name, int is_folder, void* user);
+int plat_folder_list(const char* path, PLAT_FOLDER_ENTRY entry, void* user);
