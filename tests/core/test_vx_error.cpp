@@ -1,6 +1,8 @@
 // The error registry, report texts and alert boxes.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -116,6 +118,28 @@ TEST(ErrorFaults, CaptionsNameTheFault) {
   EXPECT_STREQ(vx_error_fault_caption(8), "Division by zero");
   EXPECT_STREQ(vx_error_fault_caption(11), "Memory Access Violation");
   EXPECT_STREQ(vx_error_fault_caption(2), "");
+}
+
+}  // namespace
+
+namespace {
+
+// A fault shows its box once; the handler then steps aside, so the same
+// fault again ends the program by the system's default action.
+void fault_twice(int sig) {
+  VX_ERROR_SETTINGS s = {0};
+  vx_error_init(&s);
+  std::raise(sig);
+  std::fprintf(stderr, "survived the first\n");
+  std::raise(sig);
+}
+
+TEST(ErrorFaultsDeathTest, EachFaultShowsItsCaptionThenTheDefaultActionEnds) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(fault_twice(SIGSEGV), testing::KilledBySignal(SIGSEGV),
+              "Memory Access Violation: CallStack Disabled in this version\n(.|\n)*survived the first");
+  EXPECT_EXIT(fault_twice(SIGFPE), testing::KilledBySignal(SIGFPE), "Division by zero");
+  EXPECT_EXIT(fault_twice(SIGILL), testing::KilledBySignal(SIGILL), "Illegal operation");
 }
 
 }  // namespace

@@ -121,6 +121,7 @@ TEST(GameHighlight, PulsesThrough150To158TurningOnceOutsideTheBand) {
 TEST(GameHighlight, WaitsForTheIntervalAcrossTickWrap) {
   game_state_reset(&g_game);
   uint32_t now = 0xFFFFFFF0u;
+  g_game.pulse_due = now;
   ASSERT_EQ(game_highlight_pulse(&g_game, now), 1);
   EXPECT_EQ(g_game.highlight_colour, 151);
   EXPECT_EQ(game_highlight_pulse(&g_game, now + 19), 0);  // due at now + 20, past the wrap

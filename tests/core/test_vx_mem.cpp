@@ -1,0 +1,533 @@
+// Tests of the memory tracker: records and statistics, names, reallocation, leak report, name dump and a random run.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "core/vx_error.h"
+#include "core/vx_list.h"
+#include "core/vx_mem.h"
+#include "core/vx_mem_heap.h"
+
+namespace {
+
+std::vector<std::string> g_boxes;
+std::vector<std::tuple<std::string, std::string, long long>> g_stats;
+
+int record_box(const char* text, const char* caption, unsigned) {
+  g_boxes.push_back(std::string(caption) + "|" + text);
+  return 1;
+}
+
+void record_stat(const char* section, const char* key, long long value) { g_stats.emplace_back(section, key, value); }
+
+bool boxed(const std::string& entry) {
+  for (auto& b : g_boxes)
+    if (b == entry) return true;
+  return false;
+}
+
+VX_MEM_STATS stats() {
+  VX_MEM_STATS s;
+  vx_mem_stats(&s);
+  return s;
+}
+
+class MemTest : public ::testing::Test {
+ protected:
+  VX_ERROR_SETTINGS err_{0};
+  VX_MEM_SETTINGS mem_{0, 64 * 1024};
+  long long base_ = 0;  // `used` after start-up: the name buffer and its record
+
+  void SetUp() override {
+    g_boxes.clear();
+    g_stats.clear();
+    vx_mem_set_stats_writer(nullptr);  // another module's tests may have left theirs
+    vx_error_set_box(record_box);
+    vx_error_init(&err_);
+    vx_list_init(&err_);
+  }
+  void start(int debug = 0, size_t heap = 64 * 1024) {
+    mem_ = VX_MEM_SETTINGS{debug, heap};
+    ASSERT_EQ(vx_mem_init(&mem_), 1);
+    base_ = vx_mem_used();
+  }
+  void TearDown() override {
+    vx_mem_deinit();
+    vx_mem_set_stats_writer(nullptr);
+    vx_error_set_box(nullptr);
+  }
+};
+
+// ---------------------------------------------------------------- start and statistics
+
+TEST_F(MemTest, StartUpHoldsOnlyTheNameBuffer) {
+  start();
+  EXPECT_EQ(vx_mem_started(), 1);
+  EXPECT_EQ(vx_mem_used(), 256 + 12);
+  VX_MEM_STATS s = stats();
+  EXPECT_EQ(s.count, 1);
+  EXPECT_EQ(s.buffers, 1);
+  EXPECT_GT(s.total_ram, 0);
+  EXPECT_EQ(vx_error_module_name(vx_error_module_count() - 1), std::string("Memory"));
+}
+
+TEST_F(MemTest, AZeroHeapSizeMeansFiveMegabytes) {
+  start(0, 0);
+  EXPECT_EQ(vx_mem_heap_buffer(0)->size, 0x500000u);
+}
+
+TEST_F(MemTest, UsedCountsTheSizeAskedForPlusTwelvePerRecord) {
+  start();
+  void* a = vx_mem_malloc(100);
+  void* b = vx_mem_malloc(1);
+  EXPECT_EQ(vx_mem_used(), base_ + 112 + 13);
+  EXPECT_EQ(stats().count, 3);
+  vx_mem_free(a);
+  EXPECT_EQ(vx_mem_used(), base_ + 13);
+  EXPECT_EQ(vx_mem_max_used(), base_ + 125);
+  EXPECT_EQ(stats().max_count, 3);
+  vx_mem_free(b);
+  EXPECT_EQ(vx_mem_used(), base_);
+  void* empty = vx_mem_malloc(0);  // a block of its own, counted by its record only
+  void* fresh = vx_mem_realloc(nullptr, 40);
+  ASSERT_TRUE(empty && fresh);
+  EXPECT_EQ(vx_mem_used(), base_ + 12 + 52);
+  vx_mem_free(empty);
+  vx_mem_free(fresh);
+  EXPECT_EQ(vx_mem_used(), base_);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemTest, CallocZeroFillsAReusedBlock) {
+  start();
+  void* dirty = vx_mem_malloc(100);
+  std::memset(dirty, 0xFF, 100);
+  vx_mem_free(dirty);
+  auto* c = static_cast<unsigned char*>(vx_mem_calloc(10, 10));
+  ASSERT_NE(c, nullptr);
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(c[i], 0);
+  EXPECT_EQ(vx_mem_used(), base_ + 112);
+  vx_mem_free(c);
+}
+
+TEST_F(MemTest, CallocWithAnOverflowingProductFails) {
+  start();
+  EXPECT_EQ(vx_mem_calloc(SIZE_MAX / 2, 4), nullptr);
+  EXPECT_EQ(vx_error_current_code(), VX_MEM_CALLOC_FAILED);
+  EXPECT_EQ(vx_mem_used(), base_);
+}
+
+TEST_F(MemTest, AFailedMallocLeavesNoRecordBehind) {
+  start();
+  long long count = stats().count;
+  EXPECT_EQ(vx_mem_malloc(static_cast<size_t>(1) << 40), nullptr);
+  EXPECT_EQ(vx_error_current_code(), VX_MEM_MALLOC_FAILED);
+  EXPECT_EQ(std::string(vx_error_detail_text()).rfind("Heap Size = ", 0), 0u);
+  EXPECT_EQ(stats().count, count);
+  EXPECT_EQ(vx_mem_used(), base_);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemTest, AFullHeapGrowsWithoutLosingBlocks) {
+  start();
+  std::vector<unsigned char*> blocks;
+  for (int i = 0; i < 40; ++i) {  // 40 x 4000 bytes do not fit the first 64 KiB
+    auto* p = static_cast<unsigned char*>(vx_mem_malloc(4000));
+    ASSERT_NE(p, nullptr);
+    std::memset(p, i, 4000);
+    blocks.push_back(p);
+  }
+  EXPECT_EQ(stats().buffers, 2);
+  for (int i = 0; i < 40; ++i) ASSERT_EQ(blocks[i][3999], i);
+  for (auto* p : blocks) vx_mem_free(p);
+  EXPECT_EQ(vx_mem_used(), base_);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+// ---------------------------------------------------------------- realloc
+
+TEST_F(MemTest, ReallocKeepsDataAndNameAndMovesUsedByTheDifference) {
+  start();
+  auto* p = static_cast<unsigned char*>(vx_mem_malloc(100));
+  vx_mem_malloc(8);  // forces a move on growth
+  for (int i = 0; i < 100; ++i) p[i] = static_cast<unsigned char>(i * 3);
+  vx_mem_name(p, "table");
+  auto* q = static_cast<unsigned char*>(vx_mem_realloc(p, 1000));
+  ASSERT_NE(q, nullptr);
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(q[i], static_cast<unsigned char>(i * 3));
+  EXPECT_STREQ(vx_mem_get_name(q), "table");
+  EXPECT_EQ(vx_mem_get_name(p), nullptr);
+  EXPECT_EQ(vx_mem_used(), base_ + 1012 + 20);
+  q = static_cast<unsigned char*>(vx_mem_realloc(q, 50));
+  for (int i = 0; i < 50; ++i) ASSERT_EQ(q[i], static_cast<unsigned char>(i * 3));
+  EXPECT_EQ(vx_mem_used(), base_ + 62 + 20);
+}
+
+TEST_F(MemTest, ReallocToZeroFreesTheBlock) {
+  start();
+  void* p = vx_mem_malloc(100);
+  vx_mem_name(p, "gone");
+  EXPECT_EQ(vx_mem_realloc(p, 0), nullptr);
+  EXPECT_EQ(vx_mem_used(), base_);
+  EXPECT_EQ(vx_mem_heap_block_size(p), 0u);
+}
+
+TEST_F(MemTest, ReallocOfAnUntrackedBlockGivesAFreshOneAndLeavesTheOldAlone) {
+  start();
+  auto* raw = static_cast<char*>(vx_mem_raw_alloc(16));
+  std::strcpy(raw, "untouched");
+  void* p = vx_mem_realloc(raw, 64);
+  EXPECT_EQ(vx_error_current_code(), VX_MEM_REALLOC_FOREIGN);
+  ASSERT_NE(p, nullptr);
+  EXPECT_NE(p, raw);
+  EXPECT_STREQ(raw, "untouched");
+  EXPECT_EQ(vx_mem_used(), base_ + 76);
+  vx_mem_free(p);
+  vx_mem_raw_free(raw);
+}
+
+TEST_F(MemTest, AFailedReallocDropsTheRecordButKeepsTheBlock) {
+  start();
+  auto* p = static_cast<char*>(vx_mem_malloc(100));
+  std::strcpy(p, "kept");
+  vx_mem_name(p, "doomed");
+  EXPECT_EQ(vx_mem_realloc(p, static_cast<size_t>(1) << 40), nullptr);
+  EXPECT_EQ(vx_error_current_code(), VX_MEM_REALLOC_FAILED);
+  EXPECT_EQ(vx_mem_used(), base_);
+  EXPECT_EQ(vx_mem_get_name(p), nullptr);
+  EXPECT_STREQ(p, "kept");
+  vx_mem_free(p);  // still freed, with the warning for an untracked block
+  EXPECT_TRUE(boxed("Alert|Warning, did not add with vx_malloc()"));
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+// ---------------------------------------------------------------- free
+
+TEST_F(MemTest, FreeingNullRaisesCode0) {
+  start();
+  vx_mem_free(nullptr);
+  EXPECT_STREQ(vx_error_module_name(vx_error_current_module()), "Memory");
+  EXPECT_EQ(vx_error_current_code(), VX_MEM_FREE_NULL);
+}
+
+TEST_F(MemTest, FreeingAForeignPointerRaisesCode9AndChangesNothing) {
+  start();
+  auto* a = static_cast<char*>(vx_mem_malloc(100));
+  int local = 0;
+  VX_MEM_STATS before = stats();
+  for (void* bad : {static_cast<void*>(&local), static_cast<void*>(a + 8)}) {
+    vx_error_set(-1, -1);
+    vx_mem_free(bad);
+    EXPECT_EQ(vx_error_current_code(), VX_MEM_NOT_A_BLOCK);
+    VX_MEM_STATS after = stats();
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+  }
+  vx_mem_raw_free(&local);
+  EXPECT_EQ(vx_error_current_code(), VX_MEM_NOT_A_BLOCK);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+  vx_mem_free(a);
+  EXPECT_EQ(vx_mem_used(), base_);
+}
+
+TEST_F(MemTest, FreeingAnUntrackedHeapBlockFreesItWithAWarning) {
+  start();
+  void* raw = vx_mem_raw_alloc(40);
+  long long free_before = stats().heap_free;
+  vx_mem_free(raw);
+  EXPECT_TRUE(boxed("Alert|Warning, did not add with vx_malloc()"));
+  EXPECT_GT(stats().heap_free, free_before);
+  EXPECT_EQ(vx_mem_used(), base_);
+}
+
+// ---------------------------------------------------------------- names
+
+TEST_F(MemTest, ARenamedBlockKeepsItsFormerName) {
+  start();
+  void* p = vx_mem_malloc(10);
+  EXPECT_EQ(vx_mem_get_name(p), nullptr);
+  EXPECT_EQ(vx_mem_name(p, "first"), 1);
+  EXPECT_STREQ(vx_mem_get_name(p), "first");
+  EXPECT_EQ(vx_mem_name(p, "second"), 1);
+  EXPECT_STREQ(vx_mem_get_name(p), "second (Previously known as first)");
+  EXPECT_EQ(vx_mem_used(), base_ + 22);  // names are not counted
+  vx_mem_free(p);
+}
+
+TEST_F(MemTest, NamingNullOrAnUnknownPointerFails) {
+  start();
+  EXPECT_EQ(vx_mem_name(nullptr, "x"), 0);
+  EXPECT_EQ(vx_error_current_code(), VX_MEM_NAME_NULL);
+  int local = 0;
+  EXPECT_EQ(vx_mem_name(&local, "stray"), 0);
+  EXPECT_EQ(vx_error_current_code(), VX_MEM_NAME_FOREIGN);
+  EXPECT_STREQ(vx_error_detail_text(), "Name: stray");
+  EXPECT_EQ(vx_mem_get_name(&local), nullptr);
+}
+
+TEST_F(MemTest, AllocNamedNamesTheNewBlock) {
+  start();
+  void* p = vx_mem_alloc_named(32, "VX_DSP virtual buffer.");
+  EXPECT_STREQ(vx_mem_get_name(p), "VX_DSP virtual buffer.");
+  vx_mem_free(p);
+}
+
+TEST_F(MemTest, DebugVariantsNameBlocksAfterTheirCaller) {
+  start();
+  void* p = vx_mem_malloc_dbg("game.cpp", 42, 10);
+  EXPECT_STREQ(vx_mem_get_name(p), " (Allocated or Named in file: game.cpp, on line: 42)");
+  EXPECT_STREQ(vx_error_location_text(), "(File: game.cpp, Line: 42)");
+  p = vx_mem_realloc_dbg("other.cpp", 7, p, 3000);
+  EXPECT_STREQ(vx_mem_get_name(p), " (Allocated or Named in file: game.cpp, on line: 42)");
+  EXPECT_EQ(vx_mem_name_dbg("menu.cpp", 9, p, "menu"), 1);
+  EXPECT_STREQ(vx_mem_get_name(p),
+               "menu (Allocated or Named in file: menu.cpp, on line: 9) (Previously known as  (Allocated or Named "
+               "in file: game.cpp, on line: 42))");
+  void* q = vx_mem_realloc_dbg("fresh.cpp", 3, nullptr, 20);
+  EXPECT_STREQ(vx_mem_get_name(q), " (Allocated or Named in file: fresh.cpp, on line: 3)");
+  auto* c = static_cast<unsigned char*>(vx_mem_calloc_dbg("zero.cpp", 5, 4, 4));
+  EXPECT_STREQ(vx_mem_get_name(c), " (Allocated or Named in file: zero.cpp, on line: 5)");
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(c[i], 0);
+  vx_mem_free_dbg("end.cpp", 100, p);
+  EXPECT_STREQ(vx_error_location_text(), "(File: end.cpp, Line: 100)");
+  vx_mem_free_dbg("end.cpp", 101, q);
+  vx_mem_free_dbg("end.cpp", 102, c);
+  EXPECT_EQ(vx_mem_used(), base_);
+}
+
+// ---------------------------------------------------------------- shutdown
+
+TEST_F(MemTest, ALeftBlockIsReportedAtShutdown) {
+  start(1);
+  void* p = vx_mem_malloc(100);
+  vx_mem_name(p, "leaky");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(vx_mem_deinit(), 0);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(vx_mem_used(), 112);
+  EXPECT_TRUE(boxed("Alert|Memory not all freed: 112 bytes left"));
+  EXPECT_NE(err.find("Memory Info: Pointer not freed before exit! Name: 'leaky' Size: '100'"), std::string::npos);
+}
+
+TEST_F(MemTest, ALeftBlockIsSilentWithoutDebug) {
+  start(0);
+  vx_mem_malloc(100);
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(vx_mem_deinit(), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(vx_mem_used(), 112);
+  EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(MemTest, ACleanShutdownWritesTheEightStatistics) {
+  vx_mem_set_stats_writer(record_stat);
+  start();
+  void* a = vx_mem_malloc(1000);
+  void* b = vx_mem_malloc(500);
+  long long max_used = vx_mem_max_used();
+  long long max_heap = stats().max_heap_used;
+  vx_mem_free(a);
+  vx_mem_free(b);
+  EXPECT_EQ(vx_mem_deinit(), 1);
+  ASSERT_EQ(g_stats.size(), 8u);
+  const char* keys[] = {"TotalRAM", "FreeRAM",       "UsedRAM",     "MaxNumberAlloc",
+                        "NumberAlloc", "TotalSizeHeap", "MaxUsedHeap", "UsedHeap"};
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(std::get<0>(g_stats[i]), "System");
+    EXPECT_EQ(std::get<1>(g_stats[i]), keys[i]);
+  }
+  EXPECT_GT(std::get<2>(g_stats[0]), 0);
+  EXPECT_EQ(std::get<2>(g_stats[2]), max_used);
+  EXPECT_EQ(std::get<2>(g_stats[3]), 3);  // name buffer, a, b
+  EXPECT_EQ(std::get<2>(g_stats[4]), 0);
+  // everything freed: the buffer is one free element again
+  EXPECT_EQ(std::get<2>(g_stats[5]), 64 * 1024 - 44);
+  EXPECT_EQ(std::get<2>(g_stats[6]), max_heap);
+  EXPECT_EQ(std::get<2>(g_stats[7]), 0);
+}
+
+// ---------------------------------------------------------------- name dump
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string dump_line(const void* p, int size, const char* name) {
+  char line[200];
+  std::snprintf(line, sizeof line, "PTR = %8x, Size = %10d, Name = %s\n",
+                static_cast<unsigned>(reinterpret_cast<uintptr_t>(p)), size, name);
+  return line;
+}
+
+TEST_F(MemTest, TheNameDumpListsEveryRecordInAllocationOrder) {
+  start(1);  // debug names the name buffer
+  void* a = vx_mem_alloc_named(10, "alpha");
+  void* b = vx_mem_malloc(2000);
+  std::string path = testing::TempDir() + "vx_mem_dump.txt";
+  ASSERT_EQ(vx_mem_name_dump(path.c_str()), 1);
+  std::string text = read_file(path);
+  size_t at = text.find("PTR = ");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at + 6, 8, "XXXXXXXX");  // the name buffer's address
+  std::string expected = "\n\n*** vx_mem_name_dump() begin ***\n\n"
+                         "PTR = XXXXXXXX, Size =        256, Name = vx_mem_name_buffer\n" +
+                         dump_line(a, 10, "alpha") + dump_line(b, 2000, "(null)") +
+                         "\nTotal RAM allocated: 2266\n"
+                         "\n\n*** vx_mem_name_dump() end ***\n\n";
+  EXPECT_EQ(text, expected);
+  std::remove(path.c_str());
+  vx_mem_free(a);
+  vx_mem_free(b);
+}
+
+TEST_F(MemTest, ANameDumpThatCannotOpenItsFileFails) {
+  start();
+  EXPECT_EQ(vx_mem_name_dump("/nonexistent-folder/sub/dump.txt"), 0);
+  EXPECT_TRUE(boxed("Alert|Error opening /nonexistent-folder/sub/dump.txt in vx_mem_name_dump"));
+}
+
+// ---------------------------------------------------------------- before the start and after the end
+
+TEST_F(MemTest, BlocksFromBeforeTheStartAreFreedByTheStandardAllocator) {
+  void* raw = vx_mem_raw_alloc(40);
+  void* early = vx_mem_malloc(50);
+  ASSERT_TRUE(raw && early);
+  EXPECT_EQ(vx_mem_used(), 0);
+  start();
+  EXPECT_FALSE(vx_mem_heap_contains(raw));
+  vx_error_set(-1, -1);
+  vx_mem_raw_free(raw);
+  vx_mem_free(early);
+  EXPECT_EQ(vx_error_current_code(), -1);
+  EXPECT_TRUE(g_boxes.empty());
+  EXPECT_EQ(vx_mem_used(), base_);
+}
+
+TEST_F(MemTest, AfterTheEndTheStandardAllocatorServesAgain) {
+  start();
+  EXPECT_EQ(vx_mem_deinit(), 1);
+  EXPECT_EQ(vx_mem_started(), 0);
+  void* p = vx_mem_malloc(30);
+  p = vx_mem_realloc(p, 3000);
+  ASSERT_NE(p, nullptr);
+  EXPECT_FALSE(vx_mem_heap_contains(p));
+  vx_mem_free(p);
+  EXPECT_EQ(vx_mem_used(), 0);
+}
+
+// ---------------------------------------------------------------- random run against a model
+
+struct ModelBlock {
+  unsigned char* ptr;
+  size_t size;
+  unsigned char seed;
+};
+
+void fill(const ModelBlock& b) {
+  for (size_t i = 0; i < b.size; ++i) b.ptr[i] = static_cast<unsigned char>(b.seed + i * 31);
+}
+
+bool intact(const ModelBlock& b, size_t n) {
+  for (size_t i = 0; i < n && i < b.size; ++i)
+    if (b.ptr[i] != static_cast<unsigned char>(b.seed + i * 31)) return false;
+  return true;
+}
+
+TEST_F(MemTest, ARandomRunMatchesAReferenceModel) {
+  start();
+  std::mt19937 rng(20240611);  // fixed seed: the run is the same every time
+  auto pick = [&](size_t n) { return static_cast<size_t>(rng() % n); };
+  auto random_size = [&]() -> size_t {
+    size_t r = pick(100);
+    if (r < 70) return pick(257);
+    if (r < 97) return 257 + pick(4000);
+    return 4000 + pick(70000);
+  };
+  std::vector<ModelBlock> live;
+  long long model_used = base_;
+  int aligned = 0;  // alignments pushed
+  // every block handed out while an alignment is pushed is aligned to at least 16
+  auto aligned_enough = [&](const void* p) { return !aligned || reinterpret_cast<uintptr_t>(p) % 16 == 0; };
+  for (int step = 0; step < 20000; ++step) {
+    size_t op = pick(100);
+    if (live.size() > 300) op = 99;
+    if (op < 2) {
+      if (aligned && pick(2)) {
+        vx_mem_align_pop();
+        aligned--;
+      } else {
+        vx_mem_align_push(pick(2) ? 16 : 64);
+        aligned++;
+      }
+    } else if (op < 40) {
+      size_t size = random_size();
+      ModelBlock b{static_cast<unsigned char*>(vx_mem_malloc(size)), size, static_cast<unsigned char>(step)};
+      ASSERT_NE(b.ptr, nullptr);
+      ASSERT_TRUE(aligned_enough(b.ptr)) << "step " << step;
+      model_used += static_cast<long long>(size) + 12;
+      fill(b);
+      live.push_back(b);
+    } else if (op < 50) {
+      size_t count = 1 + pick(20), size = 1 + pick(100);
+      ModelBlock b{static_cast<unsigned char*>(vx_mem_calloc(count, size)), count * size,
+                   static_cast<unsigned char>(step)};
+      ASSERT_NE(b.ptr, nullptr);
+      ASSERT_TRUE(aligned_enough(b.ptr)) << "step " << step;
+      for (size_t i = 0; i < b.size; ++i) ASSERT_EQ(b.ptr[i], 0);
+      model_used += static_cast<long long>(b.size) + 12;
+      fill(b);
+      live.push_back(b);
+    } else if (op < 75 && !live.empty()) {
+      size_t i = pick(live.size());
+      size_t size = pick(50) == 0 ? 0 : random_size();
+      auto* q = static_cast<unsigned char*>(vx_mem_realloc(live[i].ptr, size));
+      model_used += static_cast<long long>(size) - static_cast<long long>(live[i].size);
+      if (size == 0) {
+        ASSERT_EQ(q, nullptr);
+        model_used -= 12;
+        live.erase(live.begin() + static_cast<long>(i));
+      } else {
+        ASSERT_NE(q, nullptr);
+        // a block that stays in place keeps the alignment it was given
+        if (q != live[i].ptr) {
+          ASSERT_TRUE(aligned_enough(q)) << "step " << step;
+        }
+        live[i].ptr = q;
+        ASSERT_TRUE(intact(live[i], size)) << "step " << step;
+        live[i].size = size;
+        fill(live[i]);
+      }
+    } else if (!live.empty()) {
+      size_t i = pick(live.size());
+      ASSERT_TRUE(intact(live[i], live[i].size)) << "step " << step;
+      vx_mem_free(live[i].ptr);
+      model_used -= static_cast<long long>(live[i].size) + 12;
+      live.erase(live.begin() + static_cast<long>(i));
+    }
+    ASSERT_EQ(vx_mem_used(), model_used) << "step " << step;
+    if (step % 500 == 0) {
+      ASSERT_EQ(vx_mem_heap_check(nullptr), 2) << "step " << step;
+      for (auto& b : live) ASSERT_TRUE(intact(b, b.size)) << "step " << step;
+    }
+  }
+  while (aligned--) vx_mem_align_pop();
+  for (auto& b : live) {
+    ASSERT_TRUE(intact(b, b.size));
+    vx_mem_free(b.ptr);
+  }
+  EXPECT_EQ(vx_mem_used(), base_);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+  EXPECT_EQ(vx_mem_deinit(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,497 @@
+// Tests of the memory tracker's heap: split and merge, best fit, new buffers, reallocation, alignment and the check.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/vx_error.h"
+#include "core/vx_list.h"
+#include "core/vx_mem.h"
+#include "core/vx_mem_heap.h"
+
+namespace {
+
+std::vector<std::string> g_boxes;
+
+int record_box(const char* text, const char* caption, unsigned) {
+  g_boxes.push_back(std::string(caption) + "|" + text);
+  return 1;
+}
+
+std::vector<VX_MEM_HEAP_ELEMENT> chain(int buffer) {
+  int n = vx_mem_heap_elements(buffer, nullptr, 0);
+  std::vector<VX_MEM_HEAP_ELEMENT> out(n > 0 ? n : 0);
+  vx_mem_heap_elements(buffer, out.data(), n);
+  return out;
+}
+
+VX_MEM_HEAP_STATS heap_stats() {
+  VX_MEM_HEAP_STATS s;
+  vx_mem_heap_stats(&s);
+  return s;
+}
+
+VX_MEM_ELE* header(void* p) { return reinterpret_cast<VX_MEM_ELE*>(static_cast<char*>(p) - VX_MEM_ELE_SIZE); }
+
+bool same_chain(const std::vector<VX_MEM_HEAP_ELEMENT>& a, const std::vector<VX_MEM_HEAP_ELEMENT>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].offset != b[i].offset || a[i].size != b[i].size || a[i].used != b[i].used) return false;
+  return true;
+}
+
+class MemHeapTest : public ::testing::Test {
+ protected:
+  VX_ERROR_SETTINGS err_{0};
+  VX_MEM_SETTINGS mem_{0, 64 * 1024};
+
+  void SetUp() override {
+    g_boxes.clear();
+    vx_mem_set_stats_writer(nullptr);  // another module's tests may have left theirs
+    vx_error_set_box(record_box);
+    vx_error_init(&err_);
+    vx_list_init(&err_);
+    ASSERT_EQ(vx_mem_init(&mem_), 1);
+  }
+  void TearDown() override {
+    vx_mem_deinit();
+    vx_error_set_box(nullptr);
+  }
+
+  // The last element of buffer 0: right after start-up, its one free element.
+  VX_MEM_HEAP_ELEMENT tail() { return chain(0).back(); }
+
+  // Takes the whole free tail of buffer 0, so that only holes made by the test stay free.
+  void* exhaust_tail() {
+    VX_MEM_HEAP_ELEMENT t = tail();
+    EXPECT_EQ(t.used, 0);
+    void* p = vx_mem_heap_alloc(t.size, 0);
+    EXPECT_EQ(tail().used, 1);
+    return p;
+  }
+
+  // Free holes of the given sizes, in address order, each between two used
+  // blocks; the tail stays free after them. All blocks are placed before any
+  // is freed, so that no hole is carved out of an earlier one.
+  std::vector<void*> holes(std::initializer_list<uint32_t> sizes) {
+    std::vector<void*> out;
+    for (uint32_t size : sizes) {
+      out.push_back(vx_mem_heap_alloc(size, 0));
+      vx_mem_heap_alloc(4, 0);  // the guard keeps the hole from merging with its neighbour
+    }
+    for (void* p : out) vx_mem_heap_free(p);
+    return out;
+  }
+};
+
+// ---------------------------------------------------------------- start and split
+
+TEST_F(MemHeapTest, FreshHeapIsOneBufferEndingInOneFreeElement) {
+  ASSERT_EQ(vx_mem_heap_buffer_count(), 1);
+  VX_MEM_BUFFER* buf = vx_mem_heap_buffer(0);
+  EXPECT_EQ(buf->magic, VX_MEM_BUFFER_MAGIC);
+  EXPECT_EQ(buf->size, 64u * 1024u);
+  EXPECT_EQ(buf->next, VX_MEM_NONE);
+  auto c = chain(0);
+  int free_elements = 0;
+  for (auto& e : c) free_elements += !e.used;
+  EXPECT_EQ(free_elements, 1);
+  VX_MEM_HEAP_STATS s = heap_stats();
+  EXPECT_EQ(s.free, tail().size);
+  EXPECT_EQ(s.used + s.free, 64 * 1024);  // every byte is either free or used
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, ASplitPlacesBlocksBackToBackAndShrinksTheTail) {
+  VX_MEM_HEAP_ELEMENT before = tail();
+  long long free_before = heap_stats().free;
+  char* a = static_cast<char*>(vx_mem_heap_alloc(100, 0));
+  char* b = static_cast<char*>(vx_mem_heap_alloc(37, 0));  // rounded up to 40
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(b, a + 100 + VX_MEM_ELE_SIZE);
+  EXPECT_EQ(header(b)->size, 40u);
+  EXPECT_EQ(vx_mem_heap_block_size(b), 40u);
+  EXPECT_EQ(tail().size, before.size - 100 - 40 - 2 * VX_MEM_ELE_SIZE);
+  EXPECT_EQ(heap_stats().free, free_before - 140 - 2 * 44);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, AnEmptyRequestStillGetsABlockOfItsOwn) {
+  void* a = vx_mem_heap_alloc(0, 0);
+  void* b = vx_mem_heap_alloc(0, 0);
+  ASSERT_TRUE(a && b);
+  EXPECT_NE(a, b);
+  EXPECT_EQ(vx_mem_heap_block_size(a), 4u);
+  EXPECT_EQ(vx_mem_heap_free(a), 1);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+// ---------------------------------------------------------------- merge
+
+TEST_F(MemHeapTest, FreeingTwoNeighboursLeavesOneFreeElement) {
+  void* a = vx_mem_heap_alloc(100, 0);
+  void* b = vx_mem_heap_alloc(200, 0);
+  vx_mem_heap_alloc(8, 0);  // keeps b away from the tail
+  long long free_before = heap_stats().free;
+  size_t elements = chain(0).size();
+  ASSERT_EQ(vx_mem_heap_free(a), 1);
+  EXPECT_EQ(heap_stats().free, free_before + 100);
+  ASSERT_EQ(vx_mem_heap_free(b), 1);  // merges with the free element before it
+  EXPECT_EQ(heap_stats().free, free_before + 100 + 200 + 44);
+  EXPECT_EQ(chain(0).size(), elements - 1);
+  uint32_t at = header(a)->self;
+  bool found = false;
+  for (auto& e : chain(0)) {
+    if (e.offset == at) {
+      found = true;
+      EXPECT_EQ(e.size, 100u + 44u + 200u);
+      EXPECT_EQ(e.used, 0);
+    }
+  }
+  EXPECT_TRUE(found);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, FreeingInReverseOrderMergesWithTheNextElement) {
+  void* a = vx_mem_heap_alloc(100, 0);
+  void* b = vx_mem_heap_alloc(200, 0);
+  vx_mem_heap_alloc(8, 0);
+  long long free_before = heap_stats().free;
+  vx_mem_heap_free(b);
+  vx_mem_heap_free(a);
+  EXPECT_EQ(heap_stats().free, free_before + 100 + 200 + 44);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, FreeingTheBlockBetweenTwoFreeElementsMergesAllThree) {
+  void* a = vx_mem_heap_alloc(100, 0);
+  void* b = vx_mem_heap_alloc(60, 0);
+  void* c = vx_mem_heap_alloc(200, 0);
+  vx_mem_heap_alloc(8, 0);
+  vx_mem_heap_free(a);
+  vx_mem_heap_free(c);
+  long long free_before = heap_stats().free;
+  size_t elements = chain(0).size();
+  vx_mem_heap_free(b);
+  EXPECT_EQ(heap_stats().free, free_before + 60 + 2 * 44);
+  EXPECT_EQ(chain(0).size(), elements - 2);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, FreeingTheLastBlockMergesItBackIntoTheTail) {
+  VX_MEM_HEAP_ELEMENT before = tail();
+  void* a = vx_mem_heap_alloc(500, 0);
+  vx_mem_heap_free(a);
+  VX_MEM_HEAP_ELEMENT after = tail();
+  EXPECT_EQ(after.offset, before.offset);
+  EXPECT_EQ(after.size, before.size);
+}
+
+// ---------------------------------------------------------------- whole or split
+
+TEST_F(MemHeapTest, ARequest44BytesSmallerTakesTheWholeElement) {
+  void* h = holes({200})[0];
+  exhaust_tail();
+  long long free_before = heap_stats().free;
+  size_t elements = chain(0).size();
+  void* p = vx_mem_heap_alloc(200 - 44, 0);
+  EXPECT_EQ(p, h);
+  EXPECT_EQ(header(p)->size, 200u);
+  EXPECT_EQ(chain(0).size(), elements);
+  EXPECT_EQ(heap_stats().free, free_before - 200);
+}
+
+TEST_F(MemHeapTest, ARequest45BytesSmallerRoundsUpAndTakesItWhole) {
+  void* h = holes({200})[0];
+  exhaust_tail();
+  void* p = vx_mem_heap_alloc(200 - 45, 0);  // 155 rounds up to 156: surplus 44
+  EXPECT_EQ(p, h);
+  EXPECT_EQ(header(p)->size, 200u);
+}
+
+TEST_F(MemHeapTest, TheSmallestSurplusThatCanBeSplitSplits) {
+  // Sizes are multiples of 4, so 48 is the first surplus of 45 bytes or more.
+  void* h = holes({200})[0];
+  exhaust_tail();
+  size_t elements = chain(0).size();
+  long long free_before = heap_stats().free;
+  void* p = vx_mem_heap_alloc(200 - 48, 0);
+  EXPECT_EQ(p, h);
+  EXPECT_EQ(header(p)->size, 152u);
+  EXPECT_EQ(chain(0).size(), elements + 1);
+  EXPECT_EQ(header(p)->next, header(p)->self + 44 + 152);
+  EXPECT_EQ(heap_stats().free, free_before - 152 - 44);  // a 4-byte free element is left
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+// ---------------------------------------------------------------- best fit
+
+TEST_F(MemHeapTest, AnExactFitIsTakenBeforeAnyOther) {
+  auto h = holes({300, 100, 104});
+  EXPECT_EQ(vx_mem_heap_alloc(100, 0), h[1]);
+}
+
+TEST_F(MemHeapTest, AnElementThatCanBeSplitIsPreferredToACloserSmallSurplus) {
+  auto h = holes({108, 160, 300});  // surpluses 8, 60 (the smallest that can be split), 200
+  exhaust_tail();
+  EXPECT_EQ(vx_mem_heap_alloc(100, 0), h[1]);
+}
+
+TEST_F(MemHeapTest, WithoutSplittableElementsTheSmallestSurplusWins) {
+  auto h = holes({140, 108, 120});  // surpluses 40, 8, 20
+  exhaust_tail();
+  EXPECT_EQ(vx_mem_heap_alloc(100, 0), h[1]);
+}
+
+TEST_F(MemHeapTest, ASmallSurplusNoLongerWinsOnceASplittableOneIsChosen) {
+  auto h = holes({200, 104});  // surplus 100 seen first, then surplus 4
+  exhaust_tail();
+  EXPECT_EQ(vx_mem_heap_alloc(100, 0), h[0]);
+}
+
+// ---------------------------------------------------------------- new buffers
+
+TEST_F(MemHeapTest, AFullHeapAddsABufferOfAtLeastOneMegabyte) {
+  exhaust_tail();
+  long long free_before = heap_stats().free;
+  void* p = vx_mem_heap_alloc(100, 0);
+  ASSERT_NE(p, nullptr);
+  EXPECT_STREQ(vx_error_module_name(vx_error_current_module()), "Memory");
+  EXPECT_EQ(vx_error_current_code(), VX_MEM_NEW_BUFFER);
+  ASSERT_EQ(vx_mem_heap_buffer_count(), 2);
+  VX_MEM_BUFFER* second = vx_mem_heap_buffer(1);
+  EXPECT_EQ(second->size, 0x100000u + 44u);
+  EXPECT_EQ(second->prev, 0u);
+  EXPECT_EQ(vx_mem_heap_buffer(0)->next, 1u);
+  // the new buffer's one free element gave 100 bytes and a header
+  EXPECT_EQ(heap_stats().free, free_before + 0x100000 - 100 - 44);
+  EXPECT_EQ(heap_stats().buffers, 2);
+  EXPECT_EQ(vx_mem_heap_check(second), 2);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+  EXPECT_EQ(vx_mem_heap_free(p), 1);
+}
+
+TEST_F(MemHeapTest, ARequestOverOneMegabyteGetsABufferOfItsSize) {
+  void* p = vx_mem_heap_alloc(3 * 0x100000, 0);
+  ASSERT_NE(p, nullptr);
+  ASSERT_EQ(vx_mem_heap_buffer_count(), 2);
+  EXPECT_EQ(vx_mem_heap_buffer(1)->size, 3u * 0x100000u + 44u);
+  std::memset(p, 0x5A, 3 * 0x100000);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, ARequestNoBufferCanHoldFailsAndChangesNothing) {
+  VX_MEM_HEAP_STATS before = heap_stats();
+  EXPECT_EQ(vx_mem_heap_alloc(static_cast<size_t>(1) << 40, 0), nullptr);
+  EXPECT_EQ(vx_mem_heap_alloc(static_cast<size_t>(-1), 0), nullptr);
+  EXPECT_EQ(vx_mem_heap_buffer_count(), 1);
+  EXPECT_EQ(heap_stats().free, before.free);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+// ---------------------------------------------------------------- realloc
+
+TEST_F(MemHeapTest, ReallocGrowsInPlaceIntoAFreeNextElement) {
+  auto* a = static_cast<unsigned char*>(vx_mem_heap_alloc(100, 0));
+  for (int i = 0; i < 100; ++i) a[i] = static_cast<unsigned char>(i);
+  long long free_before = heap_stats().free;
+  auto* b = static_cast<unsigned char*>(vx_mem_heap_realloc(a, 300, 0));
+  EXPECT_EQ(b, a);
+  EXPECT_EQ(header(b)->size, 300u);
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(b[i], i);
+  EXPECT_EQ(heap_stats().free, free_before - 200);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, ReallocTakesTheWholeNextElementWhenLittleWouldBeLeft) {
+  void* a = vx_mem_heap_alloc(100, 0);
+  void* n = vx_mem_heap_alloc(60, 0);
+  vx_mem_heap_alloc(8, 0);
+  vx_mem_heap_free(n);  // a free 60-byte element follows a
+  void* b = vx_mem_heap_realloc(a, 180, 0);  // 100 + 44 + 60 = 204: 24 bytes spare
+  EXPECT_EQ(b, a);
+  EXPECT_EQ(header(b)->size, 204u);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, ReallocMovesWhenTheNextElementIsUsed) {
+  auto* a = static_cast<unsigned char*>(vx_mem_heap_alloc(100, 0));
+  vx_mem_heap_alloc(8, 0);
+  for (int i = 0; i < 100; ++i) a[i] = static_cast<unsigned char>(255 - i);
+  auto* b = static_cast<unsigned char*>(vx_mem_heap_realloc(a, 400, 0));
+  ASSERT_NE(b, nullptr);
+  EXPECT_NE(b, a);
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(b[i], 255 - i);
+  EXPECT_EQ(vx_mem_heap_block_size(a), 0u);  // the old block was freed
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, ReallocShrinksBySplittingOffMoreThanAHeader) {
+  auto* a = static_cast<unsigned char*>(vx_mem_heap_alloc(400, 0));
+  vx_mem_heap_alloc(8, 0);
+  std::memset(a, 7, 400);
+  long long free_before = heap_stats().free;
+  void* b = vx_mem_heap_realloc(a, 100, 0);
+  EXPECT_EQ(b, a);
+  EXPECT_EQ(header(a)->size, 100u);
+  EXPECT_EQ(heap_stats().free, free_before + 400 - 100 - 44);
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(a[i], 7);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, ReallocShrinkMergesTheCutWithAFreeNextElement) {
+  void* a = vx_mem_heap_alloc(400, 0);  // the free tail follows
+  size_t elements = chain(0).size();
+  vx_mem_heap_realloc(a, 100, 0);
+  EXPECT_EQ(chain(0).size(), elements);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, ReallocKeepsTheBlockWhenAtMost44BytesWouldBeCut) {
+  void* a = vx_mem_heap_alloc(100, 0);
+  long long free_before = heap_stats().free;
+  EXPECT_EQ(vx_mem_heap_realloc(a, 56, 0), a);  // 44 bytes over
+  EXPECT_EQ(vx_mem_heap_realloc(a, 100, 0), a);  // same size
+  EXPECT_EQ(header(a)->size, 100u);
+  EXPECT_EQ(heap_stats().free, free_before);
+}
+
+TEST_F(MemHeapTest, ReallocOfANonBlockFailsAndChangesNothing) {
+  char* a = static_cast<char*>(vx_mem_heap_alloc(100, 0));
+  auto before = chain(0);
+  EXPECT_EQ(vx_mem_heap_realloc(a + 4, 200, 0), nullptr);
+  EXPECT_EQ(vx_error_current_code(), VX_MEM_NOT_A_BLOCK);
+  EXPECT_TRUE(same_chain(before, chain(0)));
+}
+
+// ---------------------------------------------------------------- alignment
+
+TEST_F(MemHeapTest, PushedAlignmentAlignsEveryBlockUntilThePop) {
+  vx_mem_align_push(16);
+  std::vector<void*> blocks;
+  for (size_t size = 1; size < 300; size += 7) {
+    void* p = vx_mem_malloc(size);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % 16, 0u) << size;
+    EXPECT_GE(vx_mem_heap_block_size(p), size);
+    std::memset(p, 0xEE, size);
+    blocks.push_back(p);
+  }
+  void* moved = vx_mem_realloc(blocks[3], 5000);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(moved) % 16, 0u);
+  blocks[3] = moved;
+  vx_mem_align_push(64);
+  void* wide = vx_mem_malloc(10);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(wide) % 64, 0u);
+  vx_mem_align_pop();
+  void* back16 = vx_mem_malloc(10);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(back16) % 16, 0u);
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+  for (void* p : blocks) vx_mem_free(p);
+  vx_mem_free(wide);
+  vx_mem_free(back16);
+  vx_mem_align_pop();
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, AnAlignedBlockRepeatsItsBackReferenceBeforeItsAddress) {
+  void* p = vx_mem_heap_alloc(10, 255);
+  ASSERT_EQ(reinterpret_cast<uintptr_t>(p) % 256, 0u);
+  uint32_t word;
+  std::memcpy(&word, static_cast<char*>(p) - 4, 4);
+  auto* e = reinterpret_cast<VX_MEM_ELE*>(static_cast<char*>(p) - word);
+  EXPECT_EQ(e->magic, VX_MEM_USED_MAGIC);
+  EXPECT_EQ(e->data, word);
+  EXPECT_EQ(e->back, word);
+  EXPECT_EQ(vx_mem_heap_free(p), 1);
+}
+
+TEST_F(MemHeapTest, PopWithAnEmptyStackRaisesCode11) {
+  vx_mem_align_pop();
+  EXPECT_STREQ(vx_error_module_name(vx_error_current_module()), "Memory");
+  EXPECT_EQ(vx_error_current_code(), VX_MEM_ALIGN_POP);
+  void* p = vx_mem_heap_alloc(10, 0);  // the stack is still usable
+  vx_mem_align_push(32);
+  void* q = vx_mem_malloc(10);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(q) % 32, 0u);
+  vx_mem_align_pop();
+  vx_mem_free(q);
+  vx_mem_heap_free(p);
+}
+
+TEST_F(MemHeapTest, TheStackGrowsPastTenEntries) {
+  for (int i = 0; i < 25; ++i) vx_mem_align_push(i % 2 ? 8 : 128);
+  void* p = vx_mem_malloc(10);
+  EXPECT_EQ(reinterpret_cast<uintptr_t>(p) % 128, 0u);  // the 25th push is 128
+  for (int i = 0; i < 25; ++i) vx_mem_align_pop();
+  EXPECT_NE(vx_error_current_code(), VX_MEM_ALIGN_POP);
+  vx_mem_free(p);
+}
+
+// ---------------------------------------------------------------- bad blocks and the check
+
+TEST_F(MemHeapTest, FreeingAPointerThatIsNotABlockChangesNothing) {
+  char* a = static_cast<char*>(vx_mem_heap_alloc(100, 0));
+  int local = 0;
+  auto before = chain(0);
+  VX_MEM_HEAP_STATS stats_before = heap_stats();
+  for (void* bad : {static_cast<void*>(a + 4), static_cast<void*>(a + 1), static_cast<void*>(&local),
+                    static_cast<void*>(nullptr)}) {
+    vx_error_set(-1, -1);
+    EXPECT_EQ(vx_mem_heap_free(bad), 0);
+    EXPECT_EQ(vx_error_current_code(), VX_MEM_NOT_A_BLOCK);
+    EXPECT_EQ(vx_mem_heap_block_size(bad), 0u);
+  }
+  EXPECT_TRUE(same_chain(before, chain(0)));
+  EXPECT_EQ(heap_stats().free, stats_before.free);
+  EXPECT_EQ(vx_mem_heap_free(a), 1);
+  EXPECT_EQ(vx_mem_heap_free(a), 0);  // a second free finds a free header
+}
+
+TEST_F(MemHeapTest, TheCheckFindsACorruptedUsedMagic) {
+  void* a = vx_mem_heap_alloc(32, 0);
+  uint32_t saved = header(a)->magic;
+  header(a)->magic = 0xDEADBEEF;
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 0);
+  ASSERT_FALSE(g_boxes.empty());
+  EXPECT_EQ(g_boxes.front(), "Alert|vx_mem_heap_check error");
+  header(a)->magic = saved;
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, TheCheckFindsACorruptedFreeMagic) {
+  void* a = vx_mem_heap_alloc(32, 0);
+  vx_mem_heap_alloc(8, 0);
+  vx_mem_heap_free(a);
+  header(a)->magic = VX_MEM_USED_MAGIC;
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 0);
+  header(a)->magic = VX_MEM_FREE_MAGIC;
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, TheCheckFindsABrokenFreeList) {
+  void* a = vx_mem_heap_alloc(32, 0);
+  vx_mem_heap_alloc(8, 0);
+  vx_mem_heap_free(a);
+  uint32_t saved = vx_mem_heap_buffer(0)->free_head;
+  vx_mem_heap_buffer(0)->free_head = 0;  // the list loses its elements
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 0);
+  ASSERT_FALSE(g_boxes.empty());
+  EXPECT_EQ(g_boxes.front(), "Alert|vx_mem_heap_check free error");
+  vx_mem_heap_buffer(0)->free_head = saved;
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+}
+
+TEST_F(MemHeapTest, TheCheckFindsABadBufferMagicAndUnknownBuffers) {
+  VX_MEM_BUFFER* buf = vx_mem_heap_buffer(0);
+  buf->magic ^= 1;
+  EXPECT_EQ(vx_mem_heap_check(nullptr), 0);
+  EXPECT_EQ(vx_mem_heap_check(buf), 0);
+  buf->magic ^= 1;
+  int local = 0;
+  EXPECT_EQ(vx_mem_heap_check(&local), 0);
+  EXPECT_EQ(vx_mem_heap_check(buf), 2);
+}
+
+}  // namespace

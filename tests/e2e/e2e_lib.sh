@@ -1,0 +1,36 @@
+# Shared helpers for the end-to-end scripts: start the game under the current
+# X display, find its window, wait for it to end.
+export PS_NO_BOXES=1
+export SDL_AUDIODRIVER=dummy
+# Memory leaks inside the X and GL libraries are not ours to report here.
+export ASAN_OPTIONS=detect_leaks=0
+export XDG_DATA_HOME=${XDG_DATA_HOME:-$(mktemp -d)}
+
+# start_game GAME [ARGS...]: starts the game in the background; sets GAME_PID and GAME_WIN.
+start_game() {
+  "$@" >"$E2E_LOG" 2>&1 &
+  GAME_PID=$!
+  GAME_WIN=""
+  for _ in $(seq 1 200); do
+    GAME_WIN=$(xdotool search --name '^Pond Sprint$' 2>/dev/null | head -1)
+    [ -n "$GAME_WIN" ] && return 0
+    kill -0 "$GAME_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  echo "FAIL: the game window did not appear"; cat "$E2E_LOG"
+  return 1
+}
+
+# wait_exit SECONDS: waits for the game to end; sets GAME_RC. 1 on time-out.
+wait_exit() {
+  for _ in $(seq 1 $(($1 * 10))); do
+    if ! kill -0 "$GAME_PID" 2>/dev/null; then
+      wait "$GAME_PID"; GAME_RC=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo "FAIL: the game did not end within $1 s"; cat "$E2E_LOG"
+  kill -9 "$GAME_PID" 2>/dev/null
+  return 1
+}
