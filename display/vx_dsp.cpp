@@ -32,9 +32,9 @@ int vx_app_start(VX_APP* app) {
   st.app = app;
   int width = app->base_width > 0 ? app->base_width : 640;
   int height = app->base_height > 0 ? app->base_height : 480;
-  // Negative positions centre the window; the platform centres on -1.
-  int x = app->pos_x < 0 ? -1 : app->pos_x;
-  int y = app->pos_y < 0 ? -1 : app->pos_y;
+  // A negative position centres the window on that axis.
+  int x = app->pos_x < 0 ? PLAT_POS_CENTRED : app->pos_x;
+  int y = app->pos_y < 0 ? PLAT_POS_CENTRED : app->pos_y;
   st.window = plat_window_create(app->class_name ? app->class_name : "", app->title ? app->title : "",
                                  x, y, width, height, PLAT_WS_CAPTION | PLAT_WS_OPENGL,
                                  main_window_proc);

@@ -115,6 +115,7 @@ constexpr uint32_t VK_OEM_4 = 0xDB;      // [{
 constexpr uint32_t VK_OEM_5 = 0xDC;      // \|
 constexpr uint32_t VK_OEM_6 = 0xDD;      // ]}
 constexpr uint32_t VK_OEM_7 = 0xDE;      // '"
+constexpr uint32_t VK_OEM_102 = 0xE2;    // the extra key left of Z on ISO keyboards
 
 // Key message lparam: bits 16-23 the scan code, bit 24 extended key,
 // bit 29 Alt held (WM_SYSKEYDOWN), bit 30 previous state, bit 31 key up.
@@ -122,6 +123,23 @@ constexpr uint32_t KEY_LPARAM_EXTENDED = 1u << 24;
 constexpr uint32_t KEY_LPARAM_ALT = 1u << 29;
 constexpr uint32_t KEY_LPARAM_REPEAT = 1u << 30;
 constexpr uint32_t KEY_LPARAM_UP = 1u << 31;
+// The key number 0-255 of a key message's lparam: the scan code, plus 0x80
+// for an extended key. These are DirectInput's key numbers (Esc 1, Enter 28,
+// right Enter 156, Up 200, Left 203, Right 205, Down 208, right Alt 184).
+constexpr uint32_t plat_key_number(intptr_t lparam) {
+  return static_cast<uint32_t>(((lparam >> 16) & 0x7F) | ((lparam & KEY_LPARAM_EXTENDED) ? 0x80 : 0));
+}
+
+// Mouse message wparam: the buttons and keys held. WM_MOUSEWHEEL carries the
+// same bits in its low word and the signed turn in its high word, in
+// WHEEL_DELTA units per notch (negative towards the user); its lparam is the
+// pointer in screen coordinates, the other mouse messages' in client ones.
+constexpr uint32_t MK_LBUTTON = 0x0001;
+constexpr uint32_t MK_RBUTTON = 0x0002;
+constexpr uint32_t MK_SHIFT = 0x0004;
+constexpr uint32_t MK_CONTROL = 0x0008;
+constexpr uint32_t MK_MBUTTON = 0x0010;
+constexpr int WHEEL_DELTA = 120;
 
 // Message box styles and answers.
 constexpr uint32_t MB_OK = 0x00000000;

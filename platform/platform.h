@@ -33,8 +33,16 @@ constexpr uint32_t PLAT_WS_POPUP = 0x4;      // borderless
 constexpr uint32_t PLAT_WS_HIDDEN = 0x8;     // created hidden
 constexpr uint32_t PLAT_WS_OPENGL = 0x10;    // will carry a GL context
 
-// Creates a top-level window of the given class name (used to find a running
-// instance) and client size. WM_CREATE is sent to `proc` before it returns.
+// Special positions for plat_window_create: let the system place the window,
+// or centre it on the desktop.
+constexpr int PLAT_POS_DEFAULT = INT32_MIN;
+constexpr int PLAT_POS_CENTRED = INT32_MIN + 1;
+
+// Creates a top-level window of the given class name and client size at
+// client position (x, y). WM_CREATE is sent to `proc` before it returns; an
+// answer of -1 destroys the window again and the result is null. Unless
+// PLAT_WS_HIDDEN is given the window is then shown as by plat_window_show(w, 1).
+// At most 16 windows exist at a time.
 PLAT_WINDOW* plat_window_create(const char* class_name, const char* title, int x, int y, int width,
                                 int height, uint32_t style, PLAT_WNDPROC proc);
 // Sends WM_DESTROY to the window's procedure, then frees the window.
@@ -42,9 +50,18 @@ void plat_window_destroy(PLAT_WINDOW* window);
 int plat_window_exists(PLAT_WINDOW* window);  // 1 while not destroyed
 PLAT_WNDPROC plat_window_proc(PLAT_WINDOW* window);
 void plat_window_set_proc(PLAT_WINDOW* window, PLAT_WNDPROC proc);
-void plat_window_show(PLAT_WINDOW* window, int show);  // 0 hide, 1 show, 2 minimise, 3 restore
+// 0 hide, 1 show (and activate), 2 minimise, 3 restore. The window
+// functions post what Windows would send: WM_SIZE (SIZE_MINIMIZED with 0,
+// else SIZE_RESTORED / SIZE_MAXIMIZED with width, height) when the size or
+// the minimised state changes, WM_MOVE (client x, y) when the position
+// changes, WM_ACTIVATE (WA_ACTIVE / WA_INACTIVE, high word the minimised
+// flag) when the active window changes; only one window is active at a time.
+// Showing, restoring and raising activate; hiding and minimising deactivate.
+// Changes made by the user or the window manager post the same messages, and
+// the window's close button posts WM_CLOSE.
+void plat_window_show(PLAT_WINDOW* window, int show);
 void plat_window_set_title(PLAT_WINDOW* window, const char* title);
-void plat_window_set_style(PLAT_WINDOW* window, uint32_t style);
+void plat_window_set_style(PLAT_WINDOW* window, uint32_t style);  // PLAT_WS_HIDDEN is ignored here
 void plat_window_move(PLAT_WINDOW* window, int x, int y, int width, int height);  // client rectangle
 void plat_window_rect(PLAT_WINDOW* window, int* x, int* y, int* width, int* height);
 int plat_window_minimised(PLAT_WINDOW* window);
@@ -53,7 +70,8 @@ PLAT_WINDOW* plat_window_main();               // the first window created and s
 
 // The default window procedure, as Windows' own: Alt+F4 becomes
 // WM_SYSCOMMAND SC_CLOSE, SC_CLOSE becomes WM_CLOSE, WM_CLOSE destroys the
-// window. Everything else answers 0.
+// window; SC_MINIMIZE and SC_RESTORE minimise and restore it. Everything else
+// answers 0.
 intptr_t plat_def_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 
 // ---------------------------------------------------------------- messages
@@ -72,6 +90,10 @@ int plat_post_message(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, i
 // Calls the window's procedure at once, on the calling thread.
 intptr_t plat_send_message(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 void plat_post_quit_message(int exit_code);
+// 1 when the virtual key was down as of the last key message taken from the
+// queue (as Windows' GetKeyState); VK_SHIFT, VK_CONTROL and VK_MENU stand for
+// either key of their pair.
+int plat_key_down(uint32_t vk);
 
 // ---------------------------------------------------------------- time
 // Milliseconds since an arbitrary start; 32 bits, wrapping after 49.7 days.
@@ -86,25 +108,32 @@ uint32_t plat_timer_min_period();  // the smallest period the timer keeps, in ms
 int plat_timer_begin_period(uint32_t ms);
 int plat_timer_end_period(uint32_t ms);
 uint32_t plat_timer_start(uint32_t period_ms, PLAT_TIMER_CALLBACK callback, void* user);
-// Stops the timer and waits until its callback is not running.
+// Stops the timer and waits until its callback is not running. Called from
+// the timer's own callback it only stops it (it cannot wait for itself).
 void plat_timer_stop(uint32_t id);
 
 // ---------------------------------------------------------------- boxes
 // Shows a modal message box; `style` is MB_* bits. Returns IDOK, IDCANCEL,
 // IDYES or IDNO. With boxes switched off (plat_set_boxes(0), or the
 // environment variable PS_NO_BOXES set to 1) it writes "caption: text" to
-// standard error and answers as if the first button (OK or Yes) was pressed.
+// standard error and answers as if the first button (OK or Yes) was pressed;
+// so it does when no box can be shown (no display; always on the null build).
+// A null caption is "Error". A box closed without a button answers IDOK for
+// MB_OK, else IDCANCEL / IDNO.
 int plat_message_box(PLAT_WINDOW* owner, const char* text, const char* caption, uint32_t style);
 void plat_set_boxes(int enabled);
 int plat_boxes_enabled();
 
 // ---------------------------------------------------------------- process
-// Copies an environment variable into `buf`; 0 when it is not set or does not fit.
+// Copies an environment variable into `buf`; 1 when done, 0 when it is not
+// set or does not fit.
 int plat_getenv(const char* name, char* buf, int size);
 // Clipboard text (UTF-8); 0 when there is none or it does not fit.
 int plat_clipboard_text(char* buf, int size);
-// Starts a program with one argument (may be null). With `wait` it waits for
-// the program to end and stores its exit code. 1 when it was started.
+// Starts a program with one argument (may be null), without a shell; an
+// argument wrapped in double quotes is passed without them. With `wait` it
+// waits for the program to end and stores its exit code (128 + the signal
+// number when a signal ended it). 1 when it was started.
 int plat_run(const char* path, const char* argument, int wait, int* exit_code);
 // The folder of the running executable, with a trailing '/'.
 int plat_program_folder(char* buf, int size);
@@ -120,6 +149,22 @@ void plat_memory_status(uint64_t* total, uint64_t* available);
 // signal; the default action applies afterwards.
 typedef void (*PLAT_FAULT_HANDLER)(int signal);
 void plat_set_fault_handler(PLAT_FAULT_HANDLER handler);
+
+// ---------------------------------------------------------------- single instance
+// A named lock held by one process at a time until it ends (a lock file in
+// $XDG_RUNTIME_DIR, else /tmp). 1 when this process holds it (again), 0 when
+// another process does or the lock file cannot be made.
+int plat_instance_lock(const char* name);
+// 1 while another process holds the named lock.
+int plat_instance_running(const char* name);
+// Asks the process holding the named lock to bring its main window to the
+// front (PLAT_INSTANCE_RAISE: restored with WM_SYSCOMMAND SC_RESTORE when
+// minimised, else raised) or to close it (PLAT_INSTANCE_CLOSE: WM_CLOSE is
+// posted to its main window). The holder acts when it next gathers messages.
+// 1 when the request was delivered.
+constexpr int PLAT_INSTANCE_RAISE = 1;
+constexpr int PLAT_INSTANCE_CLOSE = 2;
+int plat_instance_notify(const char* name, int request);
 
 // ---------------------------------------------------------------- folders
 // 0 nothing there, 1 a file, 2 a folder.

@@ -1,0 +1,168 @@
+// The SDL2 backend: starting SDL, native windows, message boxes and the clipboard.
+#include "platform/sdl/plat_sdl.h"
+#include <pthread.h>
+#include <cstdio>
+#include <cstdlib>
+#include "platform/plat_internal.h"
+
+// SDL video is started by the first window and stopped at process exit.
+static struct {
+  int video_ready;
+  int exit_hook_set;
+  pthread_t owner;  // the thread that started video and gathers its events
+} sdl_state;
+
+static int start_video() {
+  if (sdl_state.video_ready) return 1;
+  // The window procedures decide what losing the focus does in full screen,
+  // and a closed window is the procedures' business, not a reason to quit.
+  SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
+    return 0;
+  }
+  if (!sdl_state.exit_hook_set) {
+    std::atexit(SDL_Quit);
+    sdl_state.exit_hook_set = 1;
+  }
+  // Key messages carry characters through plat_translate_message; no input
+  // method window should swallow keys.
+  SDL_StopTextInput();
+  sdl_state.owner = pthread_self();
+  sdl_state.video_ready = 1;
+  return 1;
+}
+
+int plat_sdl_events_ready() {
+  return sdl_state.video_ready && pthread_equal(sdl_state.owner, pthread_self());
+}
+
+static SDL_Window* native(PLAT_WINDOW* window) { return static_cast<SDL_Window*>(window->native); }
+
+static int sdl_position(int v) {
+  if (v == PLAT_POS_DEFAULT) return SDL_WINDOWPOS_UNDEFINED;
+  if (v == PLAT_POS_CENTRED) return SDL_WINDOWPOS_CENTERED;
+  return v;
+}
+
+// ---------------------------------------------------------------- windows
+
+int plat_be_window_create(PLAT_WINDOW* window) {
+  if (!start_video()) return 0;
+  // Created hidden: the common code shows it after WM_CREATE.
+  uint32_t flags = SDL_WINDOW_HIDDEN;
+  if (window->style & PLAT_WS_OPENGL) flags |= SDL_WINDOW_OPENGL;
+  if (window->style & PLAT_WS_SIZABLE) flags |= SDL_WINDOW_RESIZABLE;
+  if (window->style & PLAT_WS_POPUP) flags |= SDL_WINDOW_BORDERLESS;
+  SDL_Window* w = SDL_CreateWindow(window->title, sdl_position(window->x), sdl_position(window->y),
+                                   window->width, window->height, flags);
+  if (!w) {
+    std::fprintf(stderr, "SDL window: %s\n", SDL_GetError());
+    return 0;
+  }
+  window->native = w;
+  window->native_id = SDL_GetWindowID(w);
+  SDL_GetWindowPosition(w, &window->x, &window->y);
+  SDL_GetWindowSize(w, &window->width, &window->height);
+  return 1;
+}
+
+void plat_be_window_destroy(PLAT_WINDOW* window) {
+  if (window->native) SDL_DestroyWindow(native(window));
+  window->native = nullptr;
+  window->native_id = 0;
+}
+
+void plat_be_window_show(PLAT_WINDOW* window, int show) {
+  SDL_Window* w = native(window);
+  switch (show) {
+    case 0: SDL_HideWindow(w); break;
+    case 1:
+      SDL_ShowWindow(w);
+      SDL_RaiseWindow(w);
+      break;
+    case 2: SDL_MinimizeWindow(w); break;
+    default:
+      SDL_ShowWindow(w);
+      SDL_RestoreWindow(w);
+      SDL_RaiseWindow(w);
+      break;
+  }
+}
+
+void plat_be_window_set_title(PLAT_WINDOW* window) { SDL_SetWindowTitle(native(window), window->title); }
+
+void plat_be_window_set_style(PLAT_WINDOW* window) {
+  SDL_SetWindowBordered(native(window), (window->style & PLAT_WS_POPUP) ? SDL_FALSE : SDL_TRUE);
+  SDL_SetWindowResizable(native(window), (window->style & PLAT_WS_SIZABLE) ? SDL_TRUE : SDL_FALSE);
+}
+
+void plat_be_window_move(PLAT_WINDOW* window, int x, int y, int width, int height) {
+  SDL_SetWindowSize(native(window), width, height);
+  SDL_SetWindowPosition(native(window), x, y);
+}
+
+void plat_be_window_raise(PLAT_WINDOW* window) { SDL_RaiseWindow(native(window)); }
+
+int plat_be_has_devices() { return plat_sdl_events_ready(); }
+
+// ---------------------------------------------------------------- boxes
+
+static uint32_t box_icon(uint32_t style) {
+  switch (style & 0xF0) {
+    case MB_ICONHAND: return SDL_MESSAGEBOX_ERROR;
+    case MB_ICONEXCLAMATION: return SDL_MESSAGEBOX_WARNING;
+    default: return SDL_MESSAGEBOX_INFORMATION;
+  }
+}
+
+// SDL can show a box before SDL_Init; it fails only without any display.
+int plat_be_message_box(PLAT_WINDOW* owner, const char* text, const char* caption, uint32_t style,
+                        int* answer) {
+  const uint32_t enter = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+  const uint32_t esc = SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+  SDL_MessageBoxButtonData buttons[2];
+  int count = 2;
+  switch (style & 0xF) {
+    case MB_OKCANCEL:
+      buttons[0] = {enter, IDOK, "OK"};
+      buttons[1] = {esc, IDCANCEL, "Cancel"};
+      break;
+    case MB_YESNO:
+      buttons[0] = {enter, IDYES, "Yes"};
+      buttons[1] = {esc, IDNO, "No"};
+      break;
+    default:
+      buttons[0] = {enter | esc, IDOK, "OK"};
+      count = 1;
+      break;
+  }
+  SDL_MessageBoxData data{};
+  data.flags = box_icon(style) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
+  data.window = (owner && plat_sdl_events_ready()) ? native(owner) : nullptr;
+  data.title = caption;
+  data.message = text;
+  data.numbuttons = count;
+  data.buttons = buttons;
+  int hit = -1;
+  if (SDL_ShowMessageBox(&data, &hit) != 0) return 0;
+  // Closing the box without a button counts as its escape button.
+  *answer = hit >= 0 ? hit : buttons[count - 1].buttonid;
+  return 1;
+}
+
+// ---------------------------------------------------------------- clipboard
+
+int plat_clipboard_text(char* buf, int size) {
+  if (!buf || size <= 0) return 0;
+  buf[0] = 0;
+  if (!SDL_WasInit(SDL_INIT_VIDEO) || !SDL_HasClipboardText()) return 0;
+  char* text = SDL_GetClipboardText();
+  if (!text) return 0;
+  size_t len = SDL_strlen(text);
+  int ok = len > 0 && len + 1 <= static_cast<size_t>(size);
+  if (ok) SDL_memcpy(buf, text, len + 1);
+  SDL_free(text);
+  return ok;
+}

@@ -1,0 +1,422 @@
+// The message queue and windows on the null platform: order, threads, quit,
+// translation, dispatch, destroyed windows and the default window procedure.
+#include <gtest/gtest.h>
+#include <atomic>
+#include <thread>
+#include <vector>
+#include "platform/plat_internal.h"
+#include "platform/platform.h"
+
+namespace {
+
+struct SEEN {
+  PLAT_WINDOW* window;
+  uint32_t message;
+  uintptr_t wparam;
+  intptr_t lparam;
+};
+std::vector<SEEN> g_seen;
+
+intptr_t record_proc(PLAT_WINDOW* w, uint32_t m, uintptr_t wp, intptr_t lp) {
+  g_seen.push_back({w, m, wp, lp});
+  return 0;
+}
+
+intptr_t default_proc(PLAT_WINDOW* w, uint32_t m, uintptr_t wp, intptr_t lp) {
+  g_seen.push_back({w, m, wp, lp});
+  return plat_def_window_proc(w, m, wp, lp);
+}
+
+intptr_t refuse_create_proc(PLAT_WINDOW* w, uint32_t m, uintptr_t wp, intptr_t lp) {
+  record_proc(w, m, wp, lp);
+  return m == WM_CREATE ? -1 : 0;
+}
+
+intptr_t doubling_proc(PLAT_WINDOW*, uint32_t m, uintptr_t wp, intptr_t) {
+  return m == WM_USER ? static_cast<intptr_t>(wp * 2) : 0;
+}
+
+void drain() {
+  PLAT_MSG m;
+  while (plat_peek_message(&m, 1)) {
+  }
+}
+
+std::vector<uint32_t> seen_messages() {
+  std::vector<uint32_t> v;
+  for (const SEEN& s : g_seen) v.push_back(s.message);
+  return v;
+}
+
+class PlatQueue : public testing::Test {
+ protected:
+  void SetUp() override {
+    drain();
+    g_seen.clear();
+  }
+  void TearDown() override {
+    while (PLAT_WINDOW* w = plat_window_main()) plat_window_destroy(w);
+    drain();
+    // Release any key a test left down, so the next one starts clean.
+    for (uint32_t vk : {VK_SHIFT, VK_CONTROL, VK_MENU, uint32_t{'A'}}) plat_post_message(nullptr, WM_KEYUP, vk, 0);
+    drain();
+  }
+  PLAT_WINDOW* hidden_window(PLAT_WNDPROC proc) {
+    return plat_window_create("PondTest", "test", 10, 20, 64, 48, PLAT_WS_HIDDEN, proc);
+  }
+};
+
+// ---------------------------------------------------------------- order and peeking
+
+TEST_F(PlatQueue, PostedMessagesComeOutInOrder) {
+  for (uint32_t i = 0; i < 50; i++) ASSERT_EQ(plat_post_message(nullptr, WM_USER + i, i, -static_cast<intptr_t>(i)), 1);
+  PLAT_MSG m;
+  for (uint32_t i = 0; i < 50; i++) {
+    ASSERT_EQ(plat_peek_message(&m, 1), 1);
+    EXPECT_EQ(m.message, WM_USER + i);
+    EXPECT_EQ(m.wparam, i);
+    EXPECT_EQ(m.lparam, -static_cast<intptr_t>(i));
+    EXPECT_EQ(m.window, nullptr);
+  }
+  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+}
+
+TEST_F(PlatQueue, PeekWithoutRemovalLeavesTheMessage) {
+  plat_post_message(nullptr, WM_USER, 1, 2);
+  plat_post_message(nullptr, WM_USER + 1, 3, 4);
+  PLAT_MSG m{};
+  ASSERT_EQ(plat_peek_message(&m, 0), 1);
+  EXPECT_EQ(m.message, WM_USER);
+  ASSERT_EQ(plat_peek_message(&m, 0), 1);
+  EXPECT_EQ(m.message, WM_USER);
+  ASSERT_EQ(plat_peek_message(&m, 1), 1);
+  EXPECT_EQ(m.message, WM_USER);
+  ASSERT_EQ(plat_peek_message(&m, 1), 1);
+  EXPECT_EQ(m.message, WM_USER + 1);
+}
+
+TEST_F(PlatQueue, EmptyQueueLeavesTheRecordAlone) {
+  PLAT_MSG m{nullptr, 0x1234, 5, 6, 7};
+  EXPECT_EQ(plat_peek_message(&m, 0), 0);
+  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+  EXPECT_EQ(m.message, 0x1234u);
+  EXPECT_EQ(m.wparam, 5u);
+  EXPECT_EQ(m.time, 7u);
+}
+
+TEST_F(PlatQueue, PostsFromFourThreadsAllArriveOnceInTheirOrder) {
+  constexpr uint32_t PER_THREAD = 3000;  // 12000 in all: more than the queue holds at once
+  std::atomic<int> started{0};
+  std::vector<std::thread> posters;
+  for (uint32_t t = 0; t < 4; t++) {
+    posters.emplace_back([t, &started] {
+      started++;
+      for (uint32_t i = 0; i < PER_THREAD; i++)
+        while (!plat_post_message(nullptr, WM_USER + t, i, 0)) std::this_thread::yield();
+    });
+  }
+  std::vector<uint32_t> next(4, 0);
+  uint32_t total = 0;
+  PLAT_MSG m;
+  while (total < 4 * PER_THREAD) {
+    if (!plat_peek_message(&m, 1)) {
+      std::this_thread::yield();
+      continue;
+    }
+    ASSERT_GE(m.message, WM_USER);
+    uint32_t t = m.message - WM_USER;
+    ASSERT_LT(t, 4u);
+    ASSERT_EQ(m.wparam, next[t]) << "thread " << t;
+    next[t]++;
+    total++;
+  }
+  for (std::thread& th : posters) th.join();
+  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+  for (uint32_t t = 0; t < 4; t++) EXPECT_EQ(next[t], PER_THREAD);
+}
+
+// ---------------------------------------------------------------- quit and blocking get
+
+TEST_F(PlatQueue, QuitEndsGetWithItsExitCode) {
+  plat_post_message(nullptr, WM_USER, 0, 0);
+  plat_post_quit_message(7);
+  PLAT_MSG m;
+  EXPECT_EQ(plat_get_message(&m), 1);
+  EXPECT_EQ(m.message, WM_USER);
+  EXPECT_EQ(plat_get_message(&m), 0);
+  EXPECT_EQ(m.message, WM_QUIT);
+  EXPECT_EQ(m.wparam, 7u);
+}
+
+TEST_F(PlatQueue, GetWaitsForAMessageFromAnotherThread) {
+  std::thread poster([] {
+    plat_sleep(20);
+    plat_post_message(nullptr, WM_USER + 5, 55, 0);
+  });
+  PLAT_MSG m;
+  EXPECT_EQ(plat_get_message(&m), 1);
+  EXPECT_EQ(m.message, WM_USER + 5);
+  EXPECT_EQ(m.wparam, 55u);
+  poster.join();
+}
+
+// ---------------------------------------------------------------- translate
+
+TEST_F(PlatQueue, TranslateQueuesTheCharacterOfALetterFirst) {
+  PLAT_WINDOW* w = hidden_window(record_proc);
+  intptr_t lp = 1 | (0x1E << 16);
+  plat_post_message(w, WM_KEYDOWN, 'A', lp);
+  plat_post_message(w, WM_USER, 0, 0);
+  PLAT_MSG m;
+  ASSERT_EQ(plat_get_message(&m), 1);
+  ASSERT_EQ(m.message, WM_KEYDOWN);
+  plat_translate_message(&m);
+  ASSERT_EQ(plat_get_message(&m), 1);
+  EXPECT_EQ(m.message, WM_CHAR);
+  EXPECT_EQ(m.wparam, static_cast<uintptr_t>('a'));
+  EXPECT_EQ(m.lparam, lp);
+  EXPECT_EQ(m.window, w);
+  ASSERT_EQ(plat_get_message(&m), 1);
+  EXPECT_EQ(m.message, WM_USER);
+}
+
+TEST_F(PlatQueue, TranslateFollowsShiftAsTakenFromTheQueue) {
+  plat_post_message(nullptr, WM_KEYDOWN, VK_SHIFT, 0);
+  plat_post_message(nullptr, WM_KEYDOWN, 'A', 0);
+  PLAT_MSG m;
+  plat_get_message(&m);
+  EXPECT_EQ(plat_key_down(VK_SHIFT), 1);
+  plat_get_message(&m);
+  plat_translate_message(&m);
+  ASSERT_EQ(plat_peek_message(&m, 1), 1);
+  EXPECT_EQ(m.message, WM_CHAR);
+  EXPECT_EQ(m.wparam, static_cast<uintptr_t>('A'));
+  plat_post_message(nullptr, WM_KEYUP, VK_SHIFT, 0);
+  plat_get_message(&m);
+  EXPECT_EQ(plat_key_down(VK_SHIFT), 0);
+}
+
+TEST_F(PlatQueue, TranslateGivesNothingForFunctionKeysAndOtherMessages) {
+  PLAT_MSG m{nullptr, WM_KEYDOWN, VK_F4, 0, 0};
+  plat_translate_message(&m);
+  m.message = WM_SYSKEYDOWN;
+  plat_translate_message(&m);
+  m = PLAT_MSG{nullptr, WM_KEYUP, 'A', 0, 0};
+  plat_translate_message(&m);
+  m = PLAT_MSG{nullptr, WM_USER, 'A', 0, 0};
+  plat_translate_message(&m);
+  plat_translate_message(nullptr);
+  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+}
+
+TEST_F(PlatQueue, TranslateMakesSystemCharactersFromSystemKeys) {
+  PLAT_MSG m{nullptr, WM_SYSKEYDOWN, 'X', static_cast<intptr_t>(KEY_LPARAM_ALT), 0};
+  plat_translate_message(&m);
+  ASSERT_EQ(plat_peek_message(&m, 1), 1);
+  EXPECT_EQ(m.message, WM_SYSCHAR);
+  EXPECT_EQ(m.wparam, static_cast<uintptr_t>('x'));
+}
+
+// ---------------------------------------------------------------- windows and dispatch
+
+TEST_F(PlatQueue, CreateSendsWmCreateAndKeepsTheRectangle) {
+  PLAT_WINDOW* w = hidden_window(record_proc);
+  ASSERT_NE(w, nullptr);
+  ASSERT_EQ(g_seen.size(), 1u);
+  EXPECT_EQ(g_seen[0].message, WM_CREATE);
+  EXPECT_EQ(g_seen[0].window, w);
+  int x, y, width, height;
+  plat_window_rect(w, &x, &y, &width, &height);
+  EXPECT_EQ(x, 10);
+  EXPECT_EQ(y, 20);
+  EXPECT_EQ(width, 64);
+  EXPECT_EQ(height, 48);
+  EXPECT_EQ(plat_window_exists(w), 1);
+  EXPECT_EQ(plat_window_proc(w), &record_proc);
+  EXPECT_EQ(plat_window_main(), w);
+}
+
+TEST_F(PlatQueue, CreateRefusedByTheProcedureGivesNoWindow) {
+  EXPECT_EQ(hidden_window(refuse_create_proc), nullptr);
+  EXPECT_EQ(seen_messages(), (std::vector<uint32_t>{WM_CREATE, WM_DESTROY}));
+  EXPECT_EQ(plat_window_main(), nullptr);
+}
+
+TEST_F(PlatQueue, CreateRefusesAnEmptySize) {
+  EXPECT_EQ(plat_window_create("PondTest", "t", 0, 0, 0, 10, 0, record_proc), nullptr);
+  EXPECT_EQ(plat_window_create("PondTest", "t", 0, 0, 10, -1, 0, record_proc), nullptr);
+  EXPECT_TRUE(g_seen.empty());
+}
+
+TEST_F(PlatQueue, DispatchCallsTheProcedureOfTheMessagesWindow) {
+  PLAT_WINDOW* a = hidden_window(record_proc);
+  PLAT_WINDOW* b = hidden_window(record_proc);
+  g_seen.clear();
+  plat_post_message(b, WM_USER, 1, 0);
+  plat_post_message(a, WM_USER, 2, 0);
+  plat_post_message(nullptr, WM_USER, 3, 0);
+  PLAT_MSG m;
+  while (plat_peek_message(&m, 1)) plat_dispatch_message(&m);
+  ASSERT_EQ(g_seen.size(), 2u);
+  EXPECT_EQ(g_seen[0].window, b);
+  EXPECT_EQ(g_seen[0].wparam, 1u);
+  EXPECT_EQ(g_seen[1].window, a);
+  EXPECT_EQ(g_seen[1].wparam, 2u);
+}
+
+TEST_F(PlatQueue, SendCallsAtOnceAndReturnsTheAnswer) {
+  PLAT_WINDOW* w = hidden_window(doubling_proc);
+  EXPECT_EQ(plat_send_message(w, WM_USER, 21, 10), 42);
+  PLAT_MSG m;
+  EXPECT_EQ(plat_peek_message(&m, 0), 0);
+  EXPECT_EQ(plat_send_message(nullptr, WM_USER, 21, 10), 0);
+}
+
+TEST_F(PlatQueue, DestroySendsWmDestroyAndDropsQueuedMessages) {
+  PLAT_WINDOW* w = hidden_window(record_proc);
+  PLAT_WINDOW* other = hidden_window(record_proc);
+  plat_post_message(w, WM_USER, 1, 0);
+  plat_post_message(other, WM_USER, 2, 0);
+  plat_post_message(w, WM_USER, 3, 0);
+  g_seen.clear();
+  plat_window_destroy(w);
+  EXPECT_EQ(seen_messages(), (std::vector<uint32_t>{WM_DESTROY}));
+  EXPECT_EQ(plat_window_exists(w), 0);
+  EXPECT_EQ(plat_window_proc(w), nullptr);
+  PLAT_MSG m;
+  ASSERT_EQ(plat_peek_message(&m, 1), 1);
+  EXPECT_EQ(m.window, other);
+  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+}
+
+TEST_F(PlatQueue, DestroyedWindowGetsNothingMore) {
+  PLAT_WINDOW* w = hidden_window(record_proc);
+  PLAT_MSG copy{w, WM_USER, 0, 0, 0};
+  plat_window_destroy(w);
+  g_seen.clear();
+  EXPECT_EQ(plat_post_message(w, WM_USER, 0, 0), 0);
+  EXPECT_EQ(plat_dispatch_message(&copy), 0);
+  EXPECT_EQ(plat_send_message(w, WM_USER, 0, 0), 0);
+  plat_window_destroy(w);  // a second destroy does nothing
+  EXPECT_TRUE(g_seen.empty());
+  PLAT_MSG m;
+  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+}
+
+TEST_F(PlatQueue, MainWindowIsTheFirstStillAlive) {
+  EXPECT_EQ(plat_window_main(), nullptr);
+  PLAT_WINDOW* a = hidden_window(record_proc);
+  PLAT_WINDOW* b = hidden_window(record_proc);
+  EXPECT_EQ(plat_window_main(), a);
+  plat_window_destroy(a);
+  EXPECT_EQ(plat_window_main(), b);
+}
+
+TEST_F(PlatQueue, PaintWaitsOnlyOnce) {
+  PLAT_WINDOW* w = hidden_window(record_proc);
+  plat_post_paint(w);
+  plat_post_paint(w);
+  PLAT_MSG m;
+  ASSERT_EQ(plat_peek_message(&m, 1), 1);
+  EXPECT_EQ(m.message, WM_PAINT);
+  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+}
+
+// ---------------------------------------------------------------- window state messages
+
+TEST_F(PlatQueue, ShowingActivatesAndDeactivatesThePrevious) {
+  PLAT_WINDOW* a = plat_window_create("PondTest", "a", 0, 0, 32, 32, 0, record_proc);
+  PLAT_WINDOW* b = plat_window_create("PondTest", "b", 0, 0, 32, 32, 0, record_proc);
+  PLAT_MSG m;
+  std::vector<SEEN> got;
+  while (plat_peek_message(&m, 1)) got.push_back({m.window, m.message, m.wparam, m.lparam});
+  ASSERT_EQ(got.size(), 3u);
+  EXPECT_TRUE(got[0].window == a && got[0].message == WM_ACTIVATE && got[0].wparam == WA_ACTIVE);
+  EXPECT_TRUE(got[1].window == a && got[1].message == WM_ACTIVATE && got[1].wparam == WA_INACTIVE);
+  EXPECT_TRUE(got[2].window == b && got[2].message == WM_ACTIVATE && got[2].wparam == WA_ACTIVE);
+}
+
+TEST_F(PlatQueue, MovePostsOnlyWhatChanged) {
+  PLAT_WINDOW* w = hidden_window(record_proc);
+  plat_window_move(w, 10, 20, 64, 48);  // unchanged
+  PLAT_MSG m;
+  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+  plat_window_move(w, 30, 40, 64, 48);
+  ASSERT_EQ(plat_peek_message(&m, 1), 1);
+  EXPECT_EQ(m.message, WM_MOVE);
+  EXPECT_EQ(plat_loword(static_cast<uintptr_t>(m.lparam)), 30u);
+  EXPECT_EQ(plat_hiword(static_cast<uintptr_t>(m.lparam)), 40u);
+  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+  plat_window_move(w, 30, 40, 640, 480);
+  ASSERT_EQ(plat_peek_message(&m, 1), 1);
+  EXPECT_EQ(m.message, WM_SIZE);
+  EXPECT_EQ(m.wparam, SIZE_RESTORED);
+  EXPECT_EQ(m.lparam, plat_makelong(640, 480));
+  plat_window_move(w, 0, 0, 0, 0);  // refused
+  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+  int x, y, width, height;
+  plat_window_rect(w, &x, &y, &width, &height);
+  EXPECT_EQ(width, 640);
+  EXPECT_EQ(height, 480);
+}
+
+TEST_F(PlatQueue, MinimiseAndRestoreThroughTheDefaultProcedure) {
+  PLAT_WINDOW* w = plat_window_create("PondTest", "t", 0, 0, 64, 48, 0, default_proc);
+  drain();
+  plat_send_message(w, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_EQ(plat_window_minimised(w), 1);
+  PLAT_MSG m;
+  ASSERT_EQ(plat_peek_message(&m, 1), 1);
+  EXPECT_EQ(m.message, WM_SIZE);
+  EXPECT_EQ(m.wparam, SIZE_MINIMIZED);
+  ASSERT_EQ(plat_peek_message(&m, 1), 1);
+  EXPECT_EQ(m.message, WM_ACTIVATE);
+  EXPECT_EQ(plat_loword(m.wparam), WA_INACTIVE);
+  EXPECT_EQ(plat_hiword(m.wparam), 1u);
+  plat_send_message(w, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_EQ(plat_window_minimised(w), 0);
+  ASSERT_EQ(plat_peek_message(&m, 1), 1);
+  EXPECT_EQ(m.message, WM_SIZE);
+  EXPECT_EQ(m.wparam, SIZE_RESTORED);
+  EXPECT_EQ(m.lparam, plat_makelong(64, 48));
+  ASSERT_EQ(plat_peek_message(&m, 1), 1);
+  EXPECT_EQ(m.message, WM_ACTIVATE);
+  EXPECT_EQ(m.wparam, WA_ACTIVE);
+}
+
+// ---------------------------------------------------------------- default procedure
+
+TEST_F(PlatQueue, AltF4ClosesAndDestroysThroughTheDefaultProcedure) {
+  PLAT_WINDOW* w = hidden_window(default_proc);
+  g_seen.clear();
+  plat_post_message(w, WM_SYSKEYDOWN, VK_F4, static_cast<intptr_t>(KEY_LPARAM_ALT | (0x3E << 16) | 1));
+  PLAT_MSG m;
+  ASSERT_EQ(plat_get_message(&m), 1);
+  plat_translate_message(&m);
+  plat_dispatch_message(&m);
+  EXPECT_EQ(seen_messages(), (std::vector<uint32_t>{WM_SYSKEYDOWN, WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}));
+  ASSERT_GE(g_seen.size(), 2u);
+  EXPECT_EQ(g_seen[1].wparam, SC_CLOSE);
+  EXPECT_EQ(plat_window_exists(w), 0);
+  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+}
+
+TEST_F(PlatQueue, DefaultProcedureLeavesOtherMessagesAlone) {
+  PLAT_WINDOW* w = hidden_window(default_proc);
+  g_seen.clear();
+  EXPECT_EQ(plat_def_window_proc(w, WM_SYSKEYDOWN, VK_F10, 0), 0);
+  EXPECT_EQ(plat_def_window_proc(w, WM_KEYDOWN, VK_F4, 0), 0);
+  EXPECT_EQ(plat_def_window_proc(w, WM_SYSCOMMAND, SC_KEYMENU, 0), 0);
+  EXPECT_EQ(plat_def_window_proc(w, WM_PAINT, 0, 0), 0);
+  EXPECT_TRUE(g_seen.empty());
+  EXPECT_EQ(plat_window_exists(w), 1);
+}
+
+TEST_F(PlatQueue, SystemCommandIgnoresTheLowBits) {
+  PLAT_WINDOW* w = hidden_window(default_proc);
+  g_seen.clear();
+  plat_send_message(w, WM_SYSCOMMAND, SC_CLOSE | 0x3, 0);
+  EXPECT_EQ(seen_messages(), (std::vector<uint32_t>{WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY}));
+}
+
+}  // namespace

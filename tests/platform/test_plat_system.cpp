@@ -1,0 +1,356 @@
+// Boxes printed instead of shown, environment, programs, folders, memory,
+// fault signals and the single-instance lock.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include "platform/platform.h"
+
+namespace {
+
+// A fresh folder under the test temp folder, removed with its content.
+class PlatTemp : public testing::Test {
+ protected:
+  std::string dir;
+  void SetUp() override {
+    std::string templ = testing::TempDir() + "plat_XXXXXX";
+    char* made = mkdtemp(templ.data());
+    ASSERT_NE(made, nullptr);
+    dir = made;
+  }
+  void TearDown() override {
+    std::string cmd = "rm -rf '" + dir + "'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+  }
+  void write_file(const std::string& path, const char* text, mode_t mode = 0644) {
+    FILE* f = std::fopen(path.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs(text, f);
+    std::fclose(f);
+    chmod(path.c_str(), mode);
+  }
+};
+
+// Sets an environment variable for one test and puts the old value back.
+struct ENV_GUARD {
+  std::string name;
+  bool had;
+  std::string old;
+  ENV_GUARD(const char* n, const char* value) : name(n) {
+    const char* o = std::getenv(n);
+    had = o != nullptr;
+    if (o) old = o;
+    if (value)
+      setenv(n, value, 1);
+    else
+      unsetenv(n);
+  }
+  ~ENV_GUARD() {
+    if (had)
+      setenv(name.c_str(), old.c_str(), 1);
+    else
+      unsetenv(name.c_str());
+  }
+};
+
+// ---------------------------------------------------------------- boxes
+
+TEST(PlatBox, PrintedBoxAnswersTheFirstButton) {
+  ASSERT_EQ(plat_boxes_enabled(), 0);  // the test main switched them off
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(plat_message_box(nullptr, "Timer Init failed.", "Pond Sprint", MB_OK | MB_ICONHAND), IDOK);
+  EXPECT_EQ(plat_message_box(nullptr, "Quit?", "Question", MB_YESNO | MB_ICONQUESTION), IDYES);
+  EXPECT_EQ(plat_message_box(nullptr, "Go on?", "Go", MB_OKCANCEL), IDOK);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Pond Sprint: Timer Init failed.\nQuestion: Quit?\nGo: Go on?\n");
+}
+
+TEST(PlatBox, MissingCaptionAndTextAreStillPrinted) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(plat_message_box(nullptr, "lost", nullptr, MB_OK), IDOK);
+  EXPECT_EQ(plat_message_box(nullptr, nullptr, "Empty", MB_OK), IDOK);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: lost\nEmpty: \n");
+}
+
+TEST(PlatBox, SwitchIsKept) {
+  plat_set_boxes(1);
+  EXPECT_EQ(plat_boxes_enabled(), 1);
+  // The null build has no box to show, so the text is printed all the same.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(plat_message_box(nullptr, "shown", "Null", MB_YESNO), IDYES);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Null: shown\n");
+  plat_set_boxes(0);
+  EXPECT_EQ(plat_boxes_enabled(), 0);
+}
+
+TEST(PlatBox, ClipboardIsEmptyOnTheNullBuild) {
+  char buf[8] = "xxxxxxx";
+  EXPECT_EQ(plat_clipboard_text(buf, sizeof buf), 0);
+  EXPECT_EQ(buf[0], 0);
+}
+
+// ---------------------------------------------------------------- environment
+
+TEST(PlatEnv, CopiesWhenItFits) {
+  ENV_GUARD g("PS_PLAT_TEST", "value");
+  char buf[16];
+  EXPECT_EQ(plat_getenv("PS_PLAT_TEST", buf, sizeof buf), 1);
+  EXPECT_STREQ(buf, "value");
+  char small[5] = "abcd";
+  EXPECT_EQ(plat_getenv("PS_PLAT_TEST", small, sizeof small), 0);
+  EXPECT_STREQ(small, "abcd");
+}
+
+TEST(PlatEnv, UnsetOrBadGivesZero) {
+  ENV_GUARD g("PS_PLAT_TEST", nullptr);
+  char buf[16] = "keep";
+  EXPECT_EQ(plat_getenv("PS_PLAT_TEST", buf, sizeof buf), 0);
+  EXPECT_EQ(plat_getenv(nullptr, buf, sizeof buf), 0);
+  EXPECT_STREQ(buf, "keep");
+}
+
+TEST(PlatEnv, UserDataRootHonoursXdgDataHome) {
+  ENV_GUARD g("XDG_DATA_HOME", "/tmp/ps_xdg/share/");
+  char buf[256];
+  ASSERT_EQ(plat_user_data_root(buf, sizeof buf), 1);
+  EXPECT_STREQ(buf, "/tmp/ps_xdg/share");
+  char small[8];
+  EXPECT_EQ(plat_user_data_root(small, sizeof small), 0);
+}
+
+TEST(PlatEnv, UserDataRootFallsBackToHome) {
+  ENV_GUARD g("XDG_DATA_HOME", nullptr);
+  ENV_GUARD h("HOME", "/home/frog");
+  char buf[256];
+  ASSERT_EQ(plat_user_data_root(buf, sizeof buf), 1);
+  EXPECT_STREQ(buf, "/home/frog/.local/share");
+  ENV_GUARD relative("XDG_DATA_HOME", "relative/share");  // not absolute: ignored
+  ASSERT_EQ(plat_user_data_root(buf, sizeof buf), 1);
+  EXPECT_STREQ(buf, "/home/frog/.local/share");
+}
+
+TEST(PlatEnv, ProgramFolderHoldsThisProgram) {
+  char buf[4096];
+  ASSERT_EQ(plat_program_folder(buf, sizeof buf), 1);
+  size_t len = std::strlen(buf);
+  ASSERT_GT(len, 1u);
+  EXPECT_EQ(buf[len - 1], '/');
+  EXPECT_EQ(plat_path_kind(buf), 2);
+  EXPECT_EQ(plat_path_kind((std::string(buf) + "test_platform").c_str()), 1);
+  char small[2];
+  EXPECT_EQ(plat_program_folder(small, sizeof small), 0);
+}
+
+TEST(PlatEnv, MemoryStatusGivesPlausibleFigures) {
+  uint64_t total = 0, available = 0;
+  plat_memory_status(&total, &available);
+  EXPECT_GT(total, 1024u * 1024u);
+  EXPECT_GT(available, 0u);
+  EXPECT_LE(available, total);
+  plat_memory_status(nullptr, nullptr);
+}
+
+// ---------------------------------------------------------------- programs
+
+TEST(PlatRun, ExitCodesComeBack) {
+  int code = -5;
+  EXPECT_EQ(plat_run("/bin/false", nullptr, 1, &code), 1);
+  EXPECT_EQ(code, 1);
+  EXPECT_EQ(plat_run("/bin/true", nullptr, 1, &code), 1);
+  EXPECT_EQ(code, 0);
+}
+
+TEST(PlatRun, MissingProgramIsNotStarted) {
+  int code = -5;
+  EXPECT_EQ(plat_run("/nonexistent/ScreenConfig.exe", nullptr, 1, &code), 0);
+  EXPECT_EQ(code, -5);
+  EXPECT_EQ(plat_run("/nonexistent/ScreenConfig.exe", nullptr, 0, nullptr), 0);
+  EXPECT_EQ(plat_run(nullptr, nullptr, 1, &code), 0);
+  EXPECT_EQ(plat_run("", nullptr, 1, &code), 0);
+  EXPECT_EQ(code, -5);
+}
+
+TEST_F(PlatTemp, ArgumentReachesTheProgramWithoutQuotes) {
+  std::string script = dir + "/exit_with";
+  write_file(script, "#!/bin/sh\nexit \"$1\"\n", 0755);
+  int code = -1;
+  EXPECT_EQ(plat_run(script.c_str(), "3", 1, &code), 1);
+  EXPECT_EQ(code, 3);
+  EXPECT_EQ(plat_run(script.c_str(), "\"7\"", 1, &code), 1);
+  EXPECT_EQ(code, 7);
+}
+
+TEST_F(PlatTemp, SignalEndIsReportedAbove128) {
+  std::string script = dir + "/killself";
+  write_file(script, "#!/bin/sh\nkill -TERM $$\n", 0755);
+  int code = -1;
+  EXPECT_EQ(plat_run(script.c_str(), nullptr, 1, &code), 1);
+  EXPECT_EQ(code, 128 + SIGTERM);
+}
+
+TEST_F(PlatTemp, ProgramRunsWithoutWaiting) {
+  std::string script = dir + "/touch_it";
+  std::string mark = dir + "/with space";
+  write_file(script, "#!/bin/sh\n: > \"$1\"\n", 0755);
+  int code = -9;
+  EXPECT_EQ(plat_run(script.c_str(), ("\"" + mark + "\"").c_str(), 0, &code), 1);
+  EXPECT_EQ(code, -9);
+  for (int i = 0; i < 500 && plat_path_kind(mark.c_str()) == 0; i++) plat_sleep(10);
+  EXPECT_EQ(plat_path_kind(mark.c_str()), 1);
+}
+
+// ---------------------------------------------------------------- folders
+
+TEST_F(PlatTemp, MakeFolderCreatesParents) {
+  std::string deep = dir + "/a/b/c";
+  EXPECT_EQ(plat_make_folder(deep.c_str()), 1);
+  EXPECT_EQ(plat_path_kind(deep.c_str()), 2);
+  EXPECT_EQ(plat_make_folder(deep.c_str()), 1);  // already there
+  EXPECT_EQ(plat_make_folder((dir + "/x/y/").c_str()), 1);
+  EXPECT_EQ(plat_path_kind((dir + "/x/y").c_str()), 2);
+}
+
+TEST_F(PlatTemp, MakeFolderFailsOverAFile) {
+  std::string file = dir + "/plain";
+  write_file(file, "x");
+  EXPECT_EQ(plat_make_folder(file.c_str()), 0);
+  EXPECT_EQ(plat_make_folder((file + "/below").c_str()), 0);
+  EXPECT_EQ(plat_path_kind(file.c_str()), 1);
+  EXPECT_EQ(plat_make_folder(""), 0);
+  EXPECT_EQ(plat_make_folder(nullptr), 0);
+}
+
+TEST_F(PlatTemp, PathKinds) {
+  write_file(dir + "/f.txt", "x");
+  EXPECT_EQ(plat_path_kind((dir + "/f.txt").c_str()), 1);
+  EXPECT_EQ(plat_path_kind(dir.c_str()), 2);
+  EXPECT_EQ(plat_path_kind((dir + "/missing").c_str()), 0);
+  EXPECT_EQ(plat_path_kind(""), 0);
+  EXPECT_EQ(plat_path_kind(nullptr), 0);
+}
+
+void collect(const char* name, int is_folder, void* user) {
+  (*static_cast<std::map<std::string, int>*>(user))[name] = is_folder;
+}
+
+TEST_F(PlatTemp, FolderListingNamesFilesAndFolders) {
+  write_file(dir + "/one.ini", "x");
+  write_file(dir + "/two.map", "y");
+  ASSERT_EQ(plat_make_folder((dir + "/level").c_str()), 1);
+  ASSERT_EQ(symlink((dir + "/level").c_str(), (dir + "/link").c_str()), 0);
+  std::map<std::string, int> seen;
+  EXPECT_EQ(plat_folder_list(dir.c_str(), collect, &seen), 1);
+  EXPECT_EQ(seen, (std::map<std::string, int>{{"one.ini", 0}, {"two.map", 0}, {"level", 1}, {"link", 1}}));
+}
+
+TEST_F(PlatTemp, FolderListingOfEmptyAndMissingFolders) {
+  std::map<std::string, int> seen;
+  EXPECT_EQ(plat_folder_list(dir.c_str(), collect, &seen), 1);
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(plat_folder_list((dir + "/missing").c_str(), collect, &seen), 0);
+  EXPECT_EQ(plat_folder_list(nullptr, collect, &seen), 0);
+  EXPECT_EQ(plat_folder_list(dir.c_str(), nullptr, &seen), 0);
+}
+
+TEST_F(PlatTemp, CurrentFolderChanges) {
+  char old[4096];
+  ASSERT_NE(getcwd(old, sizeof old), nullptr);
+  EXPECT_EQ(plat_set_current_folder(dir.c_str()), 1);
+  write_file("here.txt", "x");
+  EXPECT_EQ(plat_path_kind((dir + "/here.txt").c_str()), 1);
+  EXPECT_EQ(plat_set_current_folder((dir + "/missing").c_str()), 0);
+  EXPECT_EQ(plat_set_current_folder(nullptr), 0);
+  ASSERT_EQ(plat_set_current_folder(old), 1);
+}
+
+// ---------------------------------------------------------------- faults
+
+void report_fault(int sig) { std::fprintf(stderr, "fault %d\n", sig); }
+
+void fault_twice() {
+  plat_set_fault_handler(report_fault);
+  raise(SIGSEGV);  // the handler reports it and returns
+  raise(SIGSEGV);  // the default action now ends the process
+}
+
+TEST(PlatFaultDeathTest, HandlerRunsOnceThenTheDefaultApplies) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(fault_twice(), testing::KilledBySignal(SIGSEGV), "^fault 11\n$");
+}
+
+void divide_fault() {
+  plat_set_fault_handler(report_fault);
+  raise(SIGFPE);
+  std::fprintf(stderr, "went on\n");
+  std::exit(0);
+}
+
+TEST(PlatFaultDeathTest, ArithmeticFaultIsReported) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(divide_fault(), testing::ExitedWithCode(0), "fault 8\nwent on");
+}
+
+// ---------------------------------------------------------------- single instance
+
+intptr_t exit_on_close(PLAT_WINDOW*, uint32_t m, uintptr_t, intptr_t) {
+  if (m == WM_CLOSE) _exit(42);
+  return 0;
+}
+
+// The child takes the lock, says so through the pipe, then waits for WM_CLOSE.
+[[noreturn]] void instance_child(const char* name, int ready_fd) {
+  if (!plat_instance_lock(name)) _exit(1);
+  if (!plat_window_create("PondTest", "child", 0, 0, 32, 32, PLAT_WS_HIDDEN, exit_on_close)) _exit(2);
+  char c = 'r';
+  if (write(ready_fd, &c, 1) != 1) _exit(3);
+  for (int i = 0; i < 1000; i++) {
+    PLAT_MSG m;
+    while (plat_peek_message(&m, 1)) plat_dispatch_message(&m);
+    plat_sleep(10);
+  }
+  _exit(4);
+}
+
+TEST_F(PlatTemp, SecondInstanceSeesTheHolderAndClosesIt) {
+  ENV_GUARD runtime("XDG_RUNTIME_DIR", dir.c_str());  // the lock file goes with the temp folder
+  std::string name = "pond_test_" + std::to_string(getpid());
+  int fds[2];
+  ASSERT_EQ(pipe(fds), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) instance_child(name.c_str(), fds[1]);
+  close(fds[1]);
+  char c = 0;
+  ASSERT_EQ(read(fds[0], &c, 1), 1);
+  close(fds[0]);
+  EXPECT_EQ(plat_instance_running(name.c_str()), 1);
+  EXPECT_EQ(plat_instance_lock(name.c_str()), 0);
+  EXPECT_EQ(plat_instance_notify(name.c_str(), 99), 0);
+  EXPECT_EQ(plat_instance_notify(name.c_str(), PLAT_INSTANCE_CLOSE), 1);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 42);
+  EXPECT_EQ(plat_instance_running(name.c_str()), 0);
+  EXPECT_EQ(plat_instance_notify(name.c_str(), PLAT_INSTANCE_RAISE), 0);
+}
+
+TEST_F(PlatTemp, InstanceHolderTakesItsOwnLockAgainAndIsNotAnother) {
+  ENV_GUARD runtime("XDG_RUNTIME_DIR", dir.c_str());
+  std::string name = "pond_self_" + std::to_string(getpid());
+  EXPECT_EQ(plat_instance_running(name.c_str()), 0);
+  EXPECT_EQ(plat_instance_lock(name.c_str()), 1);
+  EXPECT_EQ(plat_instance_lock(name.c_str()), 1);
+  EXPECT_EQ(plat_instance_running(name.c_str()), 0);
+  EXPECT_EQ(plat_instance_lock("another_name"), 0);  // one lock per process
+  EXPECT_EQ(plat_instance_lock(""), 0);
+  EXPECT_EQ(plat_instance_running(nullptr), 0);
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// The tick counter, sleeping and the periodic timer threads. No assertion
+// depends on the machine being fast: only lower bounds and "no more calls
+// after stop".
+#include <gtest/gtest.h>
+#include <atomic>
+#include "platform/platform.h"
+
+namespace {
+
+void count_call(void* user) { static_cast<std::atomic<int>*>(user)->fetch_add(1); }
+
+TEST(PlatTime, TicksAdvanceAtLeastBySleeps) {
+  uint32_t t0 = plat_ticks();
+  plat_sleep(30);
+  uint32_t t1 = plat_ticks();
+  EXPECT_GE(static_cast<uint32_t>(t1 - t0), 30u);  // unsigned difference survives a wrap
+  plat_sleep(0);
+  EXPECT_GE(static_cast<uint32_t>(plat_ticks() - t1), 0u);
+}
+
+TEST(PlatTime, TimerRunsAndStopsForGood) {
+  std::atomic<int> calls{0};
+  uint32_t id = plat_timer_start(10, count_call, &calls);
+  ASSERT_NE(id, 0u);
+  plat_sleep(200);
+  plat_timer_stop(id);
+  int after_stop = calls.load();
+  EXPECT_GE(after_stop, 3);
+  plat_sleep(50);
+  EXPECT_EQ(calls.load(), after_stop);
+}
+
+TEST(PlatTime, SeveralTimersRunSideBySide) {
+  std::atomic<int> a{0}, b{0};
+  uint32_t ida = plat_timer_start(5, count_call, &a);
+  uint32_t idb = plat_timer_start(7, count_call, &b);
+  ASSERT_NE(ida, 0u);
+  ASSERT_NE(idb, 0u);
+  EXPECT_NE(ida, idb);
+  plat_sleep(150);
+  plat_timer_stop(ida);
+  int a_stopped = a.load();
+  plat_sleep(50);
+  EXPECT_EQ(a.load(), a_stopped);
+  plat_timer_stop(idb);
+  EXPECT_GE(a_stopped, 3);
+  EXPECT_GE(b.load(), 3);
+}
+
+TEST(PlatTime, BadStartsAndStopsAreRefused) {
+  std::atomic<int> calls{0};
+  EXPECT_EQ(plat_timer_start(0, count_call, &calls), 0u);
+  EXPECT_EQ(plat_timer_start(10, nullptr, &calls), 0u);
+  plat_timer_stop(0);
+  plat_timer_stop(12345);
+  uint32_t id = plat_timer_start(10, count_call, &calls);
+  plat_timer_stop(id);
+  plat_timer_stop(id);  // a second stop of the same id does nothing
+  uint32_t again = plat_timer_start(10, count_call, &calls);
+  EXPECT_NE(again, id);  // a reused slot gets a new id
+  plat_timer_stop(id);   // the stale id leaves the new timer alone
+  int before = calls.load();
+  plat_sleep(100);
+  EXPECT_GT(calls.load(), before);
+  plat_timer_stop(again);
+}
+
+struct SELF_STOP {
+  std::atomic<uint32_t> id{0};
+  std::atomic<int> calls{0};
+};
+
+void stop_myself(void* user) {
+  SELF_STOP* s = static_cast<SELF_STOP*>(user);
+  s->calls++;
+  uint32_t id = s->id.load();
+  if (id) plat_timer_stop(id);
+}
+
+TEST(PlatTime, TimerCanStopFromItsOwnCallback) {
+  static SELF_STOP s;  // outlives the detached thread
+  uint32_t id = plat_timer_start(5, stop_myself, &s);
+  ASSERT_NE(id, 0u);
+  s.id = id;
+  for (int i = 0; i < 200 && s.calls.load() < 1; i++) plat_sleep(5);
+  plat_sleep(50);
+  int settled = s.calls.load();
+  plat_sleep(50);
+  EXPECT_EQ(s.calls.load(), settled);
+}
+
+}  // namespace
