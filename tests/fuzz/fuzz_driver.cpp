@@ -5,6 +5,7 @@
 // fixed pseudo-random sequence of byte flips, insertions, deletions, splices
 // and truncations, so a run is the same on every machine and every failure
 // can be replayed from its run number.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
