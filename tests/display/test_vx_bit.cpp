@@ -1,0 +1,516 @@
+// Bitmap allocation and release, palettes and the depth conversion matrix.
+#include "display_fixture.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+using BitTest = DisplayTest;
+
+// A 3D back end that only counts texture releases.
+int g_freed = 0;
+int count_free(VX_BITMAP* b) {
+  g_freed++;
+  b->texture = 0;
+  return 1;
+}
+
+// ---------------------------------------------------------------- allocation
+TEST_F(BitTest, AllocFourBitsRoundsRowsUpToWholeBytes) {
+  long long before = vx_mem_used();
+  VX_BITMAP b;
+  VX_RECT r = {7, 9, 3, 3};
+  ASSERT_EQ(vx_bit_alloc(&b, &r, 4), 1);
+  // Three rows of (3 + 1) / 2 bytes, plus the tracker's 12 bytes per record.
+  EXPECT_EQ(vx_mem_used() - before, 6 + 12);
+  EXPECT_EQ(b.x, 7);
+  EXPECT_EQ(b.y, 9);
+  EXPECT_EQ(b.width, 3);
+  EXPECT_EQ(b.bpp, 4);
+  EXPECT_STREQ(vx_mem_get_name(b.pixels), "VX_DSP bit_alloc bitmap buffer");
+  for (int i = 0; i < 6; i++) EXPECT_EQ(b.pixels[i], 0);
+  vx_bit_free(&b);
+  EXPECT_EQ(b.pixels, nullptr);
+}
+
+TEST_F(BitTest, AllocBytesPerDepth) {
+  const int depths[] = {0, 8, 15, 16, 24, 32};
+  const int bytes[] = {1, 1, 2, 2, 3, 4};
+  for (int i = 0; i < 6; i++) {
+    long long before = vx_mem_used();
+    VX_BITMAP b;
+    VX_RECT r = {0, 0, 5, 2};
+    ASSERT_EQ(vx_bit_alloc(&b, &r, depths[i]), 1);
+    EXPECT_EQ(vx_mem_used() - before, 10 * bytes[i] + 12) << depths[i];
+    EXPECT_EQ(b.bpp, depths[i] ? depths[i] : 8);
+    vx_bit_free(&b);
+  }
+}
+
+TEST_F(BitTest, AllocUnknownDepthWarnsAndTakesOneBytePerPixel) {
+  long long before = vx_mem_used();
+  VX_BITMAP b;
+  VX_RECT r = {0, 0, 4, 4};
+  ASSERT_EQ(vx_bit_alloc(&b, &r, 7), 1);
+  EXPECT_NE(boxes().find("Invalid options in parameter of vx_bit_alloc ()"), std::string::npos);
+  EXPECT_EQ(vx_mem_used() - before, 16 + 12);
+  vx_bit_free(&b);
+}
+
+TEST_F(BitTest, AllocRefusesNullAndEmpty) {
+  VX_BITMAP b;
+  VX_RECT r = {0, 0, 4, 4};
+  EXPECT_EQ(vx_bit_alloc(nullptr, &r, 8), 0);
+  EXPECT_EQ(vx_bit_alloc(&b, nullptr, 8), 0);
+  VX_RECT empty = {0, 0, 0, 4};
+  EXPECT_EQ(vx_bit_alloc(&b, &empty, 8), 0);
+  VX_RECT negative = {0, 0, 4, -1};
+  EXPECT_EQ(vx_bit_alloc(&b, &negative, 8), 0);
+  EXPECT_EQ(b.pixels, nullptr);
+}
+
+TEST_F(BitTest, AllocDebugNamesTheBlockBySize) {
+  VX_BITMAP b;
+  VX_RECT r = {0, 0, 12, 5};
+  ASSERT_EQ(vx_bit_alloc_dbg("font.cpp", 42, &b, &r, 16), 1);
+  std::string name = vx_mem_get_name(b.pixels);
+  EXPECT_NE(name.find("12x5x16"), std::string::npos);
+  EXPECT_NE(name.find("font.cpp"), std::string::npos);
+  vx_bit_free(&b);
+}
+
+TEST_F(BitTest, FreeReleasesTextureAndPaletteReference) {
+  VX_DSP_3D_INTERFACE t = {};
+  t.vx_bit_3d_free = count_free;
+  vx_dsp_3d_interface_set(&t);
+  g_freed = 0;
+  VX_BITMAP b = make_bitmap(2, 2, 8);
+  VX_PALETTE* p = vx_pal_alloc(nullptr, 4, VX_PAL_OPT_RGB);
+  b.palette = vx_pal_ref(p);
+  b.texture = 77;
+  vx_bit_free(&b);
+  EXPECT_EQ(g_freed, 1);
+  EXPECT_EQ(b.texture, 0u);
+  EXPECT_EQ(b.palette, nullptr);
+  EXPECT_EQ(p->references, 1u);
+  vx_pal_free(p);
+  vx_bit_free(nullptr);  // nothing to do
+}
+
+// ---------------------------------------------------------------- palettes
+TEST_F(BitTest, GreyPaletteIsSharedByCount) {
+  VX_PALETTE* a = vx_pal_grayscale_get(16);
+  VX_PALETTE* b = vx_pal_grayscale_get(16);
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a, b);
+  EXPECT_EQ(a->references, 2u);
+  EXPECT_EQ(a->type, VX_PALETTE_RGB);
+  // 256 / 15 = 17: the steps are 0, 17, 34, ... 255.
+  for (int i = 0; i < 16; i++) {
+    EXPECT_EQ(a->colours[i * 3], 17 * i);
+    EXPECT_EQ(a->colours[i * 3 + 2], 17 * i);
+  }
+  VX_PALETTE* c = vx_pal_grayscale_get(4);
+  EXPECT_NE(c, a);
+  vx_pal_free(c);
+  vx_pal_free(b);
+  vx_pal_free(a);
+  // The last reference took it off the list: a new one is made.
+  VX_PALETTE* d = vx_pal_grayscale_get(16);
+  EXPECT_EQ(d->references, 1u);
+  vx_pal_free(d);
+}
+
+TEST_F(BitTest, PaletteAllocConvertsBetweenRgbAndRgba) {
+  VX_PALETTE* rgb = vx_pal_alloc(nullptr, 3, VX_PAL_OPT_RGB);
+  EXPECT_STREQ(vx_mem_get_name(rgb), "VX_DSP pal_alloc mypalette buffer");
+  EXPECT_STREQ(vx_mem_get_name(rgb->colours), "VX_DSP pal_alloc mypalette->color buffer");
+  for (int i = 0; i < 9; i++) rgb->colours[i] = uint8_t(10 + i);
+  VX_PALETTE* rgba = vx_pal_alloc(rgb, 5, 0);
+  EXPECT_STREQ(vx_mem_get_name(rgba->colours), "VX_DSP pal_alloc mypalette->color_alpha buffer");
+  EXPECT_EQ(rgba->type, VX_PALETTE_RGBA);
+  EXPECT_EQ(rgba->count, 5);
+  const uint8_t want[] = {10, 11, 12, 255, 13, 14, 15, 255, 16, 17, 18, 255, 0, 0, 0, 0};
+  EXPECT_EQ(std::memcmp(rgba->colours, want, sizeof want), 0);
+  VX_PALETTE* back = vx_pal_alloc(rgba, 2, VX_PAL_OPT_RGB);
+  EXPECT_EQ(std::memcmp(back->colours, want, 3), 0);
+  EXPECT_EQ(back->colours[3], 13);
+  EXPECT_EQ(vx_pal_alloc(nullptr, 0, 0), nullptr);
+  vx_pal_free(back);
+  vx_pal_free(rgba);
+  vx_pal_free(rgb);
+}
+
+TEST_F(BitTest, PaletteFreeCountsReferencesAndWarnsOnBadType) {
+  VX_PALETTE* p = vx_pal_alloc(nullptr, 2, 0);
+  vx_pal_ref(p);
+  vx_pal_free(p);
+  EXPECT_EQ(p->references, 1u);
+  p->type = 9;
+  vx_pal_free(p);  // still freed: the fixture checks for leaks
+  EXPECT_NE(boxes().find("Wrong palette type"), std::string::npos);
+}
+
+TEST_F(BitTest, PaletteFileIsItsLast768Bytes) {
+  char path[] = "/tmp/ps_palXXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  std::vector<uint8_t> data(900);
+  for (size_t i = 0; i < data.size(); i++) data[i] = uint8_t(i * 7);
+  ASSERT_EQ(write(fd, data.data(), data.size()), ssize_t(data.size()));
+  close(fd);
+  VX_PALETTE* p = vx_pal_load(path);
+  ASSERT_NE(p, nullptr);
+  EXPECT_EQ(p->count, 256);
+  EXPECT_EQ(p->type, VX_PALETTE_RGB);
+  EXPECT_EQ(p->references, 1u);
+  EXPECT_EQ(std::memcmp(p->colours, data.data() + 132, 768), 0);
+  vx_pal_free(p);
+  // Too short, missing.
+  FILE* f = std::fopen(path, "wb");
+  std::fwrite(data.data(), 1, 100, f);
+  std::fclose(f);
+  EXPECT_EQ(vx_pal_load(path), nullptr);
+  std::remove(path);
+  EXPECT_EQ(vx_pal_load(path), nullptr);
+  boxes();
+}
+
+TEST_F(BitTest, Pack16FollowsTheScreenMasks) {
+  const VX_SCREEN_PACKING* p = vx_screen_packing();
+  // 5-6-5 masks: shifts 8, 3, -3.
+  EXPECT_EQ(p->shift[0], 8);
+  EXPECT_EQ(p->shift[1], 3);
+  EXPECT_EQ(p->shift[2], -3);
+  EXPECT_EQ(p->bits[1], 6);
+  EXPECT_EQ(vx_pal_pack16(255, 0, 0), 0xF800);
+  EXPECT_EQ(vx_pal_pack16(0, 255, 0), 0x07E0);
+  EXPECT_EQ(vx_pal_pack16(0, 0, 255), 0x001F);
+  EXPECT_EQ(vx_pal_pack16(7, 3, 7), 0);  // top bits only, no rounding
+  EXPECT_EQ(p->key, 0xF81F);
+  ASSERT_EQ(vx_screen_masks_set(0x7C00, 0x03E0, 0x001F), 1);
+  EXPECT_EQ(p->shift[0], 7);
+  EXPECT_EQ(p->shift[1], 2);
+  EXPECT_EQ(vx_pal_pack16(255, 255, 255), 0x7FFF);
+  EXPECT_EQ(p->key, 0x7C1F);
+  EXPECT_EQ(vx_screen_packing_is_555(), 1);
+  EXPECT_EQ(vx_screen_masks_set(0, 0x03E0, 0x001F), 0);
+  EXPECT_EQ(p->key, 0x7C1F);
+}
+
+// ---------------------------------------------------------------- conversion matrix
+struct Cell {
+  int from, to;
+  const char* refusal;  // null: converts
+};
+
+constexpr const char* kInvalid = "Invalid BPP conversion parameter in function vx_bit_convert.";
+constexpr const char* kFrom1 = "1->4, 8, 16, 24, 32 BPP conversion parameter in function vx_bit_convert isn't supported yet.";
+
+const Cell kCells[] = {
+    {1, 4, kFrom1},
+    {1, 8, kFrom1},
+    {1, 16, kFrom1},
+    {1, 24, kFrom1},
+    {1, 32, kFrom1},
+    {4, 8, nullptr},
+    {4, 16, "4->16 BPP conversion parameter in function vx_bit_convert isn't supported yet."},
+    {4, 24, nullptr},
+    {4, 32, nullptr},
+    {4, 12, kInvalid},
+    {8, 4, kInvalid},
+    {8, 15, nullptr},
+    {8, 16, nullptr},
+    {8, 24, nullptr},
+    {8, 32, nullptr},
+    {15, 4, kInvalid},
+    {15, 8, "15->8 BPP conversion parameter in function vx_bit_convert isn't supported yet."},
+    {15, 16, nullptr},
+    {15, 24, nullptr},
+    {15, 32, nullptr},
+    {16, 4, kInvalid},
+    {16, 8, "15->8 BPP conversion parameter in function vx_bit_convert isn't supported yet."},
+    {16, 24, nullptr},
+    {16, 32, nullptr},
+    {24, 4, kInvalid},
+    {24, 8, "24->8 BPP conversion parameter in function vx_bit_convert isn't supported yet."},
+    {24, 16, nullptr},
+    {24, 32, nullptr},
+    {24, 1, kInvalid},
+    {32, 4, kInvalid},
+    {32, 8, "32 -> 8 BPP conversion parameter in function vx_bit_convert isn't supported yet."},
+    {32, 16, nullptr},
+    {32, 24, nullptr},
+    {7, 24, "Invalid conversion from 7 to 24 BPP in function vx_bit_convert."},
+    {12, 16 + 64, "Invalid conversion from 12 to 16 BPP in function vx_bit_convert."},
+};
+
+// An 8-bit bitmap with a palette; other depths are written over it.
+VX_BITMAP any_bitmap(int bpp) {
+  VX_BITMAP b = make_bitmap(4, 3, 8, 3);
+  b.bpp = int16_t(bpp);
+  b.palette = vx_pal_grayscale_get(256);
+  return b;
+}
+
+TEST_F(BitTest, EveryCellOfTheMatrix) {
+  for (const Cell& c : kCells) {
+    SCOPED_TRACE(testing::Message() << c.from << " -> " << c.to);
+    VX_BITMAP b = any_bitmap(8);
+    if (c.from != 8 && c.from != 1 && c.from != 7 && c.from != 12) {
+      // Real pixels at the source depth.
+      VX_PALETTE* keep = vx_pal_ref(b.palette);
+      vx_bit_free(&b);
+      b = make_bitmap(4, 3, c.from, 5);
+      b.palette = keep;
+    } else {
+      b.bpp = int16_t(c.from);
+    }
+    VX_BITMAP before = b;
+    // Unusual depths sit on an 8-bit block of 4 x 3 bytes.
+    long bytes = vx_bit_size(4, 3, b.bpp);
+    std::vector<uint8_t> px(b.pixels, b.pixels + (bytes ? bytes : 12));
+    boxes();
+    int result = vx_bit_convert(&b, c.to);
+    std::string said = boxes();
+    if (c.refusal) {
+      EXPECT_EQ(result, 0);
+      EXPECT_NE(said.find(c.refusal), std::string::npos) << said;
+      EXPECT_EQ(std::memcmp(&b, &before, sizeof b), 0) << "record changed";
+      EXPECT_EQ(std::memcmp(b.pixels, px.data(), px.size()), 0) << "pixels changed";
+    } else {
+      EXPECT_EQ(result, 1);
+      EXPECT_EQ(said, "");
+      EXPECT_EQ(b.bpp, (c.to & 63) == 15 ? 16 : (c.to & 63));
+    }
+    vx_bit_free(&b);
+  }
+}
+
+TEST_F(BitTest, OwnDepthChangesNothingNotEvenTheTexture) {
+  VX_DSP_3D_INTERFACE t = {};
+  t.vx_bit_3d_free = count_free;
+  vx_dsp_3d_interface_set(&t);
+  g_freed = 0;
+  for (int bpp : {4, 8, 15, 16, 24, 32}) {
+    VX_BITMAP b = make_bitmap(3, 2, bpp);
+    b.texture = 5;
+    VX_BITMAP before = b;
+    EXPECT_EQ(vx_bit_convert(&b, bpp), 1);
+    EXPECT_EQ(vx_bit_convert(&b, bpp | VX_BIT_CONVERT_KEY), 1);
+    EXPECT_EQ(std::memcmp(&b, &before, sizeof b), 0);
+    b.texture = 0;
+    vx_bit_free(&b);
+  }
+  // A 16-bit bitmap asked for 15 bits is already there.
+  VX_BITMAP b = make_bitmap(3, 2, 16);
+  b.texture = 5;
+  EXPECT_EQ(vx_bit_convert(&b, 15), 1);
+  EXPECT_EQ(b.bpp, 16);
+  EXPECT_EQ(g_freed, 0);
+  // A real conversion releases the texture.
+  EXPECT_EQ(vx_bit_convert(&b, 24), 1);
+  EXPECT_EQ(g_freed, 1);
+  EXPECT_EQ(b.texture, 0u);
+  vx_bit_free(&b);
+}
+
+TEST_F(BitTest, PaletteLessSourcesAreRefused) {
+  for (int to : {24, 32}) {
+    VX_BITMAP b = make_bitmap(3, 2, 4);
+    VX_BITMAP before = b;
+    EXPECT_EQ(vx_bit_convert(&b, to), 0);
+    EXPECT_NE(boxes().find("Can't convert from 4 bpp without a palette"), std::string::npos);
+    EXPECT_EQ(std::memcmp(&b, &before, sizeof b), 0);
+    vx_bit_free(&b);
+  }
+  for (int to : {16, 24, 32 + 64}) {
+    VX_BITMAP b = make_bitmap(3, 2, 8);
+    VX_BITMAP before = b;
+    EXPECT_EQ(vx_bit_convert(&b, to), 0);
+    EXPECT_NE(boxes().find("Can't convert from 8 bpp without a palette"), std::string::npos);
+    EXPECT_EQ(std::memcmp(&b, &before, sizeof b), 0);
+    vx_bit_free(&b);
+  }
+  // 4 to 8 bits only spreads the indices: no palette needed.
+  VX_BITMAP b = make_bitmap(3, 2, 4);
+  EXPECT_EQ(vx_bit_convert(&b, 8), 1);
+  vx_bit_free(&b);
+}
+
+TEST_F(BitTest, VirtualScreenConvertsWithTheScreenPalette) {
+  ASSERT_EQ(vx_screen_alloc(4, 2, 8), 1);
+  VX_PALETTE* p = vx_pal_alloc(nullptr, 256, VX_PAL_OPT_RGB);
+  p->colours[3] = 10, p->colours[4] = 20, p->colours[5] = 30;
+  vx_screen_palette_set(p);
+  vx_pal_free(p);  // the screen holds its own reference
+  VX_BITMAP* s = vx_screen();
+  s->pixels[0] = 1;
+  ASSERT_EQ(vx_bit_convert(s, 24), 1);
+  EXPECT_EQ(s->pixels[0], 10);
+  EXPECT_EQ(s->pixels[2], 30);
+  EXPECT_EQ(vx_screen_palette(), p);
+  EXPECT_EQ(p->references, 1u);
+}
+
+// ---------------------------------------------------------------- conversion values
+VX_PALETTE* test_palette() {
+  VX_PALETTE* p = vx_pal_alloc(nullptr, 256, VX_PAL_OPT_RGB);
+  for (int i = 0; i < 256; i++) {
+    p->colours[i * 3] = uint8_t(i);
+    p->colours[i * 3 + 1] = uint8_t(255 - i);
+    p->colours[i * 3 + 2] = uint8_t(i / 2);
+  }
+  // Entry 5 is magenta.
+  p->colours[15] = 255, p->colours[16] = 0, p->colours[17] = 255;
+  return p;
+}
+
+TEST_F(BitTest, EightTo32WithKeyMakesKeyAndMagentaTransparent) {
+  VX_BITMAP b = make_bitmap(4, 1, 8);
+  const uint8_t idx[] = {0, 5, 9, 0};
+  std::memcpy(b.pixels, idx, 4);
+  b.palette = test_palette();
+  b.key = 0;
+  ASSERT_EQ(vx_bit_convert(&b, 32 + VX_BIT_CONVERT_KEY), 1);
+  const uint8_t want[] = {127, 127, 127, 0, 127, 127, 127, 0, 9, 246, 4, 255, 127, 127, 127, 0};
+  EXPECT_EQ(std::memcmp(b.pixels, want, 16), 0);
+  EXPECT_TRUE(b.flags & VX_BIT_KEYED);
+  EXPECT_EQ(b.palette, nullptr);  // read and dropped
+  vx_bit_free(&b);
+}
+
+TEST_F(BitTest, EightTo32WithoutKeyKeepsEveryColour) {
+  VX_BITMAP b = make_bitmap(2, 1, 8);
+  b.pixels[0] = 0, b.pixels[1] = 5;
+  b.palette = test_palette();
+  ASSERT_EQ(vx_bit_convert(&b, 32), 1);
+  const uint8_t want[] = {0, 255, 0, 255, 255, 0, 255, 255};
+  EXPECT_EQ(std::memcmp(b.pixels, want, 8), 0);
+  EXPECT_FALSE(b.flags & VX_BIT_KEYED);
+  vx_bit_free(&b);
+}
+
+TEST_F(BitTest, EightTo16PlainAndKeyedVariantAgree) {
+  VX_PALETTE* p = test_palette();
+  VX_BITMAP a = make_bitmap(7, 1, 8, 200);  // 7 pixels: a tail after the four-pixel steps
+  VX_BITMAP k = make_bitmap(7, 1, 8, 200);
+  a.palette = vx_pal_ref(p);
+  k.palette = p;
+  ASSERT_EQ(vx_bit_convert(&a, 16), 1);
+  ASSERT_EQ(vx_bit_convert(&k, 16 + VX_BIT_CONVERT_KEY), 1);
+  EXPECT_EQ(pixels_of(a), pixels_of(k));
+  auto* w = reinterpret_cast<uint16_t*>(a.pixels);
+  EXPECT_EQ(w[0], vx_pal_pack16(200, 55, 100));
+  EXPECT_EQ(a.palette, p);  // 16 bits keep the palette
+  vx_bit_free(&a);
+  vx_bit_free(&k);
+}
+
+TEST_F(BitTest, FourBitNibblesHighFirstAndKeyFlag) {
+  VX_BITMAP b = make_bitmap(3, 2, 4);
+  // Rows of 2 bytes; the low nibble of each second byte is padding.
+  const uint8_t px[] = {0x12, 0x3F, 0x45, 0x6F};
+  std::memcpy(b.pixels, px, 4);
+  b.key = 9;  // not present
+  ASSERT_EQ(vx_bit_convert(&b, 8), 1);
+  const uint8_t want[] = {1, 2, 3, 4, 5, 6};
+  EXPECT_EQ(std::memcmp(b.pixels, want, 6), 0);
+  EXPECT_FALSE(b.flags & VX_BIT_KEYED);
+  vx_bit_free(&b);
+
+  // Any pixel equal to the key index sets the flag, whatever the option.
+  VX_BITMAP c = make_bitmap(2, 1, 4);
+  c.pixels[0] = 0x31;
+  c.key = 3;
+  ASSERT_EQ(vx_bit_convert(&c, 8), 1);
+  EXPECT_TRUE(c.flags & VX_BIT_KEYED);
+  vx_bit_free(&c);
+
+  // Through the palette, with the key option: magenta entry 5 becomes grey.
+  VX_BITMAP d = make_bitmap(2, 1, 4);
+  d.pixels[0] = 0x52;
+  d.key = 0xFF;
+  d.palette = test_palette();
+  ASSERT_EQ(vx_bit_convert(&d, 32 + VX_BIT_CONVERT_KEY), 1);
+  const uint8_t want32[] = {127, 127, 127, 0, 2, 253, 1, 255};
+  EXPECT_EQ(std::memcmp(d.pixels, want32, 8), 0);
+  EXPECT_TRUE(d.flags & VX_BIT_KEYED);
+  vx_bit_free(&d);
+}
+
+TEST_F(BitTest, SixteenBitSourcesReadAs555) {
+  // (31, 0, 31) in 5-5-5 is the key; (1, 2, 3) an ordinary colour.
+  VX_BITMAP b = make_bitmap(2, 1, 16);
+  auto* w = reinterpret_cast<uint16_t*>(b.pixels);
+  w[0] = (31 << 10) | 31;
+  w[1] = (1 << 10) | (2 << 5) | 3;
+  VX_BITMAP c = make_bitmap(2, 1, 16);
+  std::memcpy(c.pixels, b.pixels, 4);
+  ASSERT_EQ(vx_bit_convert(&b, 24), 1);
+  const uint8_t want24[] = {255, 0, 255, 8, 16, 24};
+  EXPECT_EQ(std::memcmp(b.pixels, want24, 6), 0);
+  ASSERT_EQ(vx_bit_convert(&c, 32 + VX_BIT_CONVERT_KEY), 1);
+  const uint8_t want32[] = {127, 127, 127, 0, 8, 16, 24, 255};
+  EXPECT_EQ(std::memcmp(c.pixels, want32, 8), 0);
+  EXPECT_TRUE(c.flags & VX_BIT_KEYED);
+  vx_bit_free(&b);
+  vx_bit_free(&c);
+}
+
+TEST_F(BitTest, FifteenBitsRepackIntoTheScreenPacking) {
+  VX_BITMAP b = make_bitmap(1, 1, 15);
+  auto* w = reinterpret_cast<uint16_t*>(b.pixels);
+  w[0] = (31 << 10) | (16 << 5) | 1;  // (248, 128, 8)
+  ASSERT_EQ(vx_bit_convert(&b, 16), 1);
+  EXPECT_EQ(b.bpp, 16);
+  EXPECT_EQ(reinterpret_cast<uint16_t*>(b.pixels)[0], vx_pal_pack16(248, 128, 8));
+  vx_bit_free(&b);
+}
+
+TEST_F(BitTest, TrueColourMembers) {
+  VX_BITMAP b = make_bitmap(2, 1, 24);
+  const uint8_t px[] = {255, 0, 255, 10, 200, 30};
+  std::memcpy(b.pixels, px, 6);
+  VX_BITMAP c = make_bitmap(2, 1, 24);
+  std::memcpy(c.pixels, px, 6);
+  ASSERT_EQ(vx_bit_convert(&b, 32 + VX_BIT_CONVERT_KEY), 1);
+  const uint8_t want32[] = {127, 127, 127, 0, 10, 200, 30, 255};
+  EXPECT_EQ(std::memcmp(b.pixels, want32, 8), 0);
+  ASSERT_EQ(vx_bit_convert(&b, 24), 1);  // alpha dropped
+  const uint8_t want24[] = {127, 127, 127, 10, 200, 30};
+  EXPECT_EQ(std::memcmp(b.pixels, want24, 6), 0);
+  ASSERT_EQ(vx_bit_convert(&c, 16), 1);
+  EXPECT_EQ(reinterpret_cast<uint16_t*>(c.pixels)[0], 0xF81F);
+  EXPECT_EQ(reinterpret_cast<uint16_t*>(c.pixels)[1], vx_pal_pack16(10, 200, 30));
+  VX_BITMAP d = make_bitmap(1, 1, 32);
+  const uint8_t px32[] = {80, 90, 100, 7};
+  std::memcpy(d.pixels, px32, 4);
+  ASSERT_EQ(vx_bit_convert(&d, 16), 1);
+  EXPECT_EQ(reinterpret_cast<uint16_t*>(d.pixels)[0], vx_pal_pack16(80, 90, 100));
+  vx_bit_free(&b);
+  vx_bit_free(&c);
+  vx_bit_free(&d);
+}
+
+TEST_F(BitTest, ConversionBlockIsNamedByDepths) {
+  VX_BITMAP b = make_bitmap(2, 2, 24);
+  ASSERT_EQ(vx_bit_convert(&b, 16), 1);
+  EXPECT_STREQ(vx_mem_get_name(b.pixels), "Bitmap 24->16 BPP Conversion");
+  vx_bit_free(&b);
+}
+
+TEST_F(BitTest, SwapRedBlue) {
+  VX_BITMAP b = make_bitmap(2, 1, 24);
+  const uint8_t px[] = {1, 2, 3, 4, 5, 6};
+  std::memcpy(b.pixels, px, 6);
+  ASSERT_EQ(vx_bit_swap_rb(&b), 1);
+  const uint8_t want[] = {3, 2, 1, 6, 5, 4};
+  EXPECT_EQ(std::memcmp(b.pixels, want, 6), 0);
+  b.bpp = 8;
+  EXPECT_EQ(vx_bit_swap_rb(&b), 0);
+  vx_bit_free(&b);
+}
+
+}  // namespace

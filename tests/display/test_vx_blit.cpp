@@ -1,0 +1,457 @@
+// Plain and transparent copies per depth: clipping, centring, double size, scaling; resizing and the resize lists.
+#include "display_fixture.h"
+
+namespace {
+
+using BlitTest = DisplayTest;
+
+// Pixel (x, y) of any depth as an integer (bytes little end first).
+uint32_t px(const VX_BITMAP& b, int x, int y) {
+  int n = b.bpp == 15 ? 2 : b.bpp / 8;
+  const uint8_t* p = b.pixels + (long(y) * b.width + x) * n;
+  uint32_t v = 0;
+  for (int i = n - 1; i >= 0; i--) v = (v << 8) | p[i];
+  return v;
+}
+
+void set_px(VX_BITMAP* b, int x, int y, uint32_t v) {
+  int n = b->bpp == 15 ? 2 : b->bpp / 8;
+  uint8_t* p = b->pixels + (long(y) * b->width + x) * n;
+  for (int i = 0; i < n; i++, v >>= 8) p[i] = uint8_t(v);
+}
+
+// A source whose pixel (x, y) is 1 + x + 16 y (never 0, never a key).
+VX_BITMAP numbered(int w, int h, int bpp) {
+  VX_BITMAP b = make_bitmap(w, h, bpp);
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++) set_px(&b, x, y, uint32_t(1 + x + 16 * y));
+  return b;
+}
+
+uint32_t number(int x, int y) { return uint32_t(1 + x + 16 * y); }
+
+VX_BITMAP blank(int w, int h, int bpp) {
+  VX_BITMAP b = make_bitmap(w, h, bpp);
+  std::memset(b.pixels, 0, size_t(vx_bit_size(w, h, bpp)));
+  return b;
+}
+
+class BlitDepth : public DisplayTest, public testing::WithParamInterface<int> {};
+
+// ---------------------------------------------------------------- clipping
+TEST_P(BlitDepth, LeftEdgeCutsTheFirstColumns) {
+  const int bpp = GetParam();
+  VX_BITMAP dest = blank(20, 6, bpp);
+  VX_BITMAP src = numbered(10, 4, bpp);
+  VX_RECT at = {-5, 1, 10, 4};
+  ASSERT_EQ(vx_bit_copy(&dest, &src, &at, nullptr, 0), 1);
+  for (int y = 0; y < 4; y++) {
+    for (int x = 0; x < 5; x++) EXPECT_EQ(px(dest, x, 1 + y), number(x + 5, y)) << x << "," << y;
+    EXPECT_EQ(px(dest, 5, 1 + y), 0u);
+  }
+  EXPECT_EQ(px(dest, 0, 0), 0u);
+  EXPECT_EQ(px(dest, 0, 5), 0u);
+  vx_bit_free(&dest);
+  vx_bit_free(&src);
+}
+
+TEST_P(BlitDepth, RightEdgeKeepsThreeColumns) {
+  const int bpp = GetParam();
+  VX_BITMAP dest = blank(20, 4, bpp);
+  VX_BITMAP src = numbered(10, 4, bpp);
+  VX_RECT at = {17, 0, 10, 4};
+  ASSERT_EQ(vx_bit_copy_transp(&dest, &src, &at, nullptr, 0), 1);
+  for (int y = 0; y < 4; y++) {
+    EXPECT_EQ(px(dest, 16, y), 0u);
+    for (int x = 0; x < 3; x++) EXPECT_EQ(px(dest, 17 + x, y), number(x, y));
+  }
+  vx_bit_free(&dest);
+  vx_bit_free(&src);
+}
+
+TEST_P(BlitDepth, ScalingTwoByTwoToFourByFourRepeatsEachPixel) {
+  const int bpp = GetParam();
+  for (bool transparent : {false, true}) {
+    VX_BITMAP dest = blank(6, 6, bpp);
+    VX_BITMAP src = numbered(2, 2, bpp);
+    VX_RECT at = {1, 1, 4, 4};
+    ASSERT_EQ((transparent ? vx_bit_copy_transp : vx_bit_copy)(&dest, &src, &at, nullptr, VX_BIT_SCALE), 1);
+    for (int y = 0; y < 4; y++)
+      for (int x = 0; x < 4; x++) EXPECT_EQ(px(dest, 1 + x, 1 + y), number(x / 2, y / 2)) << x << "," << y;
+    EXPECT_EQ(px(dest, 0, 0), 0u);
+    EXPECT_EQ(px(dest, 5, 5), 0u);
+    vx_bit_free(&dest);
+    vx_bit_free(&src);
+  }
+}
+
+TEST_P(BlitDepth, DoubleSizeWithAndWithoutScanLines) {
+  const int bpp = GetParam();
+  for (uint32_t flags : {VX_BIT_DOUBLE, VX_BIT_DOUBLE | VX_BIT_UNIFORM}) {
+    VX_BITMAP dest = blank(4, 4, bpp);
+    VX_BITMAP src = numbered(2, 2, bpp);
+    ASSERT_EQ(vx_bit_copy(&dest, &src, nullptr, nullptr, flags), 1);
+    const bool scan = flags & VX_BIT_UNIFORM;
+    // With scan lines the row below each written row is left as it was.
+    for (int y = 0; y < 4; y++)
+      for (int x = 0; x < 4; x++)
+        EXPECT_EQ(px(dest, x, y), (scan && (y & 1)) ? 0u : number(x / 2, y / 2)) << flags << ":" << x << "," << y;
+    vx_bit_free(&dest);
+    vx_bit_free(&src);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, BlitDepth, testing::Values(8, 15, 16, 24, 32));
+
+// ---------------------------------------------------------------- centring
+TEST_F(BlitTest, CentringPutsTheSmallerInTheMiddle) {
+  VX_BITMAP dest = blank(640, 480, 8);
+  VX_BITMAP src = make_bitmap(320, 240, 8);
+  std::memset(src.pixels, 9, 320 * 240);
+  ASSERT_EQ(vx_bit_copy(&dest, &src, nullptr, nullptr, VX_BIT_CENTER), 1);
+  EXPECT_EQ(px(dest, 160, 120), 9u);
+  EXPECT_EQ(px(dest, 479, 359), 9u);
+  EXPECT_EQ(px(dest, 159, 120), 0u);
+  EXPECT_EQ(px(dest, 160, 119), 0u);
+  EXPECT_EQ(px(dest, 480, 359), 0u);
+  EXPECT_EQ(px(dest, 479, 360), 0u);
+  // The other way round the source start moves: its middle lands at (0, 0).
+  VX_BITMAP big = numbered(12, 8, 8);
+  VX_BITMAP small = blank(4, 4, 8);
+  ASSERT_EQ(vx_bit_copy(&small, &big, nullptr, nullptr, VX_BIT_CENTER), 1);
+  EXPECT_EQ(px(small, 0, 0), number(4, 2));
+  EXPECT_EQ(px(small, 3, 3), number(7, 5));
+  vx_bit_free(&dest);
+  vx_bit_free(&src);
+  vx_bit_free(&big);
+  vx_bit_free(&small);
+}
+
+TEST_F(BlitTest, DoubleSizeCentresOnHalvedSizes) {
+  // A 2 x 2 source doubled in an 8 x 8 rectangle covers (2, 2) to (5, 5).
+  VX_BITMAP dest = blank(8, 8, 8);
+  VX_BITMAP src = numbered(2, 2, 8);
+  ASSERT_EQ(vx_bit_copy(&dest, &src, nullptr, nullptr, VX_BIT_DOUBLE | VX_BIT_CENTER), 1);
+  EXPECT_EQ(px(dest, 1, 2), 0u);
+  EXPECT_EQ(px(dest, 2, 2), number(0, 0));
+  EXPECT_EQ(px(dest, 5, 5), number(1, 1));
+  EXPECT_EQ(px(dest, 6, 5), 0u);
+  vx_bit_free(&dest);
+  vx_bit_free(&src);
+}
+
+TEST_F(BlitTest, SourceRectangleAndOutsideCopies) {
+  VX_BITMAP dest = blank(8, 8, 8);
+  VX_BITMAP src = numbered(6, 6, 8);
+  VX_RECT part = {2, 3, 2, 2};
+  VX_RECT at = {5, 6, 10, 10};
+  ASSERT_EQ(vx_bit_copy(&dest, &src, &at, &part, 0), 1);
+  EXPECT_EQ(px(dest, 5, 6), number(2, 3));
+  EXPECT_EQ(px(dest, 6, 7), number(3, 4));
+  EXPECT_EQ(px(dest, 7, 6), 0u);
+  // Wholly outside, and a source rectangle reaching past its bitmap.
+  std::vector<uint8_t> before = pixels_of(dest);
+  VX_RECT away = {8, 0, 4, 4};
+  EXPECT_EQ(vx_bit_copy(&dest, &src, &away, nullptr, 0), 1);
+  VX_RECT above = {0, -6, 6, 6};
+  EXPECT_EQ(vx_bit_copy(&dest, &src, &above, nullptr, 0), 1);
+  VX_RECT empty = {0, 0, 0, 0};
+  EXPECT_EQ(vx_bit_copy(&dest, &src, &empty, nullptr, VX_BIT_SCALE), 1);
+  EXPECT_EQ(pixels_of(dest), before);
+  VX_RECT wide = {4, 4, 50, 50};
+  ASSERT_EQ(vx_bit_copy(&dest, &src, nullptr, &wide, 0), 1);
+  EXPECT_EQ(px(dest, 1, 1), number(5, 5));
+  EXPECT_EQ(px(dest, 2, 2), 0u);
+  vx_bit_free(&dest);
+  vx_bit_free(&src);
+}
+
+// ---------------------------------------------------------------- transparency
+TEST_F(BlitTest, AllZeroEightBitTransparentCopyChangesNothing) {
+  VX_BITMAP dest = make_bitmap(16, 16, 8, 40);
+  VX_BITMAP src = blank(16, 16, 8);
+  std::vector<uint8_t> before = pixels_of(dest);
+  for (uint32_t flags : {0u, VX_BIT_SCALE, VX_BIT_DOUBLE, VX_BIT_CENTER})
+    ASSERT_EQ(vx_bit_copy_transp(&dest, &src, nullptr, nullptr, flags), 1);
+  EXPECT_EQ(pixels_of(dest), before);
+  vx_bit_free(&dest);
+  vx_bit_free(&src);
+}
+
+TEST_F(BlitTest, KeysPerDepth) {
+  // 16 bits: the screen's packed magenta; 24: (255, 0, 255); 32: no key.
+  struct Case {
+    int bpp;
+    uint32_t key;
+    bool skipped;
+  } cases[] = {{16, 0xF81F, true}, {24, 0xFF00FF, true}, {32, 0x00FF00FF, false}, {8, 0, true}};
+  for (const Case& c : cases) {
+    VX_BITMAP dest = blank(2, 1, c.bpp);
+    set_px(&dest, 0, 0, 0x11);
+    set_px(&dest, 1, 0, 0x11);
+    VX_BITMAP src = blank(2, 1, c.bpp);
+    set_px(&src, 0, 0, c.key);
+    set_px(&src, 1, 0, 0x22);
+    ASSERT_EQ(vx_bit_copy_transp(&dest, &src, nullptr, nullptr, 0), 1);
+    EXPECT_EQ(px(dest, 0, 0), c.skipped ? 0x11u : c.key) << c.bpp;
+    EXPECT_EQ(px(dest, 1, 0), 0x22u);
+    // The plain copy writes the key too.
+    ASSERT_EQ(vx_bit_copy(&dest, &src, nullptr, nullptr, 0), 1);
+    EXPECT_EQ(px(dest, 0, 0), c.key);
+    vx_bit_free(&dest);
+    vx_bit_free(&src);
+  }
+}
+
+// ---------------------------------------------------------------- scaling
+TEST_F(BlitTest, ShrinkingSkipsPixelsAndUniformFactorFollowsFlag16) {
+  VX_BITMAP src = numbered(4, 4, 8);
+  VX_BITMAP dest = blank(8, 8, 8);
+  VX_RECT half = {0, 0, 2, 2};
+  ASSERT_EQ(vx_bit_copy(&dest, &src, &half, nullptr, VX_BIT_SCALE), 1);
+  EXPECT_EQ(px(dest, 0, 0), number(0, 0));
+  EXPECT_EQ(px(dest, 1, 1), number(2, 2));
+  // 4 x 4 into 8 x 2 with one factor. From the widths (step 0.5 on both
+  // axes) the two rows show source row 0 twice.
+  std::memset(dest.pixels, 0, 64);
+  VX_RECT flat = {0, 0, 8, 2};
+  ASSERT_EQ(vx_bit_copy(&dest, &src, &flat, nullptr, VX_BIT_SCALE | VX_BIT_UNIFORM), 1);
+  EXPECT_EQ(px(dest, 7, 0), number(3, 0));
+  EXPECT_EQ(px(dest, 7, 1), number(3, 0));
+  // From the heights (step 2 on both axes) a source row fills two columns
+  // and then runs out.
+  std::memset(dest.pixels, 0, 64);
+  ASSERT_EQ(vx_bit_copy(&dest, &src, &flat, nullptr, VX_BIT_SCALE | VX_BIT_UNIFORM | VX_BIT_BY_HEIGHT), 1);
+  EXPECT_EQ(px(dest, 0, 1), number(0, 2));
+  EXPECT_EQ(px(dest, 1, 1), number(2, 2));
+  EXPECT_EQ(px(dest, 2, 1), 0u);
+  vx_bit_free(&src);
+  vx_bit_free(&dest);
+}
+
+TEST_F(BlitTest, ScaledCopyClipsAndGrowsTheScaleLineBuffer) {
+  EXPECT_EQ(vx_bit_scale_buffer_size(), 3000);
+  VX_BITMAP src = numbered(4, 1, 32);
+  VX_BITMAP dest = blank(2000, 2, 32);
+  // 1024 columns per source pixel (step 64 in 16.16); the first 1024 are cut.
+  VX_RECT at = {-1024, 0, 4096, 1};
+  ASSERT_EQ(vx_bit_copy(&dest, &src, &at, nullptr, VX_BIT_SCALE), 1);
+  EXPECT_EQ(px(dest, 0, 0), number(1, 0));
+  EXPECT_EQ(px(dest, 1023, 0), number(1, 0));
+  EXPECT_EQ(px(dest, 1024, 0), number(2, 0));
+  EXPECT_EQ(px(dest, 0, 1), 0u);
+  EXPECT_GE(vx_bit_scale_buffer_size(), 2000 * 4);
+  vx_bit_free(&src);
+  vx_bit_free(&dest);
+}
+
+// ---------------------------------------------------------------- dispatch
+TEST_F(BlitTest, DispatchRefusesFourBitsUnknownDepthsAndMismatches) {
+  VX_BITMAP dest = make_bitmap(4, 4, 8);
+  VX_BITMAP src = make_bitmap(4, 4, 4);
+  std::vector<uint8_t> before = pixels_of(dest);
+  EXPECT_EQ(vx_bit_copy(&dest, &src, nullptr, nullptr, 0), 0);
+  EXPECT_NE(boxes().find("VX_BIT_BPP4 isn't implemented yet in vx_bit_copy ()"), std::string::npos);
+  src.bpp = 7;
+  EXPECT_EQ(vx_bit_copy(&dest, &src, nullptr, nullptr, 0), 0);
+  EXPECT_NE(boxes().find("Unknown bitmap type in vx_bit_copy_soft_bitmap ()"), std::string::npos);
+  EXPECT_EQ(vx_bit_copy_transp(&dest, &src, nullptr, nullptr, 0), 0);
+  EXPECT_NE(boxes().find("Unknown bitmap type in vx_bit_copy_transp_soft_bitmap ()"), std::string::npos);
+  src.bpp = 4;
+  VX_BITMAP wide = make_bitmap(2, 2, 24);
+  EXPECT_EQ(vx_bit_copy(&dest, &wide, nullptr, nullptr, 0), 0);
+  EXPECT_EQ(vx_bit_copy(nullptr, &wide, nullptr, nullptr, 0), 0);
+  EXPECT_EQ(pixels_of(dest), before);
+  vx_bit_free(&dest);
+  vx_bit_free(&src);
+  vx_bit_free(&wide);
+}
+
+// The 3D back end's put, recorded.
+struct Put {
+  VX_BITMAP* bitmap;
+  VX_RECT d, s;
+  uint32_t flags;
+  int calls;
+} g_put;
+int record_put(VX_BITMAP* b, const VX_RECT* d, const VX_RECT* s, uint32_t flags) {
+  g_put.bitmap = b;
+  g_put.d = *d;
+  g_put.s = *s;
+  g_put.flags = flags;
+  g_put.calls++;
+  return 1;
+}
+
+TEST_F(BlitTest, WhileAModeIsSetCopiesGoToThe3DPut) {
+  VX_DSP_3D_INTERFACE t = {};
+  t.vx_bit_3d_put = record_put;
+  vx_dsp_3d_interface_set(&t);
+  vx_screen_copy_set(vx_bit_copy_3d, vx_bit_copy_transp_3d);
+  g_put = {};
+  VX_BITMAP screen = make_bitmap(64, 48, 16);
+  VX_BITMAP sprite = numbered(8, 4, 16);
+  // No mode yet: the software copy runs.
+  ASSERT_EQ(vx_bit_copy(&screen, &sprite, nullptr, nullptr, 0), 1);
+  EXPECT_EQ(g_put.calls, 0);
+  std::vector<uint8_t> before = pixels_of(screen);
+  vx_screen_mode_set_flag(1);
+  ASSERT_EQ(vx_bit_copy_transp(&screen, &sprite, nullptr, nullptr, VX_BIT_CENTER), 1);
+  EXPECT_EQ(g_put.calls, 1);
+  EXPECT_EQ(g_put.bitmap, &sprite);
+  EXPECT_EQ(g_put.d.width, 64);
+  EXPECT_EQ(g_put.s.width, 8);
+  EXPECT_EQ(g_put.flags, VX_BIT_CENTER);
+  EXPECT_EQ(pixels_of(screen), before);
+  // Flag 128 forces the software path.
+  VX_RECT at = {10, 10, 8, 4};
+  ASSERT_EQ(vx_bit_copy(&screen, &sprite, &at, nullptr, VX_BIT_SOFT), 1);
+  EXPECT_EQ(g_put.calls, 1);
+  EXPECT_EQ(px(screen, 10, 10), number(0, 0));
+  vx_bit_free(&screen);
+  vx_bit_free(&sprite);
+}
+
+// ---------------------------------------------------------------- resize
+TEST_F(BlitTest, ResizeRescalesInPlaceAndSharesThePalette) {
+  VX_BITMAP b = numbered(2, 2, 8);
+  b.palette = vx_pal_alloc(nullptr, 4, VX_PAL_OPT_RGB);
+  b.key = 3;
+  VX_PALETTE* p = b.palette;
+  VX_RECT to = {5, 6, 4, 4};
+  ASSERT_EQ(vx_bit_resize(&b, &to, nullptr), 1);
+  EXPECT_EQ(b.width, 4);
+  EXPECT_EQ(b.x, 5);
+  EXPECT_EQ(b.palette, p);
+  EXPECT_EQ(p->references, 1u);
+  EXPECT_EQ(b.key, 3u);
+  EXPECT_EQ(px(b, 3, 3), number(1, 1));
+  EXPECT_EQ(px(b, 1, 2), number(0, 1));
+  // A part of it, at its own size.
+  VX_RECT part = {2, 0, 2, 2};
+  ASSERT_EQ(vx_bit_resize(&b, nullptr, &part), 1);
+  EXPECT_EQ(b.width, 2);
+  EXPECT_EQ(px(b, 0, 0), number(1, 0));
+  vx_bit_free(&b);
+}
+
+TEST_F(BlitTest, ResizeChecks) {
+  VX_BITMAP b = numbered(4, 4, 8);
+  std::vector<uint8_t> before = pixels_of(b);
+  VX_RECT good = {0, 0, 2, 2}, flat = {0, 0, 2, 0}, past = {4, 0, 2, 2};
+  EXPECT_EQ(vx_bit_resize(nullptr, &good, nullptr), 0);
+  EXPECT_NE(boxes().find("Invalid bitmap pointer in vx_bit_resize"), std::string::npos);
+  EXPECT_EQ(vx_bit_resize(&b, nullptr, nullptr), 0);
+  EXPECT_NE(boxes().find("Invalid rectangle pointers in vx_bit_resize"), std::string::npos);
+  EXPECT_EQ(vx_bit_resize(&b, &flat, nullptr), 0);
+  EXPECT_NE(boxes().find("Invalid rectangle destination size in vx_bit_resize"), std::string::npos);
+  EXPECT_EQ(vx_bit_resize(&b, &good, &flat), 0);
+  EXPECT_NE(boxes().find("Invalid rectangle source size in vx_bit_resize"), std::string::npos);
+  EXPECT_EQ(vx_bit_resize(&b, &good, &past), 0);
+  EXPECT_NE(boxes().find("Invalid rectangle source size in vx_bit_resize"), std::string::npos);
+  EXPECT_EQ(b.width, 4);
+  EXPECT_EQ(pixels_of(b), before);
+  vx_bit_free(&b);
+}
+
+// ---------------------------------------------------------------- resize lists
+TEST_F(BlitTest, RectangleFollowsTheVirtualScreen) {
+  ASSERT_EQ(vx_screen_alloc(640, 480, 16), 1);
+  VX_RECT r = {100, 100, 50, 50};
+  VX_POINT_FLOAT p = {10.0f, 20.0f};
+  ASSERT_EQ(vx_dsp_rect_add(&r), 1);
+  ASSERT_EQ(vx_dsp_point_float_add(&p), 1);
+  EXPECT_EQ(r.x, 100);
+  ASSERT_EQ(vx_screen_resize(960, 720, 0, 0), 1);
+  EXPECT_EQ(r.x, 150);
+  EXPECT_EQ(r.y, 150);
+  EXPECT_EQ(r.width, 75);
+  EXPECT_EQ(r.height, 75);
+  EXPECT_FLOAT_EQ(p.x, 15.0f);
+  EXPECT_FLOAT_EQ(p.y, 30.0f);
+  EXPECT_EQ(vx_screen()->width, 960);
+  // 700 / 640 = 1.09375: 50 x 1.09375 = 54.6875 truncates to 54.
+  ASSERT_EQ(vx_screen_resize(700, 480, 0, 0), 1);
+  EXPECT_EQ(r.width, 54);
+  EXPECT_EQ(r.height, 50);
+  // Modified values become the base; removed ones stay as they are.
+  r = {10, 10, 10, 10};
+  ASSERT_EQ(vx_dsp_rect_modify(&r), 1);
+  EXPECT_EQ(r.width, 10);  // 10.9375
+  ASSERT_EQ(vx_dsp_rect_remove(&r), 1);
+  ASSERT_EQ(vx_screen_resize(1280, 960, 0, 0), 1);
+  EXPECT_EQ(r.width, 10);
+  EXPECT_FLOAT_EQ(p.x, 20.0f);
+  EXPECT_EQ(vx_dsp_rect_remove(&r), 0);
+  EXPECT_EQ(vx_dsp_point_float_remove(&p), 1);
+}
+
+TEST_F(BlitTest, ResizeListWarnings) {
+  VX_RECT r = {1, 2, 3, 4};
+  VX_POINT_FLOAT p = {1, 2};
+  ASSERT_EQ(vx_dsp_rect_add_dbg("menu.cpp", 12, &r), 1);
+  EXPECT_EQ(vx_dsp_rect_add_dbg("menu.cpp", 13, &r), 0);
+  std::string said = boxes();
+  EXPECT_NE(said.find("in vx_dsp_rect_add (): Warning: Rectangle already added to the resize list. file menu.cpp, "
+                      "line 13"),
+            std::string::npos)
+      << said;
+  VX_RECT other = {};
+  EXPECT_EQ(vx_dsp_rect_modify_dbg("menu.cpp", 20, &other), 0);
+  EXPECT_NE(boxes().find("Warning: Rectangle not in the resize list. file menu.cpp, line 20"), std::string::npos);
+  ASSERT_EQ(vx_dsp_point_float_add_dbg("a.cpp", 1, &p), 1);
+  EXPECT_EQ(vx_dsp_point_float_add_dbg("a.cpp", 2, &p), 0);
+  EXPECT_NE(boxes().find("Warning: Point_float already added to the resize list. file a.cpp, line 2"),
+            std::string::npos);
+  VX_POINT_FLOAT q = {};
+  EXPECT_EQ(vx_dsp_point_float_modify_dbg("a.cpp", 3, &q), 0);
+  EXPECT_NE(boxes().find("in vx_dsp_point_float_modify (): Warning: Point_float not in the resize list. file a.cpp, "
+                         "line 3"),
+            std::string::npos);
+  EXPECT_EQ(vx_dsp_rect_add(&r), 0);  // the quiet form refuses too
+}
+
+TEST_F(BlitTest, FullScreenResizeCentres) {
+  ASSERT_EQ(vx_screen_alloc(640, 480, 8), 1);
+  ASSERT_EQ(vx_screen_resize(640, 480, 800, 600), 1);
+  EXPECT_EQ(vx_screen()->x, 80);
+  EXPECT_EQ(vx_screen()->y, 60);
+  EXPECT_STREQ(vx_mem_get_name(vx_screen()->pixels), "VX_DSP resize virtual buffer");
+  EXPECT_EQ(vx_screen_base_width(), 640);
+}
+
+}  // namespace
+
+namespace {
+
+// Random rectangles, flags and depths against small bitmaps, without the
+// tracker so that the standard allocator (and a sanitizer) watches every
+// block: nothing may be read or written outside the bitmaps.
+TEST(BlitRobustness, RandomRectanglesStayInsideTheBitmaps) {
+  uint32_t seed = 12345;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return int((seed >> 8) % uint32_t(range));
+  };
+  const int depths[] = {8, 15, 16, 24, 32};
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 3000; i++) {
+    int bpp = depths[next(5)];
+    VX_BITMAP dest, src;
+    VX_RECT dr = {0, 0, int16_t(1 + next(40)), int16_t(1 + next(40))};
+    VX_RECT sr = {0, 0, int16_t(1 + next(40)), int16_t(1 + next(40))};
+    ASSERT_EQ(vx_bit_alloc(&dest, &dr, bpp), 1);
+    ASSERT_EQ(vx_bit_alloc(&src, &sr, bpp), 1);
+    VX_RECT d = {int16_t(next(120) - 60), int16_t(next(120) - 60), int16_t(next(120) - 20), int16_t(next(120) - 20)};
+    VX_RECT s = {int16_t(next(120) - 60), int16_t(next(120) - 60), int16_t(next(120) - 20), int16_t(next(120) - 20)};
+    uint32_t flags = uint32_t(next(32)) | VX_BIT_SOFT;
+    vx_bit_copy(&dest, &src, next(4) ? &d : nullptr, next(4) ? &s : nullptr, flags);
+    vx_bit_copy_transp(&dest, &src, &d, &s, flags);
+    vx_bit_free(&dest);
+    vx_bit_free(&src);
+  }
+  testing::internal::GetCapturedStderr();
+  vx_bit_scale_buffer_free();
+}
+
+}  // namespace
