@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "core/vx_error.h"
+#include "core/vx_io.h"
+#include "core/vx_io_ini.h"
 #include "core/vx_list.h"
 #include "core/vx_mem.h"
 #include "core/vx_str.h"
@@ -26,13 +28,33 @@ VX_ERROR_SETTINGS error_settings = {0};
 VX_ERROR_SETTINGS list_settings = {0};
 VX_ERROR_SETTINGS str_settings = {0};
 VX_MEM_SETTINGS mem_settings = {0, kGameHeapSize};
+VX_IO_SETTINGS io_settings = {0, nullptr, nullptr};
+
+constexpr const char* kTextsFile = "data\\texts.txt";
+constexpr const char* kDefaultLanguage = "eng";
 
 constexpr VX_WINDOW_SIZE kWindowSizes[] = {
     {320, 240, 1}, {640, 480, 2}, {800, 600, 0}, {1024, 768, 0}, {0, 0, 0},
 };
 
+// The application keys of data\texts.txt, section Application, each with
+// the length the start-up reads.
+struct APP_KEYS {
+  char font_file[56];     // FNTFile: the default menu font
+  char start_splash[51];  // StartSplash
+  char splash_section[56];  // "%s_%s": StartSplash and the language's abbreviation
+  char settings_file[56]; // INIFile: the per-user settings file
+  char title[51];         // Title
+  char language_file[56]; // LNGFile
+  char class_name[51];    // Class
+  char help_file[56];     // HLPFile: the default help page
+  char palette_file[56];  // PALFile: read and kept, never used
+  char score_file[56];    // SCRFile: the high-score table, none when empty
+};
+
 struct MainState {
   char archive_name[56];  // string resource 101, at most 55 characters
+  APP_KEYS keys;
   char class_name[51];
   char title[51];
   VX_APP app;
@@ -107,6 +129,45 @@ void frame_pass() {
   game_run_owed_steps(&gs, &kStepHooks);
 }
 
+// Reads one key of section Application of the main text file, cut to the
+// buffer; an absent key leaves the buffer empty.
+template <size_t N>
+void read_key(const char* key, char (&buffer)[N]) {
+  buffer[0] = 0;
+  if (!vx_io_ini_get_string("Application", key, buffer, static_cast<int>(N), kTextsFile)) buffer[0] = 0;
+}
+
+// Start-up steps 4 to 6 and 9: the application keys, the per-user settings
+// file, the language and the splash section's name.
+void read_application_keys() {
+  APP_KEYS& k = st.keys;
+  vx_io_ini_set_mode(kTextsFile, KEEP_OPEN);
+  read_key("FNTFile", k.font_file);
+  // The default menu font loads here (load flags 3) and the menu module starts.
+  read_key("StartSplash", k.start_splash);
+  read_key("INIFile", k.settings_file);
+  read_key("Title", k.title);
+  if (!k.title[0]) std::snprintf(k.title, sizeof k.title, "%s", "Pond Sprint");
+  if (k.settings_file[0]) {
+    io_settings.settings_file = k.settings_file;
+    vx_io_user_folder_prepare(k.settings_file, k.title);
+  }
+  read_key("LNGFile", k.language_file);
+  // The language table loads from LNGFile here; until it exists the
+  // language is chosen and English.
+  int language = 0;
+  if (k.settings_file[0] && vx_io_ini_get_int("Application", "Language", &language, k.settings_file))
+    g_game.language_number = language;
+  g_game.language_chosen = 1;
+  std::snprintf(k.splash_section, sizeof k.splash_section, "%s_%s", k.start_splash, kDefaultLanguage);
+  read_key("Class", k.class_name);
+  if (!k.class_name[0]) std::snprintf(k.class_name, sizeof k.class_name, "%s", "PondSprint");
+  read_key("HLPFile", k.help_file);
+  read_key("PALFile", k.palette_file);
+  read_key("SCRFile", k.score_file);
+  vx_io_ini_set_mode(kTextsFile, KEEP_CLOSE);
+}
+
 }  // namespace
 
 void game_redraw() {
@@ -133,15 +194,14 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   vx_list_init(&list_settings);
   if (!vx_mem_init(&mem_settings)) return 0;
   vx_str_init(&str_settings);
-  // File layer (opens the archive named by st.archive_name) and font module start here.
+  // A missing or damaged archive has been reported; the game goes on from loose files.
+  io_settings.resource = st.archive_name;
+  vx_io_init(&io_settings);
+  // The font module starts here.
 
-  // The application keys of data\texts.txt, the default menu font and menus,
-  // the per-user settings file, the languages and the splash picture follow
-  // once string files, fonts and menus exist. Until then the keys take the
-  // values the shipped texts give them.
-  std::snprintf(st.class_name, sizeof st.class_name, "%s", "PondSprint");
-  std::snprintf(st.title, sizeof st.title, "%s", "Pond Sprint");
-  g_game.language_chosen = 1;
+  read_application_keys();
+  std::snprintf(st.class_name, sizeof st.class_name, "%s", st.keys.class_name);
+  std::snprintf(st.title, sizeof st.title, "%s", st.keys.title);
 
   if (!vx_app_start(&st.app)) return 0;
   // Input, players and the sound manager start here; player 1 is bound to
@@ -193,7 +253,8 @@ void game_shutdown() {
   // Help page, music, options, game tables, level, messages, sound manager,
   // menus and the default font are released here as their modules land.
   vx_dsp_deinit();
-  // Players, input and the file layer stop here.
+  // Players and input stop here.
+  vx_io_deinit();
   vx_list_deinit();
   vx_mem_deinit();
   vx_str_deinit();
