@@ -1,6 +1,7 @@
 // Keyboard tables: USB HID key usages to Windows virtual keys and PC scan
 // codes, the key messages built from them, and the characters keys give.
 #include <array>
+#include "platform/plat_input.h"
 #include "platform/plat_internal.h"
 
 namespace {
@@ -64,6 +65,40 @@ constexpr std::array<KEY_ROW, 256> KEY_TABLE = make_key_table();
 static_assert(KEY_TABLE[0x29].scan == 1 && KEY_TABLE[0x28].scan == 28, "Esc and Enter");
 static_assert(KEY_TABLE[0x52].scan + 0x80 == 200 && KEY_TABLE[0x50].scan + 0x80 == 203, "Up and Left");
 
+// Keys that make no window message here but do have a DirectInput number:
+// F13 to F15, keypad '=' and ',', the Japanese and Brazilian keys, power and
+// the volume keys. The numbers are again the set-1 make codes, +0x80 after
+// an 0xE0 prefix.
+struct USAGE_NUMBER {
+  uint8_t usage;
+  uint8_t number;
+};
+constexpr USAGE_NUMBER EXTRA_NUMBERS[] = {
+    {0x66, 0xDE},  // Power (E0 5E)
+    {0x67, 0x59},  // keypad =
+    {0x68, 0x64}, {0x69, 0x65}, {0x6A, 0x66},  // F13, F14, F15
+    {0x7F, 0xA0},  // Mute (E0 20)
+    {0x80, 0xB0},  // Volume up (E0 30)
+    {0x81, 0xAE},  // Volume down (E0 2E)
+    {0x85, 0x7E},  // keypad , (Brazilian keypad .)
+    {0x87, 0x73},  // International 1: Ro / Brazilian /?
+    {0x88, 0x70},  // International 2: Katakana/Hiragana
+    {0x89, 0x7D},  // International 3: Yen
+    {0x8A, 0x79},  // International 4: Henkan (convert)
+    {0x8B, 0x7B},  // International 5: Muhenkan (no convert)
+};
+
+constexpr std::array<uint8_t, 256> make_number_table() {
+  std::array<uint8_t, 256> t{};
+  for (const KEY_ROW& r : KEY_ROWS) t[r.usage] = static_cast<uint8_t>(r.scan | (r.ext ? 0x80 : 0));
+  for (const USAGE_NUMBER& e : EXTRA_NUMBERS) t[e.usage] = e.number;
+  return t;
+}
+constexpr std::array<uint8_t, 256> NUMBER_TABLE = make_number_table();
+static_assert(NUMBER_TABLE[0x52] == 200 && NUMBER_TABLE[0x51] == 208, "Up and Down");
+static_assert(NUMBER_TABLE[0xE4] == 157 && NUMBER_TABLE[0xE6] == 184, "right Ctrl and right Alt");
+static_assert(NUMBER_TABLE[0] == 0, "key number 0 is never set");
+
 // US layout: the unshifted and shifted characters of the OEM keys.
 struct OEM_CHARS {
   uint8_t vk;
@@ -104,6 +139,8 @@ int plat_key_message(const PLAT_KEY_EVENT* key, PLAT_MSG* msg) {
   msg->lparam = static_cast<intptr_t>(lp);
   return 1;
 }
+
+uint32_t plat_input_key_number(uint32_t usage) { return usage < 256 ? NUMBER_TABLE[usage] : 0; }
 
 uint32_t plat_key_char(uint32_t vk, int shift, int caps, int ctrl) {
   if (vk >= 'A' && vk <= 'Z') {
