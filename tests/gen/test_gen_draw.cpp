@@ -1,0 +1,257 @@
+// Drawing on the off-screen GL context, read back from the frame buffer: bitmaps as direct textures, padded textures and tile sets, primitives, clear.
+#include "gen_fixture.h"
+#include "world/gen/gen_draw.h"
+
+namespace {
+
+using gen_test::colour_at;
+using gen_test::GenGlTest;
+using gen_test::pattern;
+using GenDraw = GenGlTest;
+
+constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlack = 0;
+
+TEST_F(GenDraw, TwoByTwoBitmapLandsPixelForPixel) {
+  VX_BITMAP b = pattern(2, 2);
+  const VX_RECT dest = {10, 20, 2, 2};
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &dest, nullptr, 0), 1);
+  for (int y = 0; y < 2; y++)
+    for (int x = 0; x < 2; x++) EXPECT_EQ(read(10 + x, 20 + y), colour_at(x, y)) << x << "," << y;
+  // Around it nothing was drawn.
+  EXPECT_EQ(read(9, 20), kBlack);
+  EXPECT_EQ(read(12, 21), kBlack);
+  EXPECT_EQ(read(10, 22), kBlack);
+  // A direct texture: the bitmap's own size, counted in the texture memory.
+  GEN_TEXTURE_INFO info;
+  ASSERT_EQ(gen_bit_texture_info(&b, &info), 1);
+  EXPECT_EQ(info.kind, GEN_TEX_DIRECT);
+  EXPECT_EQ(gen_bit_ram_current(), 2 * 2 * 4);
+  EXPECT_EQ(b.flags & GEN_BIT_OBJECT, 0);
+  EXPECT_NE(b.pixels, nullptr);
+  // Reading the screen (a bitmap without pixels or texture) goes to the frame buffer.
+  VX_BITMAP screen = {};
+  screen.width = gen_test::kScreenW;
+  screen.height = gen_test::kScreenH;
+  EXPECT_EQ(gen_get_pixel(&screen, 11, 21), colour_at(1, 1));
+  vx_bit_free(&b);  // releases the texture through the installed table
+  EXPECT_EQ(gen_bit_ram_current(), 0);
+  EXPECT_EQ(gen_bit_ram_max(), 16);
+}
+
+TEST_F(GenDraw, DirectTexturesFillTheDestinationAndMirror) {
+  VX_BITMAP b = pattern(2, 2);
+  const VX_RECT big = {0, 0, 4, 4};
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &big, nullptr, 0), 1);
+  EXPECT_EQ(read(0, 0), colour_at(0, 0));
+  EXPECT_EQ(read(1, 1), colour_at(0, 0));
+  EXPECT_EQ(read(3, 3), colour_at(1, 1));
+  // 0x400 mirrors left to right, 0x200 top to bottom.
+  const VX_RECT at = {40, 40, 2, 2};
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &at, nullptr, GEN_DRAW_MIRROR_H), 1);
+  EXPECT_EQ(read(40, 40), colour_at(1, 0));
+  EXPECT_EQ(read(41, 41), colour_at(0, 1));
+  const VX_RECT at2 = {50, 50, 2, 2};
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &at2, nullptr, GEN_DRAW_MIRROR_H | GEN_DRAW_MIRROR_V), 1);
+  EXPECT_EQ(read(50, 50), colour_at(1, 1));
+  EXPECT_EQ(read(51, 51), colour_at(0, 0));
+  // Changed pixels go up again before the next draw, and the mark is cleared.
+  b.pixels[0] = 0xFF, b.pixels[1] = b.pixels[2] = 0;
+  b.flags |= GEN_BIT_CHANGED;
+  const VX_RECT at3 = {60, 60, 2, 2};
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &at3, nullptr, 0), 1);
+  EXPECT_EQ(read(60, 60), kRed);
+  EXPECT_EQ(b.flags & GEN_BIT_CHANGED, 0);
+  vx_bit_free(&b);
+}
+
+TEST_F(GenDraw, TranslucencyAndAlphaTest) {
+  VX_BITMAP b = pattern(1, 1);
+  b.pixels[0] = 255, b.pixels[1] = b.pixels[2] = 0;
+  const VX_RECT at = {5, 5, 1, 1};
+  gen_bit_translucency_set(75);  // alpha 0.25 over black
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &at, nullptr, GEN_DRAW_TRANSLUCENT), 1);
+  const uint32_t red = read(5, 5) >> 16;
+  EXPECT_GE(red, 62u);
+  EXPECT_LE(red, 66u);
+  gen_bit_translucency_set(0);  // p < 1: drawn opaque
+  const VX_RECT at2 = {6, 5, 1, 1};
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &at2, nullptr, GEN_DRAW_TRANSLUCENT), 1);
+  EXPECT_EQ(read(6, 5), kRed);
+  // Alpha 0 is not drawn with the alpha test.
+  b.pixels[3] = 0;
+  b.flags |= GEN_BIT_CHANGED;
+  const VX_RECT at3 = {7, 5, 1, 1};
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &at3, nullptr, GEN_DRAW_ALPHA_TEST), 1);
+  EXPECT_EQ(read(7, 5), kBlack);
+  vx_bit_free(&b);
+}
+
+TEST_F(GenDraw, PaddedTextureFor240By250) {
+  VX_BITMAP b = pattern(240, 250);
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, nullptr, nullptr, 0), 1);
+  GEN_TEXTURE_INFO info;
+  ASSERT_EQ(gen_bit_texture_info(&b, &info), 1);
+  EXPECT_EQ(info.kind, GEN_TEX_SINGLE);
+  EXPECT_EQ(info.width, 256);
+  EXPECT_EQ(info.height, 256);
+  EXPECT_EQ(gen_bit_ram_current(), 256 * 256 * 4);
+  EXPECT_NE(b.flags & GEN_BIT_OBJECT, 0);
+  EXPECT_NE(b.pixels, nullptr);  // a single texture keeps the picture
+  EXPECT_EQ(gen_bit_piece(&b, 0, nullptr), nullptr);
+  // The picture in the top-left corner of the texture, drawn at its size.
+  EXPECT_EQ(read(0, 0), colour_at(0, 0));
+  EXPECT_EQ(read(239, 239), colour_at(239, 239));
+  EXPECT_EQ(read(240, 10), kBlack);
+  EXPECT_EQ(gen_bit_free(&b), 1);
+  EXPECT_EQ(b.texture, 0u);
+  EXPECT_EQ(b.flags & GEN_BIT_OBJECT, 0);
+  EXPECT_EQ(gen_bit_ram_current(), 0);
+  EXPECT_EQ(gen_bit_free(&b), 0);
+  vx_bit_free(&b);
+}
+
+TEST_F(GenDraw, TileSetFor130By64) {
+  VX_BITMAP b = pattern(130, 64);
+  const VX_RECT dest = {3, 4, 130, 64};
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &dest, nullptr, 0), 1);
+  GEN_TEXTURE_INFO info;
+  ASSERT_EQ(gen_bit_texture_info(&b, &info), 1);
+  EXPECT_EQ(info.kind, GEN_TEX_TILES);
+  EXPECT_EQ(info.columns, 2);
+  EXPECT_EQ(info.rows, 1);
+  VX_RECT place;
+  VX_BITMAP* piece = gen_bit_piece(&b, 0, &place);
+  ASSERT_NE(piece, nullptr);
+  EXPECT_EQ(piece->width, 128);
+  EXPECT_EQ(place.x, 0);
+  EXPECT_EQ(place.width, 128);
+  piece = gen_bit_piece(&b, 1, &place);
+  ASSERT_NE(piece, nullptr);
+  EXPECT_EQ(piece->width, 8);
+  EXPECT_EQ(piece->height, 64);
+  EXPECT_EQ(place.x, 128);
+  EXPECT_EQ(place.width, 2);
+  EXPECT_EQ(gen_bit_piece(&b, 2, nullptr), nullptr);
+  EXPECT_EQ(gen_bit_ram_current(), (128 * 64 + 8 * 64) * 4);
+  // The pieces hold the picture now; reads go to them.
+  EXPECT_EQ(b.pixels, nullptr);
+  EXPECT_EQ(gen_get_pixel(&b, 129, 63), colour_at(129, 63));
+  // Across the seam the frame buffer shows the picture unchanged.
+  for (int x : {0, 127, 128, 129})
+    for (int y : {0, 63}) EXPECT_EQ(read(3 + x, 4 + y), colour_at(x, y)) << x << "," << y;
+  EXPECT_EQ(read(3 + 130, 4), kBlack);
+  vx_bit_free(&b);
+  EXPECT_EQ(gen_bit_ram_current(), 0);
+}
+
+TEST_F(GenDraw, SourceRectangleAcrossTilesScaledAndMirrored) {
+  VX_BITMAP b = pattern(300, 70);  // columns 256, 32, 8, 8; rows 64, 8
+  const VX_RECT src = {250, 60, 12, 8};
+  const VX_RECT dest = {100, 100, 24, 16};
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &dest, &src, GEN_DRAW_SCALE), 1);
+  GEN_TEXTURE_INFO info;
+  ASSERT_EQ(gen_bit_texture_info(&b, &info), 1);
+  EXPECT_EQ(info.columns * info.rows, 8);
+  // Each source pixel is 2 x 2 on screen; the piece seams at 256 and 64 vanish.
+  for (int sx = 0; sx < 12; sx++)
+    for (int sy = 0; sy < 8; sy++)
+      ASSERT_EQ(read(100 + sx * 2 + 1, 100 + sy * 2 + 1), colour_at(250 + sx, 60 + sy)) << sx << "," << sy;
+  // Without the scale flag the source keeps its size; mirrored, its right edge comes first.
+  const VX_RECT dest2 = {10, 150, 12, 8};
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &dest2, &src, GEN_DRAW_MIRROR_H), 1);
+  EXPECT_EQ(read(10, 150), colour_at(261, 60));
+  EXPECT_EQ(read(21, 157), colour_at(250, 67));
+  EXPECT_EQ(read(22, 150), kBlack);
+  vx_bit_free(&b);
+}
+
+TEST_F(GenDraw, SixFortyBy480MakesTwelvePieces) {
+  VX_BITMAP b = pattern(640, 480);
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, nullptr, nullptr, 0), 1);
+  GEN_TEXTURE_INFO info;
+  ASSERT_EQ(gen_bit_texture_info(&b, &info), 1);
+  EXPECT_EQ(info.columns, 3);
+  EXPECT_EQ(info.rows, 4);
+  VX_RECT place;
+  ASSERT_NE(gen_bit_piece(&b, 11, &place), nullptr);
+  EXPECT_EQ(place.x, 512);
+  EXPECT_EQ(place.y, 448);
+  EXPECT_EQ(place.width, 128);
+  EXPECT_EQ(place.height, 32);
+  // The window shows the top-left 320 x 240 of it.
+  EXPECT_EQ(read(319, 239), colour_at(319, 239));
+  vx_bit_free(&b);
+}
+
+TEST_F(GenDraw, PrimitivesLightTheirPixels) {
+  ASSERT_EQ(table_.vx_bit_3d_draw_pixel(&surface_, 5, 6, kRed), 1);
+  EXPECT_EQ(read(5, 6), kRed);
+  EXPECT_EQ(read(6, 6), kBlack);
+  // Outside the bitmap, or on a bitmap without pixels: no point.
+  EXPECT_EQ(table_.vx_bit_3d_draw_pixel(&surface_, -1, 6, kRed), 0);
+  VX_BITMAP bare = {};
+  bare.width = bare.height = 10;
+  EXPECT_EQ(table_.vx_bit_3d_draw_pixel(&bare, 7, 7, kRed), 0);
+  EXPECT_EQ(read(7, 7), kBlack);
+
+  ASSERT_EQ(table_.vx_bit_3d__draw_line(&surface_, 10, 30, 20, 30, kGreen), 1);
+  EXPECT_EQ(read(10, 30), kGreen);
+  EXPECT_EQ(read(15, 30), kGreen);
+  EXPECT_EQ(read(20, 30), kGreen);  // both ends
+  EXPECT_EQ(read(21, 30), kBlack);
+  EXPECT_EQ(read(15, 31), kBlack);
+
+  const VX_RECT r = {40, 40, 10, 5};
+  ASSERT_EQ(table_.vx_bit_3d__draw_rectangle(&surface_, &r, kRed), 1);
+  for (auto [x, y] : {std::pair{40, 40}, {49, 40}, {49, 44}, {40, 44}, {45, 40}, {40, 42}, {49, 42}, {45, 44}})
+    EXPECT_EQ(read(x, y), kRed) << x << "," << y;
+  EXPECT_EQ(read(45, 42), kBlack);
+  EXPECT_EQ(read(50, 40), kBlack);
+  EXPECT_EQ(read(40, 45), kBlack);
+  const VX_RECT away = {-100, -100, 10, 10};
+  EXPECT_EQ(table_.vx_bit_3d__draw_rectangle(&surface_, &away, kRed), 1);
+
+  ASSERT_EQ(table_.vx_bit_3d__draw_circle(&surface_, 100, 100, 10, kGreen), 1);
+  EXPECT_EQ(read(109, 100), kGreen);  // the start point
+  EXPECT_EQ(read(108, 105), kGreen);  // a = 36: steps of 360 / 10 degrees
+  EXPECT_EQ(read(90, 100), kGreen);   // a = 180
+  EXPECT_EQ(read(100, 100), kBlack);
+  EXPECT_EQ(table_.vx_bit_3d__draw_circle(&surface_, 100, 100, 0, kGreen), 1);
+  EXPECT_EQ(table_.vx_bit_3d__draw_circle(&surface_, -50, -50, 10, kGreen), 1);
+}
+
+TEST_F(GenDraw, PixelReadsByDepth) {
+  VX_BITMAP b = pattern(3, 2);
+  EXPECT_EQ(table_.vx_bit_3d_get_pixel(&b, 2, 1), colour_at(2, 1));
+  EXPECT_EQ(table_.vx_bit_3d_get_pixel(&b, 3, 1), 0u);
+  EXPECT_EQ(table_.vx_bit_3d_get_pixel(&b, 0, -1), 0u);
+  ASSERT_EQ(vx_bit_convert(&b, VX_BIT_BPP24), 1);
+  EXPECT_EQ(table_.vx_bit_3d_get_pixel(&b, 2, 1), colour_at(2, 1));
+  vx_bit_free(&b);
+  VX_BITMAP g = {};
+  VX_RECT r = {0, 0, 2, 2};
+  ASSERT_EQ(vx_bit_alloc(&g, &r, VX_BIT_BPP8), 1);
+  g.pixels[3] = 200;
+  EXPECT_EQ(table_.vx_bit_3d_get_pixel(&g, 1, 1), 200u);  // no palette: the index
+  vx_bit_free(&g);
+}
+
+TEST_F(GenDraw, ScreenClearBlacksOutTheWholeWindow) {
+  // A screen smaller than the window: drawing is cut at its edges.
+  const VX_RECT small = {0, 0, 100, 100};
+  ASSERT_EQ(table_.vx_dsp_3d_resize(&small), 1);
+  VX_BITMAP b = pattern(256, 256);
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, nullptr, nullptr, 0), 1);
+  const VX_RECT whole = {0, 0, gen_test::kScreenW, gen_test::kScreenH};
+  ASSERT_EQ(table_.vx_dsp_3d_resize(&whole), 1);
+  EXPECT_EQ(read(50, 50 + 140), colour_at(50, 50));  // the 100-row screen sat at the window's foot
+  EXPECT_EQ(read(150, 190), kBlack);
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, nullptr, nullptr, 0), 1);
+  EXPECT_EQ(read(200, 200), colour_at(200, 200));
+  ASSERT_EQ(table_.vx_dsp_3d_screen_clear(), 1);
+  EXPECT_EQ(read(200, 200), kBlack);
+  EXPECT_EQ(read(50, 190), kBlack);
+  vx_bit_free(&b);
+}
+
+}  // namespace
