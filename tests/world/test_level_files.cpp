@@ -1,0 +1,124 @@
+// Loading the fixture level from its files through the file layer, with the pictures measured by the default upload.
+#include "tests/world/test_level_util.h"
+#include "world/anim.h"
+#include "world/objects.h"
+
+using namespace level_test;
+
+namespace {
+
+const WORLD_TABLES& w = world_tables;
+
+// The fixture folder is the current folder, as the game's data root is.
+class LevelFiles : public LevelTest {
+ protected:
+  void SetUp() override {
+    LevelTest::SetUp();
+    Level_Texture_Hooks(nullptr, nullptr);  // the real upload: no context, so pictures are measured
+    saved = std::filesystem::current_path();
+    std::filesystem::current_path(fixture(""));
+  }
+  void TearDown() override {
+    std::filesystem::current_path(saved);
+    LevelTest::TearDown();
+  }
+  std::filesystem::path saved;
+};
+
+TEST_F(LevelFiles, PondLoadsCleanly) {
+  ASSERT_EQ(Load_Level("level\\pond.def", "level\\pond.map", 1), LEVEL_LOADED);
+  EXPECT_TRUE(record.messages.empty()) << testing::PrintToString(texts());
+  EXPECT_EQ(Level_Picture_Failures(), 0);
+  EXPECT_EQ(w.world_width, 12);
+  EXPECT_EQ(w.world_depth, 10);
+  EXPECT_EQ(w.start_x, 5);
+  EXPECT_EQ(w.start_z, 8);
+  EXPECT_EQ(w.background_h_scale, 150);
+  EXPECT_EQ(w.background_v_scale, 120);
+  EXPECT_EQ(w.background.width, 16) << "sky.png, kept at its size without a screen";
+  EXPECT_EQ(w.background.height, 8);
+  EXPECT_EQ(w.bitmap_count, 5);
+  EXPECT_EQ(w.sprite_bitmap_count, 6);  // HERO, CAR, FIRE00..02, FIRE
+  EXPECT_EQ(w.animation_count, 2);
+}
+
+TEST_F(LevelFiles, PicturesAreMeasured) {
+  ASSERT_EQ(Load_Level("level\\pond.def", "level\\pond.map", 0), LEVEL_LOADED);
+  const SPRITE_BITMAP_ENTRY& car = w.sprite_bitmap_index[Find_Sprite_Bitmap("car")];
+  EXPECT_EQ(car.image_width, 24);
+  EXPECT_EQ(car.image_height, 12);
+  EXPECT_EQ(car.texture_width, 24) << "the '&100' line set the texture sizes to the image's";
+  const SPRITE_BITMAP_ENTRY& fire = w.sprite_bitmap_index[Find_Sprite_Bitmap("fire01")];
+  EXPECT_EQ(fire.image_width, 4);
+  EXPECT_EQ(fire.texture_width, 4);
+  // HERO is 20 x 30: the sprite "-50, -100" is 15 high and 20 wide.
+  EXPECT_EQ(w.sprites[1].height, 15);
+  EXPECT_EQ(w.sprites[1].width, 20);
+  EXPECT_EQ(w.sprites[100].params[7], 8);
+  EXPECT_EQ(w.bitmap_index[Find_Bitmap("road")].percent, 2);
+  EXPECT_EQ(w.bitmap_index[Find_Bitmap("water")].hash, 1);
+  EXPECT_EQ(w.tiles[25].marks[0], 1);
+  EXPECT_EQ(w.tiles[43].faces[0], Find_Bitmap("SHIMMER"));
+}
+
+TEST_F(LevelFiles, MapAndObjects) {
+  ASSERT_EQ(Load_Level("level\\pond.def", "level\\pond.map", 1), LEVEL_LOADED);
+  EXPECT_EQ(w.world[0].tile, 42);
+  EXPECT_EQ(w.world[2 * 12 + 5].tile, 1);
+  EXPECT_EQ(w.world[4 * 12 + 6].tile, 43);
+  EXPECT_EQ(w.world[7 * 12 + 0].tint, 3);
+  EXPECT_EQ(w.world[7 * 12 + 0].brightness, 12);
+  EXPECT_EQ(World_Up_Height(6, 6), 12.0);
+  EXPECT_EQ(World_Up_Height(6.5, 9 * 12 + 3), 6.0) << "the sloped cell of row 9";
+  // Objects 1..3 from the map, 4 from the animated object.
+  ASSERT_EQ(w.object_count, 4);
+  EXPECT_EQ(w.objects[1].sprite, 1);
+  EXPECT_EQ(w.objects[1].x, 66.0);
+  EXPECT_EQ(w.objects[2].tint, 3);
+  EXPECT_EQ(w.objects[2].brightness, 9);
+  EXPECT_EQ(w.objects[3].x, 90.5);
+  EXPECT_EQ(w.objects[3].width, 20);
+  EXPECT_EQ(w.objects[4].sprite, 100);
+  EXPECT_EQ(w.objects[4].z, 6.0);
+  // The frog (object 1, 20 wide at x 66, z 114) is listed in row 9, columns 4 to 6.
+  const TILES_OBJ& cell = w.tiles_obj[9 * 12 + 4];
+  ASSERT_EQ(cell.count, 1);
+  EXPECT_EQ(cell.objects[0], 1);
+}
+
+TEST_F(LevelFiles, LevelRunsItsSteps) {
+  ASSERT_EQ(Load_Level("level\\pond.def", "level\\pond.map", 1), LEVEL_LOADED);
+  const int fire = Sprite_Bitmap_Animation("FIRE");
+  ASSERT_GE(fire, 0);
+  ASSERT_EQ(asign_animation_to_object(2, fire, -1, 2), 1);
+  for (int i = 0; i < 100; i++) {
+    Animations_Step(3);
+    Moving_Cells_Step(3);
+    Animated_Objects_Step(3);
+  }
+  EXPECT_TRUE(record.messages.empty());
+  EXPECT_EQ(w.world[3 * 12 + 4].tile, 42) << "the moving cell";
+}
+
+TEST_F(LevelFiles, MissingPictureIsReportedAndCounted) {
+  const std::string def = SLOTS + "#A = gfx\\grass.png\r\n#B = gfx\\nothere.png\r\n^C = gfx\\broken.png\r\n";
+  ASSERT_EQ(load(def), LEVEL_LOADED);
+  EXPECT_EQ(Level_Picture_Failures(), 2);
+  ASSERT_EQ(record.messages.size(), 2u);
+  EXPECT_EQ(record.messages[0].caption, "Can't load bitmap!");
+  EXPECT_EQ(record.messages[0].text, "gfx\\nothere.png");
+  EXPECT_EQ(record.messages[1].text, "gfx\\broken.png");
+  EXPECT_EQ(record.messages[1].stops, 0);
+}
+
+TEST_F(LevelFiles, NamesAreFoundWhateverTheirCase) {
+  ASSERT_EQ(Load_Level("LEVEL\\Pond.DEF", "level\\POND.map", 0), LEVEL_LOADED);
+  EXPECT_EQ(w.world_width, 12);
+}
+
+TEST_F(LevelFiles, MissingDef) {
+  EXPECT_EQ(Load_Level("level\\nothere.def", "level\\pond.map", 0), LEVEL_NO_DEF);
+  EXPECT_TRUE(record.messages.empty());
+}
+
+}  // namespace

@@ -1,0 +1,277 @@
+// The time steps: frame animations with loops, ping-pong and overrun, moving cells in their three modes, animated objects along their way points.
+#include "tests/world/test_level_util.h"
+#include "world/anim.h"
+#include "world/objects.h"
+
+using namespace level_test;
+
+namespace {
+
+WORLD_TABLES& w = world_tables;
+
+class Steps : public LevelTest {
+ protected:
+  void SetUp() override {
+    LevelTest::SetUp();
+    record.sizes["y.png"] = {10, 12, 16, 16};
+    const std::string def = basic_def() +
+                            "#FA = a.png%1\r\n#FB = b.png%2#\r\n#FC = c.png%3\r\n"
+                            ">ABC = FA, 1, FB, 1, FC, 1\r\n>*PP = FA, 1, FB, 1, FC, 1\r\n"
+                            "^X = x.png\r\n^Y = y.png%9\r\n^Z = z.png\r\n<XYZ = X, 2, Y, 3, Z, 4\r\n"
+                            "%42 = A, A, NULL, NULL, NULL, NULL\r\n"
+                            "*3, 4 = 42, 24, 0, 1, 36, 12, 50, 24, 12, 50\r\n"
+                            "*1, 1 = 42, 24, 4, 0, 36, 12, 0, 24, 12, 0\r\n"
+                            "*2, 2 = 42, 24, 4, 2, 10, 12, 0, 4, 12, 0\r\n"
+                            "*50, 50 = 42, 24, 4, 0, 10, 12, 0, 4, 12, 0\r\n"
+                            "+3 = 0, 0, 6, 12, 0, 24, 0, 6, 12, 0\r\n"
+                            "+4 = 0, 0, 30, 12, 3, 24, 0, 30, 12, 0\r\n";
+    const Bytes map = map_bytes(12, {}, 10, 10, [](int, int) { return cell_of(1); });
+    ASSERT_EQ(load(def, &map, 1), LEVEL_LOADED);
+    ASSERT_TRUE(record.messages.empty());
+  }
+
+  ANIMATION& anim(const char* name) {
+    const int b = Find_Bitmap(name);
+    if (b >= 0) {
+      for (int i = 0; i < w.animation_count; i++)
+        if (w.animated_bitmap_index[i].kind == ANIM_KIND_BITMAPS && w.animated_bitmap_index[i].target == b)
+          return w.animated_bitmap_index[i];
+    }
+    return w.animated_bitmap_index[Sprite_Bitmap_Animation(name)];
+  }
+
+  // Ends the current frame of `a` and returns the frame it went to.
+  static int advance(ANIMATION& a) {
+    a.time_left = 0;
+    Animations_Step(1);
+    return a.frame;
+  }
+
+  static std::vector<int> frames(ANIMATION& a, int n) {
+    std::vector<int> out;
+    for (int i = 0; i < n; i++) out.push_back(advance(a));
+    return out;
+  }
+};
+
+// ---------------------------------------------------------------- animations
+TEST_F(Steps, LoopsTwoPlaysTwiceThenStaysOnTheLastFrame) {
+  ANIMATION& a = anim("ABC");
+  a.loops = 2;
+  EXPECT_EQ(frames(a, 3), (std::vector<int>{1, 2, 0}));
+  EXPECT_EQ(a.loops, 1);
+  EXPECT_EQ(frames(a, 6), (std::vector<int>{1, 2, 2, 2, 2, 2}));
+  EXPECT_EQ(a.loops, 0);
+}
+
+TEST_F(Steps, LoopsMinusOneRepeatsForever) {
+  ANIMATION& a = anim("ABC");
+  EXPECT_EQ(a.loops, -1);
+  EXPECT_EQ(frames(a, 9), (std::vector<int>{1, 2, 0, 1, 2, 0, 1, 2, 0}));
+  EXPECT_EQ(a.loops, -1);
+}
+
+TEST_F(Steps, PingPongPlaysABCBABC) {
+  ANIMATION& a = anim("PP");
+  EXPECT_EQ(frames(a, 12), (std::vector<int>{1, 2, 1, 0, 1, 2, 1, 0, 1, 2, 1, 0}));
+}
+
+TEST_F(Steps, PingPongGoesOnWhenItsLoopsRunOut) {
+  // Each return to the first frame uses a loop; once none is left the turn
+  // shows the first frame once more, and playing goes on.
+  for (int loops : {2, 1}) {
+    ANIMATION& a = anim("PP");
+    a.frame = 0;
+    a.direction = ANIM_FORWARD;
+    a.loops = int16_t(loops);
+    const std::vector<int> want = loops == 2 ? std::vector<int>{1, 2, 1, 0, 1, 2, 1, 0, 0, 1, 2, 1, 0, 0}
+                                             : std::vector<int>{1, 2, 1, 0, 0, 1, 2, 1, 0, 0, 1, 2, 1, 0};
+    EXPECT_EQ(frames(a, 14), want) << "loops " << loops;
+    EXPECT_EQ(a.loops, 0);
+  }
+}
+
+TEST_F(Steps, OverrunIsAddedToTheNextFrame) {
+  ANIMATION& a = anim("ABC");
+  a.time_left = 3;
+  Animations_Step(1);
+  EXPECT_EQ(a.frame, 0);
+  EXPECT_EQ(a.time_left, 2.0);
+  Animations_Step(2);  // exactly 0 left: the frame is not over
+  EXPECT_EQ(a.frame, 0);
+  EXPECT_EQ(a.time_left, 0.0);
+  a.time_left = 0.5;
+  Animations_Step(2);  // 1.5 over: next frame, delay 1 - (-1.5)
+  EXPECT_EQ(a.frame, 1);
+  EXPECT_EQ(a.time_left, 2.5);
+  Animations_Step(100);  // one frame per step however far over
+  EXPECT_EQ(a.frame, 2);
+}
+
+TEST_F(Steps, TargetBitmapShowsTheFrame) {
+  ANIMATION& a = anim("ABC");
+  const BITMAP_ENTRY& target = w.bitmap_index[a.target];
+  const BITMAP_ENTRY& fb = w.bitmap_index[Find_Bitmap("FB")];
+  EXPECT_EQ(target.percent, 1);
+  advance(a);
+  EXPECT_EQ(target.percent, 2);
+  EXPECT_EQ(target.hash, 1);
+  EXPECT_EQ(target.texture, fb.texture);
+  EXPECT_STREQ(target.name, "ABC") << "the name stays";
+}
+
+TEST_F(Steps, TargetSpriteBitmapTakesTextureSizesOnly) {
+  ANIMATION& a = anim("XYZ");
+  const SPRITE_BITMAP_ENTRY& target = w.sprite_bitmap_index[a.target];
+  const SPRITE_BITMAP_ENTRY& y = w.sprite_bitmap_index[Find_Sprite_Bitmap("Y")];
+  advance(a);
+  EXPECT_EQ(target.texture, y.texture);
+  EXPECT_EQ(target.percent, 9);
+  EXPECT_EQ(target.texture_width, 16);
+  EXPECT_EQ(target.texture_height, 16);
+  EXPECT_EQ(target.image_width, 32) << "image sizes stay those of the first frame";
+}
+
+TEST_F(Steps, InactiveAnimationStandsStill) {
+  ANIMATION& a = anim("ABC");
+  a.active = 0;
+  a.time_left = 0;
+  Animations_Step(5);
+  EXPECT_EQ(a.frame, 0);
+  EXPECT_EQ(a.time_left, 0.0);
+}
+
+TEST_F(Steps, OwningObjectFollowsTheLoops) {
+  const int o = Create_Object(1, 30, 0, 54);
+  ASSERT_EQ(asign_animation_to_object(o, Sprite_Bitmap_Animation("XYZ"), 2, 0), 1);
+  ANIMATION& a = w.animated_bitmap_index[w.Object_EStuff[o].animation];
+  EXPECT_EQ(frames(a, 3), (std::vector<int>{1, 2, 0}));
+  EXPECT_EQ(w.Object_EStuff[o].loops, 1);
+  frames(a, 3);
+  EXPECT_EQ(w.Object_EStuff[o].loops, 0);
+  EXPECT_EQ(a.frame, 2);
+  // The object's private sprite bitmap shows the frames.
+  EXPECT_EQ(w.sprite_bitmap_index[w.objects[o].bitmap].texture,
+            w.sprite_bitmap_index[Find_Sprite_Bitmap("Z")].texture);
+}
+
+// ---------------------------------------------------------------- moving cells
+TEST_F(Steps, MovingCellModeOneExample) {
+  const CELL& c = w.world[3 * 10 + 4];
+  std::vector<int> up, expected;
+  for (int i = 0; i < 60; i++) {
+    Moving_Cells_Step(5);
+    up.push_back(c.up[0]);
+    for (int k = 0; k < 4; k++) ASSERT_EQ(c.down[k], 0) << "the lower face stays";
+    for (int k = 1; k < 4; k++) ASSERT_EQ(c.up[k], c.up[0]);
+  }
+  // Start at UP 24; rise 6 a step (12 per 10 units, steps of 5) to 36; wait
+  // 50 (eleven steps: the pause must fall below 0); sink to 24; wait; again.
+  expected = {24, 30, 36};
+  for (int cycle = 0; cycle < 3; cycle++) {
+    expected.insert(expected.end(), 11, 36);
+    expected.insert(expected.end(), {30, 24});
+    expected.insert(expected.end(), 11, 24);
+    expected.insert(expected.end(), {30, 36});
+  }
+  expected.resize(60);
+  EXPECT_EQ(up, expected);
+  EXPECT_EQ(c.tile, 42);
+}
+
+TEST_F(Steps, FirstStepOnlySetsTheStartAltitudes) {
+  const CELL& c = w.world[1 * 10 + 1];
+  EXPECT_EQ(c.tile, 1);
+  Moving_Cells_Step(5);
+  EXPECT_EQ(c.up[2], 24);
+  EXPECT_EQ(c.down[2], 4);
+  EXPECT_EQ(c.tile, 1) << "the tile comes with the first move";
+  EXPECT_EQ(w.mov_cell_index[1].current, 24.0);
+}
+
+TEST_F(Steps, ModeZeroMovesBothFacesAndKeepsTheThickness) {
+  const CELL& c = w.world[1 * 10 + 1];
+  Moving_Cells_Step(5);
+  Moving_Cells_Step(5);
+  EXPECT_EQ(c.up[0], 30);
+  EXPECT_EQ(c.down[0], 10);
+  EXPECT_EQ(c.tile, 42);
+  Moving_Cells_Step(5);
+  EXPECT_EQ(c.up[3], 36);
+  EXPECT_EQ(c.down[3], 16);
+}
+
+TEST_F(Steps, ModeTwoMovesOnlyTheLowerFace) {
+  const CELL& c = w.world[2 * 10 + 2];
+  const MOV_CELL& m = w.mov_cell_index[2];
+  Moving_Cells_Step(5);
+  EXPECT_EQ(m.current, 4.0) << "starts at DOWN";
+  Moving_Cells_Step(5);  // 4 + 6 reaches 10
+  EXPECT_EQ(m.current, 10.0);
+  EXPECT_EQ(c.down[0], 10 - 20) << "current - (UP - DOWN)";
+  EXPECT_EQ(c.up[0], 24);
+  EXPECT_EQ(m.pause, 0.0);
+}
+
+TEST_F(Steps, WrongThicknessIsReportedWhileMoving) {
+  w.mov_cell_index[1].down = 30;  // UP 24 below DOWN 30
+  Moving_Cells_Step(5);
+  EXPECT_TRUE(record.messages.empty());
+  Moving_Cells_Step(5);
+  ASSERT_EQ(record.messages.size(), 1u);
+  EXPECT_EQ(record.messages[0].text, "Error: The height of a moving cell is wrong!");
+  EXPECT_EQ(record.messages[0].stops, 0);
+}
+
+TEST_F(Steps, MovingCellOutsideTheWorldDoesNothing) {
+  Moving_Cells_Step(5);
+  Moving_Cells_Step(5);
+  EXPECT_EQ(w.mov_cell_index[3].current, WORLD_WAITING);
+}
+
+// ---------------------------------------------------------------- animated objects
+TEST_F(Steps, TwoWayPointsAtSpeed12TakeTwoUnitsPerLeg) {
+  const int o = w.Ani_Objects_Index[0].object;
+  ASSERT_EQ(o, 1);
+  const OBJECT& r = w.objects[o];
+  EXPECT_EQ(r.x, 0.0);
+  std::vector<double> xs;
+  for (int i = 0; i < 8; i++) {
+    Animated_Objects_Step(1);
+    xs.push_back(r.x);
+  }
+  EXPECT_EQ(xs, (std::vector<double>{12, 24, 12, 0, 12, 24, 12, 0}));
+  EXPECT_EQ(r.z, 6.0);
+}
+
+TEST_F(Steps, AnimatedObjectPausesAtAWayPoint) {
+  const int o = w.Ani_Objects_Index[1].object;
+  ASSERT_EQ(o, 2);
+  const OBJECT& r = w.objects[o];
+  std::vector<double> xs;
+  for (int i = 0; i < 9; i++) {
+    Animated_Objects_Step(1);
+    xs.push_back(r.x);
+  }
+  // Arrives at 24 after two units, waits 3, comes back in two.
+  EXPECT_EQ(xs, (std::vector<double>{12, 24, 24, 24, 24, 12, 0, 12, 24}));
+}
+
+TEST_F(Steps, AnimatedObjectIsListedWhereItGoes) {
+  const int o = w.Ani_Objects_Index[1].object;
+  Animated_Objects_Step(1);
+  Animated_Objects_Step(1);  // at x 24, z 30: row 2, columns trunc(14 / 12) = 1 to 3
+  const TILES_OBJ& old_cell = w.tiles_obj[2 * 10 + 0];
+  const TILES_OBJ& new_cell = w.tiles_obj[2 * 10 + 3];
+  EXPECT_EQ(old_cell.count, 0);
+  ASSERT_EQ(new_cell.count, 1);
+  EXPECT_EQ(new_cell.objects[0], o);
+}
+
+TEST_F(Steps, AnimatedObjectWithoutItsObjectIsSkipped) {
+  w.Ani_Objects_Index[0].object = 50;  // beyond object_count
+  Animated_Objects_Step(1);
+  EXPECT_EQ(w.Ani_Objects_Index[0].travel_left, 2.0);
+}
+
+}  // namespace
