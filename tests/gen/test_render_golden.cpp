@@ -1,0 +1,140 @@
+// The world renderer's picture of the small test level, drawn on the off-screen GL context by the level viewer and compared with its golden picture within a tolerance.
+//
+// The level viewer (build/tools/levelview, or the program PS_LEVELVIEW
+// names) draws with the game's renderer; this suite runs it as a child
+// process. Without the viewer, or without a GL context, the tests skip.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "gen_fixture.h"
+#include "world/image/img_load.h"
+
+namespace {
+
+using gen_test::GenFileTest;
+namespace fs = std::filesystem;
+
+constexpr int kNoContext = 3;  // the viewer's exit status when no GL context can be made
+
+fs::path viewer() {
+  if (const char* p = std::getenv("PS_LEVELVIEW")) return p;
+  // Beside the tests: <build>/tests/test_gen and <build>/tools/levelview.
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? fs::path() : self.parent_path().parent_path() / "tools" / "levelview";
+}
+
+std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+
+// The renderer's test level and its data root (its map compiled from view.txt).
+fs::path level_folder() { return fs::path(PS_TEST_DATA) / "world" / "render"; }
+
+// Runs the viewer on the test level; its exit status.
+int view(const std::string& options, const fs::path& out) {
+  const std::string cmd = quoted(viewer()) + " -C " + quoted(level_folder()) + " " + options + " view.def view.map " +
+                          quoted(out) + " > /dev/null";
+  const int status = std::system(cmd.c_str());
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Per pixel, the largest difference of the three channels.
+struct Difference {
+  double mean = 0;  // of the per-pixel differences
+  int over = 0;     // pixels that differ by more than the threshold
+  int pixels = 0;
+};
+
+Difference compare(const VX_BITMAP& a, const VX_BITMAP& b, int threshold) {
+  Difference d;
+  const int step_a = a.bpp / 8, step_b = b.bpp / 8;
+  d.pixels = a.width * a.height;
+  long long sum = 0;
+  for (int i = 0; i < d.pixels; i++) {
+    int worst = 0;
+    for (int k = 0; k < 3; k++) worst = std::max(worst, std::abs(a.pixels[i * step_a + k] - b.pixels[i * step_b + k]));
+    sum += worst;
+    d.over += worst > threshold;
+  }
+  d.mean = double(sum) / d.pixels;
+  return d;
+}
+
+class RenderGolden : public GenFileTest {
+ protected:
+  void SetUp() override {
+    GenFileTest::SetUp();
+    if (!fs::exists(viewer())) GTEST_SKIP() << "the level viewer is not built: " << viewer();
+  }
+  // Draws the view into `name` in the test's folder and loads it.
+  void draw(const std::string& options, const char* name, VX_BITMAP* out) {
+    const int status = view(options, folder_ / name);
+    if (status == kNoContext) GTEST_SKIP() << "no GL context can be made here";
+    ASSERT_EQ(status, 0) << "levelview " << options;
+    ASSERT_EQ(vx_img_load(out, (folder_ / name).c_str(), 0), 1);
+    ASSERT_GE(out->bpp, 24);
+  }
+};
+
+// From behind the near edge, lit as the game draws, over the level's
+// background: the checkered floor in perspective, the water, the bank with
+// its gap and ramp, the far bank and its towers, trees and cars.
+TEST_F(RenderGolden, ViewFromBehindTheNearEdge) {
+  VX_BITMAP got = {}, want = {};
+  draw("-s 320x240 -c 100,25,196 -b -a", "view.tga", &got);
+  const fs::path golden = level_folder() / "view_320x240.png";
+  ASSERT_EQ(vx_img_load(&want, golden.c_str(), 0), 1) << golden;
+  ASSERT_EQ(got.width, want.width);
+  ASSERT_EQ(got.height, want.height);
+  // Drivers may round texels and edges apart; the scene may not move.
+  const Difference d = compare(got, want, 48);
+  EXPECT_LT(d.mean, 2.0);
+  EXPECT_LT(d.over, d.pixels / 100) << "pixels far from the golden picture";
+  vx_bit_free(&got);
+  vx_bit_free(&want);
+}
+
+TEST_F(RenderGolden, LightingAndTheCameraChangeThePicture) {
+  VX_BITMAP lit = {}, unlit = {}, moved = {};
+  draw("-s 160x120 -c 100,25,196", "lit.tga", &lit);
+  draw("-s 160x120 -c 100,25,196 -u", "unlit.tga", &unlit);
+  draw("-s 160x120 -c 60,70,200", "moved.tga", &moved);
+  // The water is tinted blue at brightness 13 when lit: the unlit picture shows its own colours.
+  EXPECT_GT(compare(lit, unlit, 16).over, 0);
+  EXPECT_GT(compare(lit, moved, 16).over, lit.width * lit.height / 10);
+  vx_bit_free(&lit);
+  vx_bit_free(&unlit);
+  vx_bit_free(&moved);
+}
+
+// Editor mode outlines a cell and writes its corner heights in white.
+TEST_F(RenderGolden, EditorModeWritesInWhite) {
+  VX_BITMAP plain = {}, editor = {};
+  draw("-s 320x240 -c 100,25,196", "plain.tga", &plain);
+  draw("-s 320x240 -c 100,25,196 -e", "editor.tga", &editor);
+  int white = 0;
+  for (int i = 0; i < editor.width * editor.height; i++) {
+    const uint8_t* e = editor.pixels + i * (editor.bpp / 8);
+    const uint8_t* p = plain.pixels + i * (plain.bpp / 8);
+    white += e[0] == 255 && e[1] == 255 && e[2] == 255 && !(p[0] == 255 && p[1] == 255 && p[2] == 255);
+  }
+  EXPECT_GT(white, 40);  // the outline and four numbers at least
+  EXPECT_LT(compare(plain, editor, 48).over, plain.width * plain.height / 20);  // the scene itself unchanged
+  vx_bit_free(&plain);
+  vx_bit_free(&editor);
+}
+
+TEST_F(RenderGolden, MissingLevelIsReported) {
+  const std::string cmd = quoted(viewer()) + " -C " + quoted(level_folder()) + " none.def " +
+                          quoted(folder_ / "none.tga") + " 2> " + quoted(folder_ / "err.txt");
+  const int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == kNoContext) GTEST_SKIP() << "no GL context can be made here";
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(file("err.txt"), "Error: Error opening the level file : none.def\n");
+  EXPECT_FALSE(fs::exists(folder_ / "none.tga"));
+}
+
+}  // namespace
