@@ -11,7 +11,12 @@ intptr_t game_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wpara
     game_shutdown();
     return 0;
   }
-  // The menu-bar commands of the game, then the input and sound layers'
-  // procedures, join here as those modules land.
+  // The game's own menu-bar commands (Help Topics 41001, About 41002) are
+  // handled here once the front end lands.
+  // The chain: the game (above), then the input layer's procedure, then the
+  // sound layer's (its commands 51001-51005), and last the display layer,
+  // whose answer is the procedure's answer. Input and sound join here:
+  //   vx_inp_window_message(window, message, wparam, lparam);
+  //   vx_snd_window_proc(window, message, wparam, lparam);
   return vx_dsp_window_proc(window, message, wparam, lparam);
 }

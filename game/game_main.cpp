@@ -16,6 +16,7 @@
 #include "game/game_loop.h"
 #include "game/game_resources.h"
 #include "game/game_state.h"
+#include "world/gen/gen_wrap.h"
 
 namespace {
 
@@ -52,12 +53,20 @@ struct APP_KEYS {
   char score_file[56];    // SCRFile: the high-score table, none when empty
 };
 
+// The display start parameters: 3D back end, full screen only, keep the
+// 4:3 aspect, 16-bit colour.
+constexpr uint32_t kDisplayFlags = VX_DSP_3D | VX_DSP_FULLSCREEN_ONLY;
+
 struct MainState {
   char archive_name[56];  // string resource 101, at most 55 characters
   APP_KEYS keys;
   char class_name[51];
   char title[51];
   VX_APP app;
+  VX_DSP_PARAMS display;
+  VX_DSP_3D_INTERFACE table_3d;  // the OpenGL layer's operations
+  VX_VIDEO_MODE video_mode;  // the current mode, kept up to date by the display
+  VX_BITMAP screen;          // a copy of the virtual screen record, likewise
   uint32_t timer_id;
   int shut_down;
 };
@@ -100,6 +109,22 @@ void fill_app_record(void* instance, const char* command_line, int show_state) {
   a.show_command = show_state;
   a.window_proc = game_window_proc;
   a.redraw_hook = game_redraw;
+  // The OpenGL layer renders and sets the modes.
+  gen_wrap_get_interface(&st.table_3d);
+  a.table_3d = &st.table_3d;
+  // The input layer's device switch (vx_inp_activate) joins here once
+  // input starts in step 8.
+  a.input_enable = nullptr;
+
+  VX_DSP_PARAMS& d = st.display;
+  d = {};
+  d.quiet_errors = 0;
+  d.mode_out = &st.video_mode;
+  d.screen_out = &st.screen;
+  d.resize_hook = game_redraw;
+  d.keep_aspect = 1;
+  d.flags = kDisplayFlags;
+  d.depth = 16;
 }
 
 // Pumps every waiting message. Returns 1 and stores the exit code when WM_QUIT came.
@@ -150,7 +175,9 @@ void read_application_keys() {
   if (!k.title[0]) std::snprintf(k.title, sizeof k.title, "%s", "Pond Sprint");
   if (k.settings_file[0]) {
     io_settings.settings_file = k.settings_file;
-    vx_io_user_folder_prepare(k.settings_file, k.title);
+    // The per-user settings file: kept, copied from Default.ini, or made
+    // by a configuration tool.
+    vx_app_config_prepare(k.settings_file, k.title);
   }
   read_key("LNGFile", k.language_file);
   // The language table loads from LNGFile here; until it exists the
@@ -182,6 +209,8 @@ void game_redraw() {
 int game_startup(void* instance, const char* command_line, int show_state) {
   game_state_reset(&g_game);
   st = {};
+  // data\... and the archive lie beside the executable, wherever it was started from.
+  vx_app_enter_program_folder();
 
   if (!game_load_string(GAME_RES_ARCHIVE_NAME, st.archive_name, sizeof st.archive_name)) {
     vx_dsp_error_box("Couldn't load the resource strings", nullptr, MB_OK | MB_ICONHAND);
@@ -203,10 +232,15 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   std::snprintf(st.class_name, sizeof st.class_name, "%s", st.keys.class_name);
   std::snprintf(st.title, sizeof st.title, "%s", st.keys.title);
 
+  // The splash (section st.keys.splash_section) is shown here once the
+  // splash module lands; it then shows the main window when it goes.
+  // Single instance, window, modes and menu; a second instance ends here.
   if (!vx_app_start(&st.app)) return 0;
   // Input, players and the sound manager start here; player 1 is bound to
   // up 200, down 208, left 203, right 205, then 23, 24, 57, 28, 49.
-  // The display start is finished and the high-score table loaded here.
+  // The display start is finished: the start mode is set and the window shown.
+  if (!vx_dsp_init(&st.display)) return 0;
+  // The high-score table is loaded here.
 
   st.timer_id = vx_timer_start(game_tick_cb, GAME_STEP_MS);
   if (!st.timer_id) return 0;
@@ -218,6 +252,8 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   std::srand(plat_ticks());
   // The game's own data (sound list, attract list, options, demo tables) loads here.
   g_game.init_done = 1;
+  // The splash is removed here; the display is shown.
+  vx_dsp_show();
   g_game.app_ready = 1;
   g_game.current_menu = 0;
   return 1;

@@ -1,0 +1,232 @@
+// The Display keys read and written, the settings file's preparation with Default.ini and the tools, Warning.txt and the error box.
+#include <sys/stat.h>
+
+#include <atomic>
+
+#include "tests/display/dsp_fixture.h"
+
+using namespace dsp_test;
+
+namespace {
+
+class DspSettings : public DspTest {};
+
+}  // namespace
+
+// ---------------------------------------------------------------- reading
+
+TEST_F(DspSettings, EveryKeyIsRead) {
+  write_settings(
+      "[Display]\nResolution=800x600x32\nWindowPosition=30,40,800,600\nFullscreen=0\n"
+      "FullPosition=10,20,700,500\nSkipMessageBox=1\n");
+  vx_dsp_st.app = &app;
+  ASSERT_EQ(vx_dsp_settings_load(), 1);
+  EXPECT_EQ(vx_dsp_st.req_width, 800);
+  EXPECT_EQ(vx_dsp_st.req_height, 600);
+  EXPECT_EQ(vx_dsp_st.req_depth, 32);
+  EXPECT_EQ(vx_dsp_st.win_x, 30);
+  EXPECT_EQ(vx_dsp_st.win_y, 40);
+  EXPECT_EQ(vx_dsp_st.client_w, 800);
+  EXPECT_EQ(vx_dsp_st.client_h, 600);
+  EXPECT_EQ(vx_dsp_st.settings_fullscreen, 0);
+  EXPECT_EQ(vx_dsp_st.full.x, 10);
+  EXPECT_EQ(vx_dsp_st.full.width, 700);
+  EXPECT_EQ(vx_dsp_skip_message_box(), 1);
+  vx_dsp_st = VX_DSP_STATE{};
+}
+
+TEST_F(DspSettings, MissingAndMalformedValuesKeepTheDefaults) {
+  write_settings(
+      "[Display]\nResolution=800x600\nWindowPosition=30,40,abc,600\nFullPosition=1,2,3\n"
+      "SkipMessageBox=yes\n");
+  app.default_fullscreen = 1;
+  vx_dsp_st.app = &app;
+  ASSERT_EQ(vx_dsp_settings_load(), 1);
+  EXPECT_EQ(vx_dsp_st.req_width, 0);
+  EXPECT_EQ(vx_dsp_st.client_w, 640);
+  EXPECT_EQ(vx_dsp_st.client_h, 480);
+  EXPECT_EQ(vx_dsp_st.win_x, 192);  // centred on the 1024-pixel work area
+  EXPECT_EQ(vx_dsp_st.settings_fullscreen, 1);
+  EXPECT_EQ(vx_dsp_st.full.width, 0);
+  EXPECT_EQ(vx_dsp_skip_message_box(), 0);
+  vx_dsp_st = VX_DSP_STATE{};
+}
+
+TEST_F(DspSettings, ValuesNoScreenCanHoldAreRefused) {
+  write_settings(
+      "[Display]\nResolution=99999999999999999999x600x16\nWindowPosition=0,0,-640,480\n"
+      "FullPosition=0,0,40000,480\n");
+  vx_dsp_st.app = &app;
+  ASSERT_EQ(vx_dsp_settings_load(), 1);
+  EXPECT_EQ(vx_dsp_st.req_width, 0);
+  EXPECT_EQ(vx_dsp_st.client_w, 640);
+  EXPECT_EQ(vx_dsp_st.full.width, 0);
+  vx_dsp_st = VX_DSP_STATE{};
+}
+
+// ---------------------------------------------------------------- writing
+
+TEST_F(DspSettings, StartWritesFullscreenOneWhileTheProgramRuns) {
+  write_settings("[Display]\nFullscreen=0\n");
+  ASSERT_EQ(start(VX_DSP_3D), 1);
+  EXPECT_EQ(display_key("Fullscreen"), "1");
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 0) << "the start itself still follows the file";
+}
+
+TEST_F(DspSettings, DebugStartsLeaveFullscreenAlone) {
+  write_settings("[Display]\nFullscreen=0\n");
+  app.debug = 1;
+  ASSERT_EQ(start(VX_DSP_3D), 1);
+  EXPECT_EQ(display_key("Fullscreen"), "0");
+}
+
+TEST_F(DspSettings, ACleanExitWritesTheRealState) {
+  set_languages({"eng", "fra"});
+  write_settings("[Display]\nResolution=800x600x16\nWindowPosition=100,50,640,480\n");
+  ASSERT_EQ(start(), 1);
+  vx_dsp_fullscreen_toggle();
+  pump();
+  vx_dsp_deinit();
+  EXPECT_EQ(display_key("Fullscreen"), "0");
+  EXPECT_EQ(display_key("Resolution"), "1024x768x32");
+  EXPECT_EQ(display_key("WindowPosition"), "100,50,640,480");
+  EXPECT_EQ(display_key("FullPosition"), "0,0,640,480");
+  char v[32] = {};
+  vx_io_ini_get_string("Application", "Language", v, 31, vx_io_settings_path());
+  EXPECT_STREQ(v, "10");
+}
+
+TEST_F(DspSettings, ACleanExitInFullScreenWritesOne) {
+  write_settings("[Display]\nResolution=800x600x16\n");
+  ASSERT_EQ(start(), 1);
+  vx_dsp_deinit();
+  EXPECT_EQ(display_key("Fullscreen"), "1");
+  EXPECT_EQ(display_key("Resolution"), "800x600x16");
+  EXPECT_EQ(display_key("FullPosition"), "0,0,800,600");
+}
+
+TEST_F(DspSettings, NothingIsWrittenWhenNoModeWasSet) {
+  write_settings("[Display]\nFullscreen=0\n");
+  app.debug = 1;
+  settings_path();
+  ASSERT_EQ(vx_app_start(&app), 1);
+  vx_dsp_deinit();
+  EXPECT_EQ(display_key("Resolution"), "");
+}
+
+// ---------------------------------------------------------------- the settings file
+
+TEST_F(DspSettings, ExistingSettingsAreKept) {
+  write_settings("[Display]\nFullscreen=0\n");
+  std::ofstream("Default.ini") << "[Display]\nFullscreen=1\n";
+  EXPECT_EQ(vx_app_config_prepare("Test.ini", "DspTest"), 1);
+  EXPECT_EQ(display_key("Fullscreen"), "0");
+}
+
+TEST_F(DspSettings, DefaultIniIsCopiedOnFirstStart) {
+  std::ofstream("Default.ini") << "[Display]\nResolution=800x600x16\n";
+  EXPECT_EQ(vx_app_config_prepare("Test.ini", "DspTest"), 1);
+  EXPECT_EQ(display_key("Resolution"), "800x600x16");
+  EXPECT_TRUE(fs::exists(root / "xdg" / "Harrowby" / "DspTest" / "Test.ini"));
+  EXPECT_TRUE(fs::exists("Default.ini")) << "the program folder's copy stays";
+}
+
+TEST_F(DspSettings, WithoutAnythingTheProgramGoesOnWithDefaults) {
+  EXPECT_EQ(vx_app_config_prepare("Test.ini", "DspTest"), 0);
+  EXPECT_EQ(vx_app_config_prepare("", "DspTest"), 0);
+  EXPECT_EQ(vx_app_config_prepare(nullptr, "DspTest"), 0);
+}
+
+TEST_F(DspSettings, VxSetupRunsTheDisplayToolAndReturnsItsExitCode) {
+  std::ofstream("VXSetup.ini") << "";
+  // The short name serves when the long one is missing.
+  std::ofstream("ScreenC") << "#!/bin/sh\necho \"$1\" > tool_argument.txt\nexit 7\n";
+  chmod("ScreenC", 0755);
+  EXPECT_EQ(vx_app_config_prepare("Test.ini", "DspTest"), 7);
+  std::string argument = read_file("tool_argument.txt");
+  EXPECT_NE(argument.find("ScreenC"), std::string::npos) << "its own path is its argument";
+}
+
+TEST_F(DspSettings, VxConfigRunsThePlayTool) {
+  std::ofstream("VXConfig.ini") << "";
+  std::ofstream("PlayConfig") << "#!/bin/sh\nexit 3\n";
+  chmod("PlayConfig", 0755);
+  EXPECT_EQ(vx_app_config_prepare("Test.ini", "DspTest"), 3);
+}
+
+// ---------------------------------------------------------------- the error box and Warning.txt
+
+TEST_F(DspSettings, SkipMessageBoxWritesWarningLinesAndShowsNoBox) {
+  write_settings("[Display]\nSkipMessageBox=1\n");
+  ASSERT_EQ(start(), 1);
+  boxes();
+  EXPECT_EQ(vx_dsp_error_box("First problem", "Caption", MB_OK), 1);
+  EXPECT_EQ(vx_dsp_error_box("Second problem", nullptr, MB_YESNO), 1);
+  EXPECT_EQ(boxes(), "");
+  std::string log = read_file((root / "xdg" / "Harrowby" / "DspTest" / "Warning.txt").string());
+  EXPECT_EQ(log, "Caption: First problem\r\nError: Second problem\r\n");
+}
+
+TEST_F(DspSettings, QuietErrorsLogAndStillShowTheBox) {
+  params.quiet_errors = 1;
+  write_settings("[Display]\nFullscreen=0\n");
+  ASSERT_EQ(start(VX_DSP_3D), 1);
+  boxes();
+  vx_dsp_error_box("Logged and shown", nullptr, MB_OK);
+  EXPECT_NE(boxes().find("Error: Logged and shown"), std::string::npos);
+  std::string log = read_file((root / "xdg" / "Harrowby" / "DspTest" / "Warning.txt").string());
+  EXPECT_EQ(log, "Error: Logged and shown\r\n");
+}
+
+TEST_F(DspSettings, The3dBackEndInFullScreenOnlyLogs) {
+  ASSERT_EQ(start(), 1);
+  ASSERT_EQ(vx_dsp_3d_owns_screen(), 1);
+  boxes();
+  EXPECT_EQ(vx_dsp_error_box("While full screen", "Title", MB_OK), 1);
+  EXPECT_EQ(boxes(), "");
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
+}
+
+TEST_F(DspSettings, A2dFullScreenStepsAsideForTheBoxAndComesBack) {
+  app.table_3d = nullptr;
+  write_settings("[Display]\nFullscreen=1\n");
+  ASSERT_EQ(start(VX_DSP_3D), 1);
+  ASSERT_EQ(vx_dsp_is_fullscreen(), 1);
+  boxes();
+  vx_dsp_error_box("Shown in a window", nullptr, MB_OK);
+  EXPECT_NE(boxes().find("Error: Shown in a window"), std::string::npos);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
+  EXPECT_EQ(running, 1u);
+}
+
+TEST_F(DspSettings, FatalErrorUsesTheTitleAndClosesTheWindow) {
+  write_settings("[Display]\nFullscreen=0\n");
+  ASSERT_EQ(start(VX_DSP_3D), 1);
+  boxes();
+  EXPECT_EQ(vx_dsp_fatal_error("Out of luck"), 0);
+  EXPECT_NE(boxes().find("Display Test: Out of luck"), std::string::npos);
+  PLAT_MSG m;
+  int closes = 0;
+  while (plat_peek_message(&m, 1))
+    if (m.message == WM_CLOSE) closes++;
+  EXPECT_EQ(closes, 1);
+}
+
+// ---------------------------------------------------------------- the timer
+
+static std::atomic<int> ticks{0};
+
+TEST_F(DspSettings, TimerStartsAndStops) {
+  uint32_t id = vx_timer_start([](void*) { ticks++; }, 5);
+  ASSERT_NE(id, 0u);
+  while (ticks.load() < 2) plat_sleep(1);
+  vx_timer_stop(&id);
+  EXPECT_EQ(id, 0u);
+  vx_timer_stop(&id);
+}
+
+TEST_F(DspSettings, TimerWithoutCallbackFailsWithItsMessage) {
+  boxes();
+  EXPECT_EQ(vx_timer_start(nullptr, 10), 0u);
+  EXPECT_NE(boxes().find("Timer Init failed. You should restart Windows and try again"), std::string::npos);
+}

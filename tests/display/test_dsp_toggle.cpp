@@ -1,0 +1,234 @@
+// The full-screen toggle and the minimise/restore state machine, driven through the window procedure as the platform would.
+#include "tests/display/dsp_fixture.h"
+
+using namespace dsp_test;
+
+namespace {
+
+class DspToggle : public DspTest {
+ protected:
+  // Full screen in 800 x 600 with the fake 3D back end, active.
+  void start_full() {
+    write_settings("[Display]\nResolution=800x600x16\nWindowPosition=100,50,640,480\n");
+    ASSERT_EQ(start(), 1);
+    send(WM_ACTIVATE, WA_ACTIVE);
+    ASSERT_EQ(vx_dsp_is_fullscreen(), 1);
+    ASSERT_EQ(running, 1u);
+  }
+  static VX_DSP_RECT window_rect() {
+    VX_DSP_RECT r;
+    plat_window_rect(vx_dsp_window(), &r.x, &r.y, &r.width, &r.height);
+    return r;
+  }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- the toggle
+
+TEST_F(DspToggle, ToggleGoesToA4To3WindowAndBack) {
+  start_full();
+  EXPECT_EQ(vx_dsp_fullscreen_toggle(), 1);
+  pump();
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
+  EXPECT_EQ(fullscreen, 0u);
+  EXPECT_FALSE(plat_display_is_fullscreen(vx_dsp_window()));
+  VX_DSP_RECT r = window_rect();
+  EXPECT_EQ(r.x, 100);
+  EXPECT_EQ(r.y, 50);
+  EXPECT_EQ(r.width, 640);
+  EXPECT_EQ(r.height, 480);
+  EXPECT_EQ(vx_dsp_mode_current(), vx_dsp_mode_desktop());
+  EXPECT_EQ(fake().sets.back().fullscreen, 0);
+  EXPECT_GE(fake().flushes, 1);
+
+  EXPECT_EQ(vx_dsp_fullscreen_toggle(), 0);
+  pump();
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
+  EXPECT_TRUE(plat_display_is_fullscreen(vx_dsp_window()));
+  // From a window, full screen is the high-res size at the preferred depth.
+  EXPECT_EQ(vx_dsp_mode_current(), index_of(640, 480, 16));
+  EXPECT_EQ(fake().sets.back().fullscreen, 1);
+  EXPECT_EQ(running, 1u) << "the posted click resumes play";
+}
+
+TEST_F(DspToggle, F4PostsAltEnterAndAClick) {
+  start_full();
+  send(WM_KEYDOWN, VK_F4);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
+  EXPECT_EQ(running, 1u);
+  send(WM_KEYDOWN, VK_F4);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
+}
+
+TEST_F(DspToggle, AltEnterTogglesWithThe3dBackEnd) {
+  start_full();
+  send(WM_SYSKEYDOWN, VK_RETURN, KEY_LPARAM_ALT);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
+  send(WM_SYSKEYDOWN, VK_RETURN, KEY_LPARAM_ALT);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
+}
+
+TEST_F(DspToggle, FullScreenOnly2dDisplayIgnoresAltEnter) {
+  app.table_3d = nullptr;
+  ASSERT_EQ(start(VX_DSP_FULLSCREEN_ONLY), 1);
+  send(WM_SYSKEYDOWN, VK_RETURN, KEY_LPARAM_ALT);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
+  EXPECT_EQ(vx_dsp_fullscreen_toggle(), 0);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
+}
+
+TEST_F(DspToggle, WindowOnlyDisplayNeverGoesFullScreen) {
+  ASSERT_EQ(start(VX_DSP_3D | VX_DSP_WINDOW_ONLY), 1);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
+  EXPECT_EQ(vx_dsp_fullscreen_toggle(), 1);
+  send(WM_SYSKEYDOWN, VK_RETURN, KEY_LPARAM_ALT);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
+}
+
+TEST_F(DspToggle, WindowedStartStaysInAWindow) {
+  write_settings("[Display]\nFullscreen=0\n");
+  ASSERT_EQ(start(VX_DSP_3D), 1);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
+  VX_DSP_RECT r = window_rect();
+  EXPECT_EQ(r.width, 640);
+  EXPECT_EQ(r.height, 480);
+  // Centred on the work area (1024 x 740).
+  EXPECT_EQ(r.x, 192);
+  EXPECT_EQ(r.y, 130);
+}
+
+// ---------------------------------------------------------------- minimise and restore
+
+TEST_F(DspToggle, AltTabMinimisesAndRestoringReturnsToFullScreen) {
+  start_full();
+  send(WM_SYSKEYDOWN, VK_TAB, KEY_LPARAM_ALT);
+  EXPECT_EQ(vx_dsp_is_minimised(), 1);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
+  EXPECT_EQ(running, 0u);
+  EXPECT_TRUE(plat_window_minimised(vx_dsp_window()));
+  EXPECT_FALSE(plat_display_is_fullscreen(vx_dsp_window()));
+
+  send(WM_SYSCOMMAND, SC_RESTORE);
+  EXPECT_EQ(vx_dsp_is_minimised(), 0);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
+  EXPECT_EQ(running, 1u);
+  EXPECT_TRUE(plat_display_is_fullscreen(vx_dsp_window()));
+  EXPECT_FALSE(plat_window_minimised(vx_dsp_window()));
+}
+
+TEST_F(DspToggle, LosingTheFocusInFullScreenMinimisesAndActivationRestores) {
+  start_full();
+  send(WM_ACTIVATE, WA_INACTIVE);
+  EXPECT_EQ(vx_dsp_is_minimised(), 1);
+  EXPECT_EQ(running, 0u);
+  send(WM_ACTIVATE, WA_ACTIVE);
+  EXPECT_EQ(vx_dsp_is_minimised(), 0);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
+  EXPECT_EQ(running, 1u);
+}
+
+TEST_F(DspToggle, LosingTheFocusInAWindowOnlyPauses) {
+  start_full();
+  vx_dsp_fullscreen_toggle();
+  pump();
+  send(WM_ACTIVATE, WA_INACTIVE);
+  EXPECT_EQ(vx_dsp_is_minimised(), 0);
+  EXPECT_EQ(running, 0u);
+  send(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  EXPECT_EQ(running, 1u);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
+}
+
+TEST_F(DspToggle, MinimisedInAWindowComesBackAsAWindow) {
+  start_full();
+  vx_dsp_fullscreen_toggle();
+  pump();
+  send(WM_SYSCOMMAND, SC_MINIMIZE);
+  EXPECT_EQ(vx_dsp_is_minimised(), 1);
+  send(WM_SYSCOMMAND, SC_RESTORE);
+  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
+  EXPECT_EQ(vx_dsp_is_minimised(), 0);
+}
+
+TEST_F(DspToggle, ACleanExitWhileMinimisedRemembersFullScreen) {
+  start_full();
+  send(WM_SYSKEYDOWN, VK_TAB, KEY_LPARAM_ALT);
+  vx_dsp_deinit();
+  EXPECT_EQ(display_key("Fullscreen"), "1");
+}
+
+// ---------------------------------------------------------------- refused system commands
+
+TEST_F(DspToggle, ScreenSaverAndMonitorPowerAreRefused) {
+  start_full();
+  EXPECT_EQ(send(WM_SYSCOMMAND, SC_SCREENSAVE), 0);
+  EXPECT_EQ(send(WM_SYSCOMMAND, SC_MONITORPOWER | 2), 0);
+  EXPECT_TRUE(plat_window_exists(vx_dsp_window()));
+  EXPECT_EQ(vx_dsp_is_minimised(), 0);
+  EXPECT_EQ(plat_display_null_screen_saver_allowed(), 0) << "full screen only switches the screen saver off";
+}
+
+TEST_F(DspToggle, OtherSystemCommandsAreSwallowedInFullScreen) {
+  start_full();
+  EXPECT_EQ(send(WM_SYSCOMMAND, SC_MOVE), 1);
+  EXPECT_EQ(send(WM_SYSCOMMAND, SC_SIZE), 1);
+}
+
+TEST_F(DspToggle, DeinitGivesTheScreenSaverAndTheDesktopBack) {
+  start_full();
+  PLAT_WINDOW* w = vx_dsp_window();
+  vx_dsp_deinit();
+  EXPECT_EQ(plat_display_null_screen_saver_allowed(), 1);
+  EXPECT_FALSE(plat_window_exists(w));
+  EXPECT_EQ(fake().deinits, 1);
+  EXPECT_EQ(app.window, nullptr);
+  vx_dsp_deinit();  // twice is harmless
+}
+
+// ---------------------------------------------------------------- move, size and the screen keys
+
+TEST_F(DspToggle, ASizedWindowSnapsBackToTheMinimumAnd4To3) {
+  start_full();
+  vx_dsp_fullscreen_toggle();
+  pump();
+  PLAT_WINDOW* w = vx_dsp_window();
+  plat_window_move(w, 100, 50, 300, 200);  // as the user's drag reports it
+  pump();
+  VX_DSP_RECT r = window_rect();
+  EXPECT_EQ(r.width, 640);
+  EXPECT_EQ(r.height, 480);
+  plat_window_move(w, 100, 50, 900, 600);
+  pump();
+  r = window_rect();
+  EXPECT_EQ(r.width, 900);
+  EXPECT_EQ(r.height, 675);
+  EXPECT_EQ(vx_screen()->width, 900);
+  EXPECT_EQ(vx_screen()->height, 675);
+  EXPECT_EQ(vx_dsp_client_rect().height, 675);
+}
+
+TEST_F(DspToggle, KeysOneToFourResizeTheFullScreenPicture) {
+  start_full();
+  const int w = vx_screen()->width, h = vx_screen()->height;
+  send(WM_KEYDOWN, '1');
+  EXPECT_EQ(vx_screen()->width, w - 12);
+  send(WM_KEYDOWN, '2');
+  send(WM_KEYDOWN, '2');
+  EXPECT_EQ(vx_screen()->width, w);  // no wider than the mode
+  send(WM_KEYDOWN, '3');
+  EXPECT_EQ(vx_screen()->height, h - 12);
+  EXPECT_EQ(vx_screen()->y, 6);
+  send(WM_KEYDOWN, '4');
+  EXPECT_EQ(vx_screen()->height, h);
+  EXPECT_EQ(vx_dsp_full_rect().height, h);
+}
+
+TEST_F(DspToggle, KeysOneToFourDoNothingInAWindow) {
+  start_full();
+  vx_dsp_fullscreen_toggle();
+  pump();
+  const int w = vx_screen()->width;
+  send(WM_KEYDOWN, '1');
+  EXPECT_EQ(vx_screen()->width, w);
+}
