@@ -3,6 +3,7 @@
 
 #include "display/vx_dsp.h"
 #include "game/game_main.h"
+#include "toolkit/vx_inp.h"
 
 intptr_t game_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
   if (message == WM_CLOSE) {
@@ -15,8 +16,8 @@ intptr_t game_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wpara
   // handled here once the front end lands.
   // The chain: the game (above), then the input layer's procedure, then the
   // sound layer's (its commands 51001-51005), and last the display layer,
-  // whose answer is the procedure's answer. Input and sound join here:
-  //   vx_inp_window_message(window, message, wparam, lparam);
-  //   vx_snd_window_proc(window, message, wparam, lparam);
+  // whose answer is the procedure's answer.
+  vx_inp_window_message(window, message, wparam, lparam);
+  // The sound layer's procedure joins here.
   return vx_dsp_window_proc(window, message, wparam, lparam);
 }

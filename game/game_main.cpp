@@ -16,6 +16,8 @@
 #include "game/game_loop.h"
 #include "game/game_resources.h"
 #include "game/game_state.h"
+#include "toolkit/vx_inp.h"
+#include "toolkit/vx_play.h"
 #include "world/gen/gen_wrap.h"
 
 namespace {
@@ -30,6 +32,9 @@ VX_ERROR_SETTINGS list_settings = {0};
 VX_ERROR_SETTINGS str_settings = {0};
 VX_MEM_SETTINGS mem_settings = {0, kGameHeapSize};
 VX_IO_SETTINGS io_settings = {0, nullptr, nullptr};
+VX_INP_SETTINGS input_settings = {0, 0};
+VX_PLAY_SETTINGS play_settings = {0};
+VX_INP_SYSTEM input_system;
 
 constexpr const char* kTextsFile = "data\\texts.txt";
 constexpr const char* kDefaultLanguage = "eng";
@@ -112,9 +117,8 @@ void fill_app_record(void* instance, const char* command_line, int show_state) {
   // The OpenGL layer renders and sets the modes.
   gen_wrap_get_interface(&st.table_3d);
   a.table_3d = &st.table_3d;
-  // The input layer's device switch (vx_inp_activate) joins here once
-  // input starts in step 8.
-  a.input_enable = nullptr;
+  // The display switches the input devices off while a box is shown.
+  a.input_enable = vx_inp_activate;
 
   VX_DSP_PARAMS& d = st.display;
   d = {};
@@ -144,8 +148,9 @@ int pump_messages(int* exit_code) {
 // One pass of drawing and input, then the owed steps.
 void frame_pass() {
   GameState& gs = g_game;
-  // Input and players are polled here, a requested level is loaded, the
-  // developer keys are looked at, and the frame is drawn (language screen,
+  vx_inp_poll();
+  vx_play_update();
+  // A requested level is loaded here, the developer keys are looked at, and the frame is drawn (language screen,
   // help page or play) with the menu on top; those modules join as they land.
   // Then the current menu takes one input code; `menu_active` becomes its
   // shown flag and a shown menu clears `paused`.
@@ -218,7 +223,7 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   }
   fill_app_record(instance, command_line, show_state);
 
-  // The input device check runs here with the input layer; it cannot fail on this platform.
+  if (!vx_inp_check_directx(&input_system)) return 0;
   if (!vx_error_init(&error_settings)) return 0;
   vx_list_init(&list_settings);
   if (!vx_mem_init(&mem_settings)) return 0;
@@ -236,8 +241,12 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   // splash module lands; it then shows the main window when it goes.
   // Single instance, window, modes and menu; a second instance ends here.
   if (!vx_app_start(&st.app)) return 0;
-  // Input, players and the sound manager start here; player 1 is bound to
-  // up 200, down 208, left 203, right 205, then 23, 24, 57, 28, 49.
+  vx_inp_init(&input_settings);
+  vx_play_init(&play_settings);
+  // The player reads the mouse-button swap, so it joins after input starts.
+  vx_play_add(&g_game.player1);
+  vx_play_setup(&g_game.player1, 1, 200, 208, 203, 205, 23, 24, 57, 28, 49, 1);
+  // The sound manager starts here.
   // The display start is finished: the start mode is set and the window shown.
   if (!vx_dsp_init(&st.display)) return 0;
   // The high-score table is loaded here.
@@ -289,12 +298,14 @@ void game_shutdown() {
   // Help page, music, options, game tables, level, messages, sound manager,
   // menus and the default font are released here as their modules land.
   vx_dsp_deinit();
-  // Players and input stop here.
+  vx_play_deinit();
+  vx_inp_deinit();
   vx_io_deinit();
   vx_list_deinit();
   vx_mem_deinit();
   vx_str_deinit();
   vx_error_deinit();
+  vx_inp_restore_system_keys();
 }
 
 int game_main(void* instance, const char* command_line, int show_state) {

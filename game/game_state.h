@@ -8,6 +8,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "toolkit/vx_play.h"
+
 constexpr int GAME_PATH_LEN = 256;
 constexpr int GAME_LEVEL_COUNT = 22;
 constexpr int GAME_MAX_STEPS_PER_FRAME = 20;  // catch-up cap: 200 ms of play
@@ -78,6 +80,7 @@ struct GameState {
   uint32_t pulse_due;      // tick of the next change
   float anim_rate;         // each step hands 3 x this to the world's time steps
 
+  VX_PLAYER player1;        // actions 0..3: up, down, left, right
   FROG frog;
   int score;
   int lives;

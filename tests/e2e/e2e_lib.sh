@@ -2,6 +2,8 @@
 # X display, find its window, wait for it to end.
 export PS_NO_BOXES=1
 export SDL_AUDIODRIVER=dummy
+# The X display is the one under test: no silent fall-back to another driver.
+export SDL_VIDEODRIVER=x11
 # Memory leaks inside the X and GL libraries are not ours to report here.
 export ASAN_OPTIONS=detect_leaks=0
 export XDG_DATA_HOME=${XDG_DATA_HOME:-$(mktemp -d)}
@@ -12,12 +14,14 @@ start_game() {
   GAME_PID=$!
   GAME_WIN=""
   for _ in $(seq 1 200); do
-    GAME_WIN=$(xdotool search --name '^Pond Sprint$' 2>/dev/null | head -1)
+    GAME_WIN=$(xdotool search --onlyvisible --name '^Pond Sprint$' 2>/dev/null | head -1)
     [ -n "$GAME_WIN" ] && return 0
     kill -0 "$GAME_PID" 2>/dev/null || break
     sleep 0.1
   done
   echo "FAIL: the game window did not appear"; cat "$E2E_LOG"
+  # A game left running would hold the instance lock for every later start.
+  kill -9 "$GAME_PID" 2>/dev/null
   return 1
 }
 
