@@ -1,0 +1,360 @@
+// PNG decoder: PngSuite against ImageMagick, row filters, interlacing, palettes, the failure rules and the loader.
+#include <random>
+
+#include "tests/world/test_image_util.h"
+#include "world/image/img_png.h"
+
+using namespace img_test;
+
+namespace {
+
+class Png : public ImageTest {};
+
+// Chunks that make ImageMagick convert the stored samples (it turns a
+// linear-gamma picture into sRGB); the decoder keeps the samples as stored.
+Bytes strip_colour_chunks(const Bytes& d) {
+  Bytes out(d.begin(), d.begin() + 8);
+  size_t i = 8;
+  while (i + 12 <= d.size()) {
+    size_t len = size_t(d[i]) << 24 | size_t(d[i + 1]) << 16 | size_t(d[i + 2]) << 8 | d[i + 3];
+    if (len > d.size() - i - 12) break;
+    std::string type(reinterpret_cast<const char*>(&d[i + 4]), 4);
+    if (type != "gAMA" && type != "cHRM" && type != "sRGB" && type != "iCCP")
+      out.insert(out.end(), d.begin() + long(i), d.begin() + long(i + 12 + len));
+    i += 12 + len;
+  }
+  return out;
+}
+
+// The decoded 16-bit picture as RGBA samples, least significant byte first
+// (ImageMagick's raw order); grey fills red, green and blue, no alpha reads 65535.
+Bytes expand16(const VX_BITMAP& b, const VX_IMG_INFO& info) {
+  Bytes out;
+  size_t n = size_t(b.width) * size_t(b.height), ch = size_t(info.channels);
+  for (size_t p = 0; p < n; p++) {
+    const uint8_t* s = b.pixels + p * ch * 2;
+    auto put = [&](size_t c) { out.push_back(s[2 * c + 1]), out.push_back(s[2 * c]); };
+    if (ch <= 2) put(0), put(0), put(0);
+    else put(0), put(1), put(2);
+    if (ch == 2) put(1);
+    else if (ch == 4) put(3);
+    else out.push_back(0xFF), out.push_back(0xFF);
+  }
+  return out;
+}
+
+// Filters `rows` (each `n` bytes, `bpp` bytes per pixel) with filter `f`, as an encoder does.
+Bytes filter_rows(const std::vector<Bytes>& rows, int f, size_t bpp) {
+  Bytes raw;
+  Bytes prior(rows[0].size(), 0);
+  for (const Bytes& r : rows) {
+    raw.push_back(uint8_t(f));
+    for (size_t i = 0; i < r.size(); i++) {
+      int a = i >= bpp ? r[i - bpp] : 0, b = prior[i], c = i >= bpp ? prior[i - bpp] : 0, pred = 0;
+      if (f == 1) pred = a;
+      if (f == 2) pred = b;
+      if (f == 3) pred = (a + b) / 2;
+      if (f == 4) {
+        int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+        pred = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+      }
+      raw.push_back(uint8_t(r[i] - pred));
+    }
+    prior = r;
+  }
+  return raw;
+}
+
+std::vector<Bytes> random_rows(int h, size_t n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::vector<Bytes> rows(static_cast<size_t>(h), Bytes(n, 0));
+  // Runs of near values, so that the predictors see ties and small steps as well as noise.
+  for (Bytes& r : rows)
+    for (uint8_t& v : r) v = uint8_t(rng() % 4 == 0 ? rng() : 100 + rng() % 3);
+  return rows;
+}
+
+Bytes join(const std::vector<Bytes>& rows) {
+  Bytes out;
+  for (const Bytes& r : rows) out.insert(out.end(), r.begin(), r.end());
+  return out;
+}
+
+int decode(const Bytes& png, VX_BITMAP* b, int flags = 0, VX_IMG_INFO* info = nullptr) {
+  return vx_img_png_decode(b, png.data(), png.size(), flags, "test.png", info);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- real files
+TEST_F(Png, SuiteDecodesAsImageMagickReadsIt) {
+  std::vector<std::string> files = corpus_files("png/pngsuite", {".png"});
+  for (const std::string& f : corpus_files("png/libpng-pngsuite", {".png"})) files.push_back(f);
+  for (const std::string& f : corpus_files("png/libpng-testpngs", {".png"}))
+    if (f.find("/crashers/") == std::string::npos && f.find("/badpal/") == std::string::npos) files.push_back(f);
+  ASSERT_GT(files.size(), 250u);
+  int compared = 0;
+  const std::string temp = temp_path("img_png_ref.png");
+  for (const std::string& path : files) {
+    if (base_name(path)[0] == 'x') continue;  // the corrupt ones, below
+    SCOPED_TRACE(path);
+    write_file(temp, strip_colour_chunks(read_file(path)));
+    VX_BITMAP b;
+    VX_IMG_INFO info;
+    ASSERT_EQ(decode_file(VX_IMG_PNG, path, &b, &info), 1);
+    bool alpha = info.channels == 2 || info.channels == 4;  // tRNS is not applied
+    if (info.sample_bits == 16) {
+      Bytes ref = magick_rgba(temp, "", 16);
+      Bytes got = expand16(b, info);
+      ASSERT_EQ(got.size(), ref.size());
+      for (size_t i = 0; i < got.size(); i++)
+        if (alpha || i % 8 < 6) {
+          ASSERT_EQ(got[i], ref[i]) << "byte " << i;
+        }
+    } else {
+      Bytes ref = magick_rgba(temp);
+      Bytes got = expand(b, info);
+      ASSERT_EQ(got.size(), ref.size());
+      EXPECT_EQ(compare(got, ref, alpha).max, 0);
+    }
+    compared++;
+    vx_bit_free(&b);
+  }
+  std::remove(temp.c_str());
+  EXPECT_GT(compared, 250);
+}
+
+TEST_F(Png, CorruptSuiteFilesFailCleanly) {
+  for (const std::string& path : corpus_files("png/pngsuite", {".png"})) {
+    std::string name = base_name(path);
+    if (name[0] != 'x') continue;
+    SCOPED_TRACE(name);
+    VX_BITMAP b;
+    VX_IMG_INFO info;
+    int ok = decode_file(VX_IMG_PNG, path, &b, &info);
+    if (name == "xcsn0g01.png" || name == "xhdn0g08.png") {
+      // Only a CRC is damaged, and CRCs are read but not checked: the
+      // picture equals its sound twin.
+      ASSERT_EQ(ok, 1);
+      VX_BITMAP twin;
+      ASSERT_EQ(decode_file(VX_IMG_PNG, corpus("png/pngsuite/basn0g0") + name[7] + ".png", &twin, &info), 1);
+      size_t bytes = size_t(twin.height) * size_t((twin.width * twin.bpp + 7) / 8);
+      EXPECT_EQ(std::memcmp(b.pixels, twin.pixels, bytes), 0);
+      vx_bit_free(&twin);
+      vx_bit_free(&b);
+    } else {
+      EXPECT_EQ(ok, 0);
+      EXPECT_TRUE(cleared(b));
+    }
+  }
+}
+
+// ---------------------------------------------------------------- filters
+TEST_F(Png, EveryFilterUndoesItsEncoding) {
+  struct Case {
+    int depth, colour, width;
+    size_t bpp;
+  };
+  // RGB 8 (3 bytes a pixel), RGBA 16 (8), grey 2 (a quarter byte: filters step 1 byte).
+  for (Case c : {Case{8, 2, 13, 3}, Case{16, 6, 5, 8}, Case{2, 0, 29, 1}}) {
+    size_t n = c.depth < 8 ? (size_t(c.width) * size_t(c.depth) + 7) / 8 : size_t(c.width) * c.bpp;
+    std::vector<Bytes> rows = random_rows(6, n, unsigned(c.width));
+    for (int f = 0; f <= 4; f++) {
+      SCOPED_TRACE("depth " + std::to_string(c.depth) + " filter " + std::to_string(f));
+      VX_BITMAP b;
+      ASSERT_EQ(decode(make_png(ihdr(uint32_t(c.width), 6, c.depth, c.colour), filter_rows(rows, f, c.bpp)), &b), 1);
+      EXPECT_EQ(Bytes(b.pixels, b.pixels + 6 * n), join(rows));
+      vx_bit_free(&b);
+    }
+  }
+}
+
+TEST_F(Png, UnknownFilterByteLeavesTheRowAsStored) {
+  Bytes raw = {0, 10, 20, 30, 7, 1, 2, 3};  // row 2 carries filter 7
+  VX_BITMAP b;
+  ASSERT_EQ(decode(make_png(ihdr(1, 2, 8, 2), raw), &b), 1);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 6), (Bytes{10, 20, 30, 1, 2, 3}));
+  vx_bit_free(&b);
+}
+
+TEST_F(Png, PaethEdgesAndTies) {
+  // First row: above and upper-left are 0, so Paeth predicts left (sub);
+  // first column: left and upper-left are 0, so it predicts above (up).
+  VX_BITMAP b;
+  ASSERT_EQ(decode(make_png(ihdr(3, 2, 8, 0), {4, 5, 1, 1, 4, 2, 3, 3}), &b), 1);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 6), (Bytes{5, 6, 7, 7, 10, 13}));
+  vx_bit_free(&b);
+  // Pixel (1, 1) with upper-left 4: left 8 and above 2 tie left with
+  // upper-left (left wins: 8 + 1); left 2 and above 8 tie above with
+  // upper-left (above wins: 8 + 1). Row 1 starts with left - above.
+  ASSERT_EQ(decode(make_png(ihdr(2, 2, 8, 0), {0, 4, 2, 4, 4, 1}), &b), 1);
+  EXPECT_EQ(b.pixels[3], 9);
+  vx_bit_free(&b);
+  ASSERT_EQ(decode(make_png(ihdr(2, 2, 8, 0), {0, 4, 8, 4, 254, 1}), &b), 1);
+  EXPECT_EQ(b.pixels[3], 9);
+  vx_bit_free(&b);
+}
+
+// ---------------------------------------------------------------- layout and interlacing
+TEST_F(Png, SamplesStayInFileOrder) {
+  // 16-bit grey and alpha, big-endian: no conversion, 32 bits per pixel.
+  Bytes raw = {0, 0x12, 0x34, 0xAB, 0xCD};
+  VX_BITMAP b;
+  VX_IMG_INFO info;
+  ASSERT_EQ(decode(make_png(ihdr(1, 1, 16, 4), raw), &b, 0, &info), 1);
+  EXPECT_EQ(b.bpp, 32);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 4), (Bytes{0x12, 0x34, 0xAB, 0xCD}));
+  EXPECT_EQ(info.channels, 2);
+  EXPECT_EQ(info.sample_bits, 16);
+  vx_bit_free(&b);
+  // 1-bit grey keeps its packing: 10 pixels in 2 bytes a row, the first pixel in the top bit.
+  ASSERT_EQ(decode(make_png(ihdr(10, 1, 1, 0), {0, 0xA5, 0xC0}), &b), 1);
+  EXPECT_EQ(b.bpp, 1);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 2), (Bytes{0xA5, 0xC0}));
+  vx_bit_free(&b);
+}
+
+TEST_F(Png, InterlacedPictureWithEmptyPasses) {
+  // 1 x 1: only the first of the seven passes has a pixel; 2 x 1: passes 1 and 6.
+  VX_BITMAP b;
+  ASSERT_EQ(decode(make_png(ihdr(1, 1, 8, 0, 1), {0, 77}), &b), 1);
+  EXPECT_EQ(b.pixels[0], 77);
+  vx_bit_free(&b);
+  ASSERT_EQ(decode(make_png(ihdr(2, 1, 4, 0, 1), {0, 0x50, 0, 0x90}), &b), 1);
+  EXPECT_EQ(b.pixels[0], 0x59);
+  vx_bit_free(&b);
+}
+
+TEST_F(Png, DataSplitOverManyChunksFormOneStream) {
+  std::vector<Bytes> rows = random_rows(20, 60, 7);
+  VX_BITMAP b;
+  ASSERT_EQ(decode(make_png(ihdr(20, 20, 8, 2), filter_rows(rows, 4, 3), {}, 9), &b), 1);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 1200), join(rows));
+  vx_bit_free(&b);
+}
+
+// ---------------------------------------------------------------- palettes
+TEST_F(Png, PaletteRules) {
+  Bytes plte = {255, 0, 0, 0, 255, 0};
+  VX_BITMAP b;
+  // Colour type 3 keeps its palette without load flag bit 0.
+  ASSERT_EQ(decode(make_png(ihdr(2, 1, 8, 3), {0, 1, 0}, plte), &b, 0), 1);
+  ASSERT_NE(b.palette, nullptr);
+  EXPECT_EQ(b.palette->count, 2);
+  EXPECT_EQ(b.palette->type, VX_PALETTE_RGB);
+  EXPECT_EQ(Bytes(b.palette->colours, b.palette->colours + 6), plte);
+  EXPECT_EQ(b.flags, 0);
+  vx_bit_free(&b);
+  // A suggested palette of an RGB picture only with the flag.
+  Bytes rgb = make_png(ihdr(1, 1, 8, 2), {0, 1, 2, 3}, plte);
+  ASSERT_EQ(decode(rgb, &b, 0), 1);
+  EXPECT_EQ(b.palette, nullptr);
+  vx_bit_free(&b);
+  ASSERT_EQ(decode(rgb, &b, VX_IMG_PALETTE), 1);
+  EXPECT_NE(b.palette, nullptr);
+  vx_bit_free(&b);
+}
+
+TEST_F(Png, GreyPicturesGetAMadeUpRampOnlyAt4And8Bits) {
+  VX_BITMAP b;
+  ASSERT_EQ(decode(make_png(ihdr(2, 1, 4, 0), {0, 0x0F}), &b, VX_IMG_PALETTE), 1);
+  ASSERT_NE(b.palette, nullptr);
+  EXPECT_EQ(b.palette->count, 16);
+  EXPECT_EQ(b.palette->colours[3 * 15], 255);  // steps of 17
+  EXPECT_EQ(b.palette->colours[3 * 1], 17);
+  EXPECT_EQ(b.flags & VX_IMG_GREY_RAMP, VX_IMG_GREY_RAMP);
+  vx_bit_free(&b);
+  ASSERT_EQ(decode(make_png(ihdr(1, 1, 8, 0), {0, 9}), &b, VX_IMG_PALETTE), 1);
+  ASSERT_NE(b.palette, nullptr);
+  EXPECT_EQ(b.palette->count, 256);
+  vx_bit_free(&b);
+  ASSERT_EQ(decode(make_png(ihdr(1, 1, 8, 0), {0, 9}), &b, 0), 1);
+  EXPECT_EQ(b.palette, nullptr);
+  EXPECT_EQ(b.flags, 0);
+  vx_bit_free(&b);
+  ASSERT_EQ(decode(make_png(ihdr(4, 1, 2, 0), {0, 0x1B}), &b, VX_IMG_PALETTE), 1);
+  EXPECT_EQ(b.palette, nullptr);  // 2 bits: no ramp
+  vx_bit_free(&b);
+}
+
+// ---------------------------------------------------------------- bad input
+TEST_F(Png, RefusedPicturesLeaveTheBitmapCleared) {
+  Bytes good = make_png(ihdr(1, 1, 8, 0), {0, 5});
+  Bytes no_data = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  add_chunk(no_data, "IHDR", ihdr(1, 1, 8, 0));
+  add_chunk(no_data, "IEND", {});
+  Bytes bad_signature = good;
+  bad_signature[1] = 'Q';
+  Bytes big = make_png(ihdr(16, 16, 8, 2), filter_rows(random_rows(16, 48, 3), 0, 3));
+  Bytes truncated(big.begin(), big.begin() + long(big.size() / 2));
+  Bytes short_stream = make_png(ihdr(4, 4, 8, 0), {0, 1, 2, 3, 4});  // one row of four
+  Bytes broken_zlib = good;
+  broken_zlib[8 + 25 + 8] ^= 0xFF;  // the zlib header of the first IDAT
+  const std::vector<std::pair<const char*, Bytes>> cases = {
+      {"empty", {}},
+      {"signature", bad_signature},
+      {"no image data", no_data},
+      {"filter method 1", make_png(ihdr(1, 1, 8, 0, 0, 1), {0, 5})},
+      {"palette type without PLTE", make_png(ihdr(1, 1, 8, 3), {0, 0})},
+      {"colour type 5", make_png(ihdr(1, 1, 8, 5), {0, 0})},
+      {"grey depth 3", make_png(ihdr(1, 1, 3, 0), {0, 0})},
+      {"interlace 2", make_png(ihdr(1, 1, 8, 0, 2), {0, 0})},
+      {"zero width", make_png(ihdr(0, 1, 8, 0), {0})},
+      {"wider than the record", make_png(ihdr(40000, 1, 1, 0), Bytes(5001, 0))},
+      {"cut off", truncated},
+      {"stream too short", short_stream},
+      {"broken zlib", broken_zlib},
+  };
+  for (const auto& [what, png] : cases) {
+    SCOPED_TRACE(what);
+    VX_BITMAP b;
+    std::memset(&b, 0x5A, sizeof b);
+    EXPECT_EQ(decode(png, &b), 0);
+    EXPECT_TRUE(cleared(b));
+  }
+  VX_BITMAP b;
+  ASSERT_EQ(decode(good, &b), 1);  // the baseline of the cases above is sound
+  vx_bit_free(&b);
+}
+
+TEST_F(Png, LimitRefusesLargePictures) {
+  Bytes png = make_png(ihdr(100, 100, 8, 2), Bytes(100 * 301, 0));
+  VX_BITMAP b;
+  vx_img_set_limit(100 * 100 * 3 - 1);
+  EXPECT_EQ(decode(png, &b), 0);
+  vx_img_set_limit(100 * 100 * 3);
+  EXPECT_EQ(decode(png, &b), 1);
+  vx_bit_free(&b);
+}
+
+// ---------------------------------------------------------------- the loader
+TEST_F(Png, LoaderFindsTheExtensionAnywhereAndNamesTheBlocks) {
+  const std::string path = temp_path("picture.png.bak");
+  write_file(path, make_png(ihdr(2, 1, 8, 3), {0, 1, 0}, {1, 2, 3, 4, 5, 6}));
+  VX_BITMAP b;
+  VX_IMG_INFO info;
+  ASSERT_EQ(vx_img_load_info(&b, path.c_str(), 0, &info), 1);
+  EXPECT_EQ(info.format, VX_IMG_PNG);
+  ASSERT_NE(vx_mem_get_name(b.pixels), nullptr);
+  EXPECT_NE(std::string(vx_mem_get_name(b.pixels)).find(path), std::string::npos);
+  ASSERT_NE(b.palette, nullptr);
+  EXPECT_NE(std::string(vx_mem_get_name(b.palette)).find(path), std::string::npos);
+  vx_bit_free(&b);
+  std::remove(path.c_str());
+  EXPECT_EQ(vx_img_load(&b, (path + ".missing.png").c_str(), 0), 0);
+}
+
+TEST_F(Png, ExtensionOrder) {
+  EXPECT_EQ(vx_img_format_of("a.pcx.png"), VX_IMG_PCX);  // PCX is searched first
+  EXPECT_EQ(vx_img_format_of("A.PCC"), VX_IMG_PCX);
+  EXPECT_EQ(vx_img_format_of("b.png.tga"), VX_IMG_PNG);
+  EXPECT_EQ(vx_img_format_of("c.Tga"), VX_IMG_TGA);
+  EXPECT_EQ(vx_img_format_of("d.jpeg"), VX_IMG_JPEG);
+  EXPECT_EQ(vx_img_format_of("d.JPE"), VX_IMG_JPEG);
+  EXPECT_EQ(vx_img_format_of("e.jpg.old"), VX_IMG_JPEG);
+  EXPECT_EQ(vx_img_format_of("png"), VX_IMG_UNKNOWN);
+  EXPECT_EQ(vx_img_format_of("f.bmp"), VX_IMG_UNKNOWN);
+  EXPECT_EQ(vx_img_format_of(nullptr), VX_IMG_UNKNOWN);
+  VX_BITMAP b;
+  EXPECT_EQ(vx_img_load(&b, "f.bmp", VX_IMG_PALETTE), 0);
+}

@@ -1,0 +1,308 @@
+// TGA and PCX decoders: the corpus against ImageMagick, row order, run lengths, planes, palettes and the refusals.
+#include "tests/world/test_image_util.h"
+#include "world/image/img_pcx.h"
+#include "world/image/img_tga.h"
+
+using namespace img_test;
+
+namespace {
+
+class TgaPcx : public ImageTest {};
+
+// ---------------------------------------------------------------- TGA files
+Bytes tga(int type, int bits, int w, int h, int descriptor, const Bytes& body, const Bytes& cmap = {},
+          int cmap_bits = 24, const std::string& id = "") {
+  Bytes t(18, 0);
+  t[0] = uint8_t(id.size());
+  t[1] = cmap.empty() ? 0 : 1;
+  t[2] = uint8_t(type);
+  int entries = cmap.empty() ? 0 : int(cmap.size()) / ((cmap_bits + 7) / 8);
+  t[5] = uint8_t(entries), t[6] = uint8_t(entries >> 8);
+  t[7] = cmap.empty() ? 0 : uint8_t(cmap_bits);
+  t[12] = uint8_t(w), t[13] = uint8_t(w >> 8), t[14] = uint8_t(h), t[15] = uint8_t(h >> 8);
+  t[16] = uint8_t(bits);
+  t[17] = uint8_t(descriptor);
+  for (char c : id) t.push_back(uint8_t(c));
+  for (uint8_t c : cmap) t.push_back(c);
+  for (uint8_t c : body) t.push_back(c);
+  return t;
+}
+
+int decode_tga(const Bytes& t, VX_BITMAP* b, int flags = 0, VX_IMG_INFO* info = nullptr) {
+  return vx_img_tga_decode(b, t.data(), t.size(), flags, "mem.tga", info);
+}
+
+// Mirrors every row of an RGBA buffer of width `w`.
+Bytes mirror(const Bytes& rgba, int w) {
+  Bytes out(rgba.size());
+  size_t row = size_t(w) * 4;
+  for (size_t y = 0; y < rgba.size() / row; y++)
+    for (size_t x = 0; x < size_t(w); x++)
+      std::memcpy(&out[y * row + x * 4], &rgba[y * row + (size_t(w) - 1 - x) * 4], 4);
+  return out;
+}
+
+// ---------------------------------------------------------------- PCX files
+// A version-5 PCX header followed by `data` (already run-length coded).
+Bytes pcx(int bits, int planes, int w, int h, int line, const Bytes& data, const Bytes& ega = {}) {
+  Bytes p(128, 0);
+  p[0] = 10, p[1] = 5, p[2] = 1, p[3] = uint8_t(bits);
+  p[8] = uint8_t(w - 1), p[9] = uint8_t((w - 1) >> 8), p[10] = uint8_t(h - 1), p[11] = uint8_t((h - 1) >> 8);
+  for (size_t i = 0; i < ega.size() && i < 48; i++) p[16 + i] = ega[i];
+  p[65] = uint8_t(planes);
+  p[66] = uint8_t(line), p[67] = uint8_t(line >> 8);
+  for (uint8_t c : data) p.push_back(c);
+  return p;
+}
+
+// Appends the trailing 256-colour palette: entry i is (i, 255 - i, 7). The
+// usual 0x0C marker before it is left out: it would count as image data.
+Bytes with_palette(Bytes p) {
+  for (int i = 0; i < 256; i++) p.push_back(uint8_t(i)), p.push_back(uint8_t(255 - i)), p.push_back(7);
+  return p;
+}
+
+int decode_pcx(const Bytes& p, VX_BITMAP* b, int flags = 0, VX_IMG_INFO* info = nullptr) {
+  return vx_img_pcx_decode(b, p.data(), p.size(), flags, "mem.pcx", info);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TGA: real files
+TEST_F(TgaPcx, TgaCorpusMatchesImageMagick) {
+  int compared = 0, refused = 0;
+  for (const std::string& path : corpus_files("tga", {".tga"})) {
+    SCOPED_TRACE(path);
+    Bytes data = read_file(path);
+    VX_BITMAP b;
+    VX_IMG_INFO info;
+    testing::internal::CaptureStderr();
+    int ok = vx_img_tga_decode(&b, data.data(), data.size(), VX_IMG_PALETTE, path.c_str(), &info);
+    std::string box = testing::internal::GetCapturedStderr();
+    int type = data.size() >= 18 ? data[2] : -1;
+    if (type != 1 && type != 2 && type != 10) {
+      EXPECT_EQ(ok, 0);
+      if (data.size() >= 18) {
+        EXPECT_NE(box.find("TGA format not supported yet. (File " + path + ")"), std::string::npos);
+      }
+      refused++;
+      continue;
+    }
+    Bytes ref = magick_rgba(path, "-auto-orient");
+    if (!ok) {  // broken files: ImageMagick refuses them as well
+      EXPECT_TRUE(ref.empty());
+      EXPECT_TRUE(cleared(b));
+      refused++;
+      continue;
+    }
+    if (ref.empty()) {  // a damaged colour map ImageMagick refuses; decoding it without fault is enough
+      vx_bit_free(&b);
+      continue;
+    }
+    Bytes got = expand(b, info);
+    // Right-to-left pixel order (descriptor bit 4) is not applied; ImageMagick applies it.
+    if (data[17] & 0x10) got = mirror(got, b.width);
+    ASSERT_EQ(got.size(), ref.size());
+    bool five_bits = info.sample_bits == 5 || (type == 1 && (data[7] == 15 || data[7] == 16));
+    if (five_bits) {  // 5-bit channels: compare what the file stores, not two ways of widening it
+      for (size_t i = 0; i < got.size(); i++)
+        if (i % 4 != 3) {
+          ASSERT_EQ(got[i] >> 3, (ref[i] * 31 + 127) / 255) << "byte " << i;
+        }
+    } else {
+      EXPECT_EQ(compare(got, ref).max, 0);
+    }
+    compared++;
+    vx_bit_free(&b);
+  }
+  EXPECT_GE(compared, 50);
+  EXPECT_GE(refused, 20);
+}
+
+// ---------------------------------------------------------------- TGA: made files
+TEST_F(TgaPcx, TgaBottomUpAndTopDownLoadAlike) {
+  // Rows as stored: top-down (bit 5) the first row is the top one.
+  Bytes top = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, bottom = {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6};
+  VX_BITMAP a, b;
+  ASSERT_EQ(decode_tga(tga(2, 24, 2, 2, 0x20, top), &a), 1);
+  ASSERT_EQ(decode_tga(tga(2, 24, 2, 2, 0x00, bottom), &b), 1);
+  // Blue, green, red in the file; red first in the bitmap.
+  EXPECT_EQ(Bytes(a.pixels, a.pixels + 12), (Bytes{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 12), Bytes(a.pixels, a.pixels + 12));
+  EXPECT_EQ(a.bpp, 24);
+  vx_bit_free(&a);
+  vx_bit_free(&b);
+}
+
+TEST_F(TgaPcx, TgaRunsCrossRowEnds) {
+  // 3 x 2, 32 bits, top-down: a run of 4 then 2 raw pixels.
+  Bytes body = {0x83, 1, 2, 3, 4, 0x01, 5, 6, 7, 8, 9, 10, 11, 12};
+  VX_BITMAP b;
+  ASSERT_EQ(decode_tga(tga(10, 32, 3, 2, 0x28, body), &b), 1);
+  Bytes expect = {3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4, 7, 6, 5, 8, 11, 10, 9, 12};
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 24), expect);
+  vx_bit_free(&b);
+  // Bottom-up: the same packets fill the bottom row first.
+  ASSERT_EQ(decode_tga(tga(10, 32, 3, 2, 0x08, body), &b), 1);
+  Bytes flipped(expect.begin() + 12, expect.end());
+  flipped.insert(flipped.end(), expect.begin(), expect.begin() + 12);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 24), flipped);
+  vx_bit_free(&b);
+  // A run longer than what is left stops at the last pixel.
+  ASSERT_EQ(decode_tga(tga(10, 24, 2, 1, 0x20, {0xFF, 1, 2, 3}), &b), 1);
+  vx_bit_free(&b);
+  // Packets that run out before the picture is full: refused.
+  EXPECT_EQ(decode_tga(tga(10, 24, 2, 2, 0x20, {0x81, 1, 2, 3}), &b), 0);
+  EXPECT_TRUE(cleared(b));
+}
+
+TEST_F(TgaPcx, TgaColourMapIsReadOnlyWithTheFlag) {
+  Bytes cmap = {10, 20, 30, 40, 50, 60};  // two entries, blue green red
+  Bytes t = tga(1, 8, 2, 1, 0x20, {1, 0}, cmap, 24, "an id");
+  VX_BITMAP b;
+  ASSERT_EQ(decode_tga(t, &b, 0), 1);  // map skipped: the pixels still land right
+  EXPECT_EQ(b.palette, nullptr);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 2), (Bytes{1, 0}));
+  vx_bit_free(&b);
+  ASSERT_EQ(decode_tga(t, &b, VX_IMG_PALETTE), 1);
+  ASSERT_NE(b.palette, nullptr);
+  EXPECT_EQ(b.palette->count, 256);
+  EXPECT_EQ(Bytes(b.palette->colours, b.palette->colours + 6), (Bytes{30, 20, 10, 60, 50, 40}));
+  EXPECT_EQ(b.bpp, 8);
+  vx_bit_free(&b);
+}
+
+TEST_F(TgaPcx, Tga16BitPixelsAreKeptAs15BitWords) {
+  VX_BITMAP b;
+  VX_IMG_INFO info;
+  ASSERT_EQ(decode_tga(tga(2, 16, 1, 1, 0x20, {0x1F, 0xFC}), &b, 0, &info), 1);
+  EXPECT_EQ(b.bpp, 15);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 2), (Bytes{0x1F, 0xFC}));
+  EXPECT_EQ(info.sample_bits, 5);
+  vx_bit_free(&b);
+}
+
+TEST_F(TgaPcx, TgaRefusals) {
+  VX_BITMAP b;
+  for (int type : {0, 3, 9, 11, 32}) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(vx_img_tga_decode(&b, tga(type, 8, 1, 1, 0, {0}).data(), 19, 0, "x.tga", nullptr), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("TGA format not supported yet. (File x.tga)"),
+              std::string::npos);
+    EXPECT_TRUE(cleared(b));
+  }
+  // A colour map of 0-bit entries read with the flag (found by fuzzing).
+  Bytes zero_bits = tga(1, 8, 1, 1, 0x20, {0}, {7, 7, 7}, 24);
+  zero_bits[7] = 0;
+  EXPECT_EQ(decode_tga(zero_bits, &b, VX_IMG_PALETTE), 0);
+  EXPECT_EQ(decode_tga(Bytes(17, 0), &b), 0);                      // short header
+  EXPECT_EQ(decode_tga(tga(2, 24, 2, 2, 0, Bytes(11, 0)), &b), 0);  // one byte short
+  EXPECT_EQ(decode_tga(tga(2, 24, 0, 2, 0, {}), &b), 0);            // no width
+  EXPECT_TRUE(cleared(b));
+}
+
+// ---------------------------------------------------------------- PCX: real files
+TEST_F(TgaPcx, PcxCorpusMatchesImageMagick) {
+  int compared = 0, refused = 0;
+  for (const std::string& path : corpus_files("pcx", {".pcx", ".pcc"})) {
+    SCOPED_TRACE(path);
+    Bytes data = read_file(path);
+    VX_BITMAP b;
+    VX_IMG_INFO info;
+    testing::internal::CaptureStderr();
+    int ok = vx_img_pcx_decode(&b, data.data(), data.size(), VX_IMG_PALETTE, path.c_str(), &info);
+    std::string box = testing::internal::GetCapturedStderr();
+    bool v5 = data.size() >= 128 && data[0] == 10 && data[1] == 5;
+    bool supported = v5 && ((data[3] == 8 && (data[65] == 1 || data[65] == 3)) || (data[3] == 1 && data[65] == 4));
+    EXPECT_EQ(box.find("PCX format not supported yet. (File " + path + ")") != std::string::npos, v5 && !supported);
+    if (!ok) {
+      EXPECT_TRUE(cleared(b));
+      refused++;
+      continue;
+    }
+    EXPECT_TRUE(supported);
+    Bytes ref = magick_rgba(path);
+    ASSERT_FALSE(ref.empty());
+    EXPECT_EQ(compare(expand(b, info), ref).max, 0);
+    compared++;
+    vx_bit_free(&b);
+  }
+  EXPECT_GE(compared, 9);
+  EXPECT_GE(refused, 8);
+}
+
+// ---------------------------------------------------------------- PCX: made files
+TEST_F(TgaPcx, PcxRunOf63IsOneCountByte) {
+  VX_BITMAP b;
+  ASSERT_EQ(decode_pcx(with_palette(pcx(8, 1, 63, 1, 64, {0xFF, 0x2A, 0x09})), &b), 1);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 63), Bytes(63, 0x2A));
+  vx_bit_free(&b);
+}
+
+TEST_F(TgaPcx, PcxRunsCrossLineEndsAndLiteralsNeedNoCount) {
+  // 3 x 2, 4 bytes a line (one of padding): a run of 6 fills line 1 and
+  // half of line 2, then literals; the padding bytes are dropped.
+  VX_BITMAP b;
+  ASSERT_EQ(decode_pcx(with_palette(pcx(8, 1, 3, 2, 4, {0xC6, 5, 1, 2})), &b), 1);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 6), (Bytes{5, 5, 5, 5, 5, 1}));
+  vx_bit_free(&b);
+  // Data that end early leave zeros.
+  ASSERT_EQ(decode_pcx(with_palette(pcx(8, 1, 3, 2, 3, {0xC4, 9})), &b), 1);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 6), (Bytes{9, 9, 9, 9, 0, 0}));
+  vx_bit_free(&b);
+}
+
+TEST_F(TgaPcx, PcxPalettes) {
+  Bytes p = with_palette(pcx(8, 1, 2, 1, 2, {3, 4}));
+  VX_BITMAP b;
+  ASSERT_EQ(decode_pcx(p, &b, 0), 1);
+  EXPECT_EQ(b.palette, nullptr);
+  vx_bit_free(&b);
+  ASSERT_EQ(decode_pcx(p, &b, VX_IMG_PALETTE), 1);
+  ASSERT_NE(b.palette, nullptr);
+  EXPECT_EQ(b.palette->count, 256);
+  EXPECT_EQ(Bytes(b.palette->colours + 9, b.palette->colours + 12), (Bytes{3, 252, 7}));
+  vx_bit_free(&b);
+}
+
+TEST_F(TgaPcx, Pcx24BitPlanesInterleave) {
+  // 2 x 1: red line, green line, blue line.
+  VX_BITMAP b;
+  ASSERT_EQ(decode_pcx(pcx(8, 3, 2, 1, 2, {1, 2, 3, 4, 5, 6}), &b, VX_IMG_PALETTE), 1);
+  EXPECT_EQ(b.bpp, 24);
+  EXPECT_EQ(b.palette, nullptr);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 6), (Bytes{1, 3, 5, 2, 4, 6}));
+  vx_bit_free(&b);
+}
+
+TEST_F(TgaPcx, Pcx4BitPlanesCombine) {
+  // 3 x 1: plane p holds bit p. Pixels: 1 (plane 0), 10 (planes 1, 3), 15 (all).
+  Bytes ega(48);
+  for (int i = 0; i < 48; i++) ega[size_t(i)] = uint8_t(i);
+  Bytes data = {0xA0, 0x60, 0x20, 0x60};
+  VX_BITMAP b;
+  ASSERT_EQ(decode_pcx(pcx(1, 4, 3, 1, 1, data, ega), &b, VX_IMG_PALETTE), 1);
+  EXPECT_EQ(b.bpp, 4);
+  EXPECT_EQ(Bytes(b.pixels, b.pixels + 2), (Bytes{0x1A, 0xF0}));
+  ASSERT_NE(b.palette, nullptr);
+  EXPECT_EQ(b.palette->count, 16);
+  EXPECT_EQ(Bytes(b.palette->colours, b.palette->colours + 48), ega);
+  vx_bit_free(&b);
+}
+
+TEST_F(TgaPcx, PcxRefusals) {
+  VX_BITMAP b;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(decode_pcx(pcx(2, 1, 8, 1, 2, {0, 0}), &b), 0);  // CGA 2 bits
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("PCX format not supported yet. (File mem.pcx)"),
+            std::string::npos);
+  Bytes v3 = with_palette(pcx(8, 1, 2, 1, 2, {3, 4}));
+  v3[1] = 3;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(decode_pcx(v3, &b), 0);  // other versions fail without a message
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(decode_pcx(pcx(8, 1, 2, 1, 2, {3, 4}), &b), 0);   // no room for the trailing palette
+  EXPECT_EQ(decode_pcx(with_palette(pcx(8, 1, 4, 1, 2, {})), &b), 0);  // lines shorter than the width
+  EXPECT_EQ(decode_pcx(Bytes(100, 10), &b), 0);
+  EXPECT_TRUE(cleared(b));
+}

@@ -1,0 +1,116 @@
+// imgconv: loads a picture through the engine's loader and writes it as an RGBA PAM or TGA file.
+//
+// Usage: imgconv [-n] INPUT [OUTPUT]
+//   INPUT   any name the loader knows by its extension (.png, .tga, .pcx, .pcc, .jpg, .jpe, .jpeg)
+//   OUTPUT  ends in .tga for a 32-bit top-left TGA, anything else gives a PAM
+//           (P7, TUPLTYPE RGB_ALPHA); "-" writes the PAM to standard output.
+//           Without OUTPUT only the description line is printed.
+//   -n      load without load flag bit 0 (palette-based pictures come
+//           without their palette and are written as grey levels)
+// Prints "INPUT: WIDTHxHEIGHT, BPP bits, FORMAT[, palette of N]" on standard
+// error and exits with 0; when the loader refuses the file it prints
+// "INPUT: the loader refused the file" and exits with 1; 2 for bad usage or
+// an unwritable output.
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "core/vx_error.h"
+#include "core/vx_mem.h"
+#include "display/vx_bit.h"
+#include "world/image/img_load.h"
+
+namespace {
+
+const char* format_name(int format) {
+  switch (format) {
+    case VX_IMG_PCX: return "PCX";
+    case VX_IMG_PNG: return "PNG";
+    case VX_IMG_TGA: return "TGA";
+    case VX_IMG_JPEG: return "JPEG";
+    default: return "unknown";
+  }
+}
+
+bool ends_with_tga(const char* name) {
+  size_t n = std::strlen(name);
+  if (n < 4) return false;
+  const char* e = name + n - 4;
+  return e[0] == '.' && (e[1] | 32) == 't' && (e[2] | 32) == 'g' && (e[3] | 32) == 'a';
+}
+
+bool write_pam(FILE* f, int w, int h, const uint8_t* rgba) {
+  std::fprintf(f, "P7\nWIDTH %d\nHEIGHT %d\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n", w, h);
+  size_t n = size_t(w) * size_t(h) * 4;
+  return std::fwrite(rgba, 1, n, f) == n;
+}
+
+// Type 2, 32 bits, descriptor 0x28: rows top first, 8 alpha bits; pixels blue, green, red, alpha.
+bool write_tga(FILE* f, int w, int h, uint8_t* rgba) {
+  uint8_t head[18] = {};
+  head[2] = 2;
+  head[12] = uint8_t(w), head[13] = uint8_t(w >> 8);
+  head[14] = uint8_t(h), head[15] = uint8_t(h >> 8);
+  head[16] = 32;
+  head[17] = 0x28;
+  size_t n = size_t(w) * size_t(h);
+  for (size_t i = 0; i < n; i++) std::swap(rgba[4 * i], rgba[4 * i + 2]);
+  return std::fwrite(head, 1, sizeof head, f) == sizeof head && std::fwrite(rgba, 4, n, f) == n;
+}
+
+int usage() {
+  std::fprintf(stderr, "usage: imgconv [-n] INPUT [OUTPUT.pam|OUTPUT.tga|-]\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int flags = VX_IMG_PALETTE, arg = 1;
+  if (arg < argc && !std::strcmp(argv[arg], "-n")) {
+    flags = 0;
+    arg++;
+  }
+  if (arg >= argc || argc - arg > 2) return usage();
+  const char* input = argv[arg];
+  const char* output = arg + 1 < argc ? argv[arg + 1] : nullptr;
+
+  VX_ERROR_SETTINGS quiet = {0};
+  vx_error_init(&quiet);
+  VX_MEM_SETTINGS mem = {0, 0};
+  vx_mem_init(&mem);
+
+  VX_BITMAP bitmap;
+  VX_IMG_INFO info;
+  if (!vx_img_load_info(&bitmap, input, flags, &info)) {
+    std::fprintf(stderr, "%s: the loader refused the file\n", input);
+    vx_mem_deinit();
+    vx_error_deinit();
+    return 1;
+  }
+  std::fprintf(stderr, "%s: %dx%d, %d bits, %s", input, bitmap.width, bitmap.height, bitmap.bpp,
+               format_name(info.format));
+  if (bitmap.palette) std::fprintf(stderr, ", palette of %d", bitmap.palette->count);
+  std::fprintf(stderr, "\n");
+
+  int status = 0;
+  if (output) {
+    size_t bytes = size_t(bitmap.width) * size_t(bitmap.height) * 4;
+    auto* rgba = static_cast<uint8_t*>(vx_mem_alloc_named(bytes, "imgconv RGBA pixels"));
+    bool to_stdout = !std::strcmp(output, "-");
+    FILE* f = to_stdout ? stdout : std::fopen(output, "wb");
+    bool ok = rgba && f && vx_img_expand_rgba(&bitmap, &info, rgba);
+    if (ok) ok = !to_stdout && ends_with_tga(output) ? write_tga(f, bitmap.width, bitmap.height, rgba)
+                                                     : write_pam(f, bitmap.width, bitmap.height, rgba);
+    if (f && !to_stdout && std::fclose(f) != 0) ok = false;
+    if (!ok) {
+      std::fprintf(stderr, "%s: cannot write %s\n", input, output);
+      status = 2;
+    }
+    if (rgba) vx_mem_free(rgba);
+  }
+  vx_bit_free(&bitmap);
+  vx_mem_deinit();
+  vx_error_deinit();
+  return status;
+}
