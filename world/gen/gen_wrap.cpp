@@ -195,6 +195,8 @@ int gen_wrap_deinit() {
   wrap.context = nullptr;
   wrap.window = nullptr;
   wrap.snapshot.pending = 0;
+  // The log's format buffer goes with the layer.
+  gen_info_deinit();
   return 1;
 }
 
