@@ -1,6 +1,7 @@
 // The game's shared state record and its start values.
 #include "game/game_state.h"
 
+#include <cstdio>
 #include <cstring>
 
 GameState g_game;
@@ -17,4 +18,6 @@ void game_state_reset(GameState* gs) {
   gs->pulse_interval = 20;
   gs->anim_rate = 0.3f;
   gs->frog.can_move = 1;
+  gs->background_option = 1;
+  std::snprintf(gs->language_abbrev, sizeof gs->language_abbrev, "%s", "eng");
 }
