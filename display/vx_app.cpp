@@ -85,7 +85,9 @@ void abandon() {
   vx_screen_free();
   PLAT_WINDOW* w = s.window;
   if (s.app) s.app->window = nullptr;
+  PLAT_WINDOW* splash = s.splash;
   s = VX_DSP_STATE{};
+  s.splash = splash;
   s.current = s.desktop = s.windowed = s.fullscreen_index = VX_MODE_NONE;
   if (w && plat_window_exists(w)) plat_window_destroy(w);
 }
@@ -125,7 +127,10 @@ int vx_app_config_prepare(const char* settings_name, const char* title) {
 int vx_app_start(VX_APP* app) {
   if (!app) return 0;
   VX_DSP_STATE& s = vx_dsp_st;
+  // A splash shown before the start stays up.
+  PLAT_WINDOW* splash = s.splash;
   s = VX_DSP_STATE{};
+  s.splash = splash;
   s.current = s.desktop = s.windowed = s.fullscreen_index = VX_MODE_NONE;
   s.remembered_fullscreen = -1;
   s.settle_ms = 250;

@@ -11,6 +11,7 @@
 #include "display/vx_blit.h"
 #include "display/vx_dsp_internal.h"
 #include "display/vx_dsp_menu.h"
+#include "display/vx_dsp_splash.h"
 #include "display/vx_screen.h"
 #include "platform/plat_display.h"
 
@@ -158,8 +159,12 @@ int vx_dsp_init(const VX_DSP_PARAMS* params) {
     s.current = s.desktop;
     if (!vx_dsp_video_mode_set()) return 0;
   }
-  // While the splash is up it shows the main window when it goes.
-  if (!s.splash) vx_dsp_show();
+  // While the splash is up it paints once more in the new mode, and shows
+  // the main window when it goes.
+  if (s.splash)
+    vx_dsp_splash_paint();
+  else
+    vx_dsp_show();
   if ((s.params.flags & VX_DSP_FULLSCREEN_ONLY) || vx_dsp_3d_owns_screen()) {
     plat_display_screen_saver(0);
     s.screen_saver_off = 1;
@@ -177,13 +182,14 @@ int vx_dsp_init(const VX_DSP_PARAMS* params) {
 
 void vx_dsp_deinit() {
   VX_DSP_STATE& s = vx_dsp_st;
+  // A splash still up (a start that failed half-way) goes first.
+  vx_dsp_splash_free();
   if (!s.app) return;
   s.params.flags &= ~VX_DSP_FULLSCREEN_ONLY;
   const int had_mode = s.mode_set_done;
   if (had_mode) {
     vx_dsp_settings_save();
     vx_screen_pixels_free();
-    s.splash = nullptr;
   }
   s.mode_set_done = 0;
   vx_screen_mode_set_flag(0);

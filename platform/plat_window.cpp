@@ -154,7 +154,7 @@ void plat_window_raise(PLAT_WINDOW* window) {
 PLAT_WINDOW* plat_window_main() {
   PLAT_WINDOW* first = nullptr;
   for (PLAT_WINDOW& w : win_state.windows)
-    if (w.live && !w.destroying && (!first || w.serial < first->serial)) first = &w;
+    if (w.live && !w.destroying && !(w.style & PLAT_WS_AUXILIARY) && (!first || w.serial < first->serial)) first = &w;
   return first;
 }
 

@@ -32,6 +32,7 @@ constexpr uint32_t PLAT_WS_SIZABLE = 0x2;    // sizing border
 constexpr uint32_t PLAT_WS_POPUP = 0x4;      // borderless
 constexpr uint32_t PLAT_WS_HIDDEN = 0x8;     // created hidden
 constexpr uint32_t PLAT_WS_OPENGL = 0x10;    // will carry a GL context
+constexpr uint32_t PLAT_WS_AUXILIARY = 0x20; // a passing window (a splash): never the main window
 
 // Special positions for plat_window_create: let the system place the window,
 // or centre it on the desktop.
@@ -66,7 +67,8 @@ void plat_window_move(PLAT_WINDOW* window, int x, int y, int width, int height);
 void plat_window_rect(PLAT_WINDOW* window, int* x, int* y, int* width, int* height);
 int plat_window_minimised(PLAT_WINDOW* window);
 void plat_window_raise(PLAT_WINDOW* window);  // bring to the front and give it the focus
-PLAT_WINDOW* plat_window_main();               // the first window created and still alive, or null
+// The first window created and still alive, auxiliary windows left out, or null.
+PLAT_WINDOW* plat_window_main();
 
 // The default window procedure, as Windows' own: Alt+F4 becomes
 // WM_SYSCOMMAND SC_CLOSE, SC_CLOSE becomes WM_CLOSE, WM_CLOSE destroys the
