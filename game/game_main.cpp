@@ -12,13 +12,21 @@
 #include "core/vx_str.h"
 #include "display/vx_app.h"
 #include "display/vx_dsp.h"
+#include "display/vx_dsp_splash.h"
+#include "display/vx_screen.h"
 #include "game/game_front.h"
 #include "game/game_loop.h"
+#include "game/game_random.h"
 #include "game/game_resources.h"
+#include "game/game_seams.h"
 #include "game/game_state.h"
+#include "game/level_setup.h"
+#include "game/rules.h"
 #include "toolkit/vx_inp.h"
 #include "toolkit/vx_play.h"
 #include "world/gen/gen_wrap.h"
+#include "world/image/img_load.h"
+#include "world/render.h"
 
 namespace {
 
@@ -77,12 +85,9 @@ struct MainState {
 };
 MainState st = {};
 
-// Steps of the rules run through these hooks; the rules land with the
-// playable game, the demo tables with the attract sequence.
-void run_rules_step() {}
-void reset_demo_positions() {}
+// Steps of the rules run through these hooks.
 int current_menu_shown() { return g_game.menu_active; }
-const GAME_STEP_HOOKS kStepHooks = {run_rules_step, reset_demo_positions, current_menu_shown};
+const GAME_STEP_HOOKS kStepHooks = {game_step, game_random_reset_positions, current_menu_shown};
 
 void fill_app_record(void* instance, const char* command_line, int show_state) {
   VX_APP& a = st.app;
@@ -150,13 +155,79 @@ void frame_pass() {
   GameState& gs = g_game;
   vx_inp_poll();
   vx_play_update();
-  // A requested level is loaded here, the developer keys are looked at, and the frame is drawn (language screen,
-  // help page or play) with the menu on top; those modules join as they land.
-  // Then the current menu takes one input code; `menu_active` becomes its
-  // shown flag and a shown menu clears `paused`.
+  if (gs.load_level_request) {
+    gs.load_level_request = 0;
+    level_unload();
+    if (level_setup(gs.def_path, gs.map_path)) start_life();
+  }
+  game_developer_keys();
+  // The language screen stands in for everything until a language is
+  // chosen; it joins with the texts module.
+  if (gs.language_chosen) {
+    if (gs.help_open)
+      help_draw();
+    else
+      game_frame();
+  }
+  if (!gs.menu_active) {
+    if (gs.attract_mode && gs.language_chosen) {
+      message_draw(4);
+      message_draw(5);
+    }
+    if (gs.paused) message_draw(9);
+  }
+  // The current menu takes one input code here and is drawn on top once
+  // the menu module lands; `menu_active` becomes its shown flag and a
+  // shown menu clears `paused`.
+  if (gs.menu_active) gs.paused = 0;
   game_highlight_pulse(&gs, plat_ticks());
-  vx_dsp_present();
+  present_frame();
   game_run_owed_steps(&gs, &kStepHooks);
+}
+
+// Options/Difficulty: 5 lives when non-zero, 3 when zero or missing;
+// Options/Background: the level's background picture, on when missing.
+void read_options() {
+  GameState& gs = g_game;
+  const char* settings = st.keys.settings_file;
+  int value = 0;
+  gs.lives_per_game = 3;
+  gs.background_option = 1;
+  if (!settings[0]) return;
+  vx_io_ini_set_mode(nullptr, QUIET_KEY_ON);
+  vx_io_ini_set_mode(nullptr, QUIET_SECTION_ON);
+  if (vx_io_ini_get_int("Options", "Difficulty", &value, settings) && value != 0) gs.lives_per_game = 5;
+  if (vx_io_ini_get_int("Options", "Background", &value, settings)) gs.background_option = value != 0;
+  vx_io_ini_set_mode(nullptr, QUIET_KEY_OFF);
+  vx_io_ini_set_mode(nullptr, QUIET_SECTION_OFF);
+}
+
+// The world viewport covers the whole screen.
+void viewport_to_screen() {
+  const VX_BITMAP* screen = vx_screen();
+  if (screen && screen->width > 0 && screen->height > 0) Set_Viewport(screen->height - 1, screen->width - 1);
+}
+
+// The game's own data, once at start-up: the editor font, the
+// transparency tables, the options, the demo tables and player 1's keys.
+// Each missing file or block here is fatal (the engine's error box).
+int game_data_init() {
+  GameState& gs = g_game;
+  if (!message_font_load()) return 0;
+  if (!Load_Transparency_Tables()) return 0;
+  // The sound list and the attract list load here once sound and the
+  // attract sequence land.
+  read_options();
+  std::snprintf(gs.def_path, sizeof gs.def_path, "%s", "level\\level1.def");
+  std::snprintf(gs.map_path, sizeof gs.map_path, "%s", "level\\level1.map");
+  gs.level_number = 0;
+  if (!game_random_tables_alloc()) return 0;
+  vx_play_setup(&gs.player1, 1, 200, 208, 203, 205, 23, 24, 28, 57, 49, VX_PLAY_KEEP);
+  gs.message_timer = -700;
+  gs.message_index = 0;
+  viewport_to_screen();
+  gs.lives = 5;
+  return 1;
 }
 
 // Reads one key of section Application of the main text file, cut to the
@@ -207,7 +278,8 @@ void game_redraw() {
     g_game.redraw_request = 1;
     return;
   }
-  // The world viewport is set to the screen size and the frame drawn here.
+  viewport_to_screen();
+  game_frame();
   g_game.redraw_request = 0;
 }
 
@@ -237,8 +309,10 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   std::snprintf(st.class_name, sizeof st.class_name, "%s", st.keys.class_name);
   std::snprintf(st.title, sizeof st.title, "%s", st.keys.title);
 
-  // The splash (section st.keys.splash_section) is shown here once the
-  // splash module lands; it then shows the main window when it goes.
+  // The splash picture stays up while the program starts; it shows the
+  // main window when it goes. Without a picture there is simply no splash.
+  vx_dsp_splash_loader_set(vx_img_load);
+  if (!getenv("PS_NOSPLASH")) vx_dsp_splash_on(kTextsFile, st.keys.splash_section, &st.app);
   // Single instance, window, modes and menu; a second instance ends here.
   if (!vx_app_start(&st.app)) return 0;
   vx_inp_init(&input_settings);
@@ -259,10 +333,13 @@ int game_startup(void* instance, const char* command_line, int show_state) {
     g_game.init_done = 0;
   }
   std::srand(plat_ticks());
-  // The game's own data (sound list, attract list, options, demo tables) loads here.
+  if (!game_data_init()) return 0;
+  // Until the front end's menus land, play starts at once: a new game at
+  // level 0 stands in for the attract sequence and the main menu.
+  game_new_game(0);
   g_game.init_done = 1;
-  // The splash is removed here; the display is shown.
-  vx_dsp_show();
+  // The splash goes and the main window is shown.
+  vx_dsp_splash_off();
   g_game.app_ready = 1;
   g_game.current_menu = 0;
   return 1;
@@ -295,8 +372,16 @@ void game_shutdown() {
   // The high-score table is saved here.
   vx_timer_stop(&st.timer_id);
   gs.pending_steps.store(0);
-  // Help page, music, options, game tables, level, messages, sound manager,
-  // menus and the default font are released here as their modules land.
+  // The help page closes here once it lands.
+  music_stop();
+  // The options are written here once the front end lands. The editor
+  // font goes with the renderer's blocks, then the demo tables.
+  Free_3D_Engine();
+  game_random_tables_free();
+  level_unload();
+  Free_Transparency_Tables();
+  // The messages, the music pieces, the sound manager, the menus and the
+  // default font are released here as their modules land.
   vx_dsp_deinit();
   vx_play_deinit();
   vx_inp_deinit();

@@ -195,6 +195,10 @@ struct GameState {
   int movement_pos, rand_pos;
   int random_from_table;  // 1: game_random reads rand_table outside attract mode too (replays, rulesim)
   int attract_blocks_step;  // 1 while the current attract item is a picture or a hold point
+
+  // The rolling-line clock of attract mode: steps left on the current line
+  // (below 1: a pause counting up), and the line shown.
+  int message_timer, message_index;
 };
 
 constexpr int GAME_MOVEMENT_STEPS = 3840;  // bytes of player_movement_table
