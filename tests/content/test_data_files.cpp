@@ -114,6 +114,13 @@ TEST_F(DataFiles, TransparencyTablesAreOneHalfBlend) {
   EXPECT_EQ(Render_Transparency_Count(), 1);
   EXPECT_EQ(Render_Transparency_Table(0)[255 * 256], at(255, 0));
   Free_Transparency_Tables();
+  // The palette file names the same cube's colours: index 0 black, 255 white,
+  // 0xE0 full red.
+  const Bytes& p = file("data/game.pal");
+  ASSERT_EQ(p.size(), 768u);
+  EXPECT_EQ(nums(p[0], p[1], p[2]), nums(0, 0, 0));
+  EXPECT_EQ(nums(p[765], p[766], p[767]), nums(255, 255, 255));
+  EXPECT_EQ(nums(p[0xE0 * 3], p[0xE0 * 3 + 1], p[0xE0 * 3 + 2]), nums(255, 0, 0));
 }
 
 TEST_F(DataFiles, FirstHighScoreTableIsComplete) {
