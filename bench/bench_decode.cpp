@@ -4,14 +4,18 @@
 // run time with dlopen, so nothing of the engine links them, and their
 // benchmarks are skipped when they are missing. The pictures default to
 // 1920 x 1080 plasma fractals (seed 1) that ImageMagick writes into the
-// temporary folder on the first run: an RGB PNG and a 4:2:0 baseline JPEG at
-// quality 90. PS_BENCH_PNG and PS_BENCH_JPEG name other files.
-// BM_*_ratio runs both decoders in turn and reports ours / reference.
+// temporary folder on the first run: an RGB PNG, and baseline JPEGs at
+// quality 90 with chroma halved both ways (4:2:0) and at full size (4:4:4).
+// PS_BENCH_PNG, PS_BENCH_JPEG and PS_BENCH_JPEG444 name other files.
+// BM_*_ratio runs both decoders in turn and reports ours / reference; the
+// JPEG ones also report how far our pixels lie from libjpeg-turbo's
+// (largest and mean difference per channel, in levels).
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>
 #include <jpeglib.h>
 #include <png.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +62,10 @@ const Bytes& png_file() {
 const Bytes& jpeg_file() {
   return picture("PS_BENCH_JPEG", "ps_bench_1080p.jpg",
                  "convert -seed 1 -size 1920x1080 plasma:fractal -sampling-factor 2x2 -quality 90");
+}
+const Bytes& jpeg444_file() {
+  return picture("PS_BENCH_JPEG444", "ps_bench_1080p_444.jpg",
+                 "convert -seed 1 -size 1920x1080 plasma:fractal -sampling-factor 1x1 -quality 90");
 }
 
 // ---------------------------------------------------------------- our decoders
@@ -179,7 +187,7 @@ const LibJpeg* libjpeg() {
 }
 
 // Default settings (accurate integer IDCT, fancy upsampling) to 8-bit RGB.
-bool libjpeg_decode(const Bytes& d) {
+bool libjpeg_pixels(const Bytes& d, Bytes* pixels) {
   const LibJpeg* j = libjpeg();
   jpeg_decompress_struct c;
   jpeg_error_mgr err;
@@ -189,15 +197,41 @@ bool libjpeg_decode(const Bytes& d) {
   j->read_header(&c, TRUE);
   c.out_color_space = JCS_RGB;
   j->start(&c);
-  Bytes pixels(size_t(c.output_width) * c.output_height * 3);
+  pixels->assign(size_t(c.output_width) * c.output_height * 3, 0);
   while (c.output_scanline < c.output_height) {
-    JSAMPROW row = pixels.data() + size_t(c.output_scanline) * c.output_width * 3;
+    JSAMPROW row = pixels->data() + size_t(c.output_scanline) * c.output_width * 3;
     j->read_scanlines(&c, &row, 1);
   }
-  benchmark::DoNotOptimize(pixels[0]);
   j->finish(&c);
   j->destroy(&c);
   return true;
+}
+
+bool libjpeg_decode(const Bytes& d) {
+  Bytes pixels;
+  libjpeg_pixels(d, &pixels);
+  benchmark::DoNotOptimize(pixels[0]);
+  return true;
+}
+
+// Largest and mean difference per channel between our decoding of `d` and
+// libjpeg-turbo's, as counters of `state`.
+void jpeg_accuracy(benchmark::State& state, const Bytes& d) {
+  Bytes ref;
+  VX_BITMAP b;
+  if (!libjpeg_pixels(d, &ref) || !vx_img_jpeg_decode(&b, d.data(), d.size(), 0, nullptr, nullptr)) return;
+  if (size_t(b.width) * size_t(b.height) * 3 == ref.size()) {
+    int most = 0;
+    double sum = 0;
+    for (size_t i = 0; i < ref.size(); i++) {
+      const int e = std::abs(int(b.pixels[i]) - int(ref[i]));
+      most = std::max(most, e);
+      sum += e;
+    }
+    state.counters["max_diff"] = most;
+    state.counters["mean_diff"] = sum / double(ref.size());
+  }
+  vx_bit_free(&b);
 }
 
 // ---------------------------------------------------------------- benchmarks
@@ -217,6 +251,8 @@ void BM_png_ours(benchmark::State& s) { run<ours_png, png_file>(s, true); }
 void BM_png_libpng(benchmark::State& s) { run<libpng_decode, png_file>(s, libpng() != nullptr); }
 void BM_jpeg_ours(benchmark::State& s) { run<ours_jpeg, jpeg_file>(s, true); }
 void BM_jpeg_libjpeg_turbo(benchmark::State& s) { run<libjpeg_decode, jpeg_file>(s, libjpeg() != nullptr); }
+void BM_jpeg444_ours(benchmark::State& s) { run<ours_jpeg, jpeg444_file>(s, true); }
+void BM_jpeg444_libjpeg_turbo(benchmark::State& s) { run<libjpeg_decode, jpeg444_file>(s, libjpeg() != nullptr); }
 
 // Alternates both decoders and reports the time ratio ours / reference.
 template <bool (*Ours)(const Bytes&), bool (*Theirs)(const Bytes&), const Bytes& (*File)()>
@@ -240,7 +276,14 @@ void ratio(benchmark::State& state, bool available) {
 }
 
 void BM_png_ratio(benchmark::State& s) { ratio<ours_png, libpng_decode, png_file>(s, libpng() != nullptr); }
-void BM_jpeg_ratio(benchmark::State& s) { ratio<ours_jpeg, libjpeg_decode, jpeg_file>(s, libjpeg() != nullptr); }
+void BM_jpeg_ratio(benchmark::State& s) {
+  ratio<ours_jpeg, libjpeg_decode, jpeg_file>(s, libjpeg() != nullptr);
+  if (libjpeg()) jpeg_accuracy(s, jpeg_file());
+}
+void BM_jpeg444_ratio(benchmark::State& s) {
+  ratio<ours_jpeg, libjpeg_decode, jpeg444_file>(s, libjpeg() != nullptr);
+  if (libjpeg()) jpeg_accuracy(s, jpeg444_file());
+}
 
 BENCHMARK(BM_png_ours)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_png_libpng)->Unit(benchmark::kMillisecond);
@@ -248,5 +291,8 @@ BENCHMARK(BM_png_ratio)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_jpeg_ours)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_jpeg_libjpeg_turbo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_jpeg_ratio)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_jpeg444_ours)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_jpeg444_libjpeg_turbo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_jpeg444_ratio)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,5 +1,12 @@
-// JPEG decoder: baseline files against ImageMagick within IDCT rounding, sampling factors, restarts, and clean refusals.
+// JPEG decoder: baseline files against libjpeg-turbo and ImageMagick, sampling factors, single-component scans, restarts, and clean refusals.
+#include <dlfcn.h>
+#include <setjmp.h>
+
+#include <cstddef>
+#include <cstdio>
 #include <cstdlib>
+
+#include <jpeglib.h>  // after <cstdio>: it uses FILE
 
 #include "tests/world/test_image_util.h"
 #include "world/image/img_jpeg.h"
@@ -10,11 +17,210 @@ namespace {
 
 class Jpeg : public ImageTest {};
 
-// Decoders differ in IDCT rounding, colour-conversion rounding and the
-// chroma filter at picture edges: a few levels at single pixels, well
-// under one level on average.
+// ImageMagick reads JPEG through the system's libjpeg. With libjpeg-turbo
+// it agrees with the check below; IJG's libjpeg 7 and later bring halved
+// chroma to size with a scaled IDCT instead of the triangle filter: a few
+// levels at single pixels, well under one level on average.
 constexpr double kMeanTolerance = 2.0;
 constexpr int kMaxTolerance = 24;
+
+// libjpeg-turbo with its defaults (accurate integer IDCT, triangle-filter
+// upsampling) computes the same samples; only the colour formulas differ:
+// ours drop the fraction of the 16.16 products where libjpeg-turbo rounds
+// them, which moves a channel by at most one level, in about half the pixels.
+constexpr int kLibjpegMax = 1;
+constexpr double kLibjpegMean = 0.75;  // tiny files: 2 of 3 values in a 1 x 1 picture
+
+// ---------------------------------------------------------------- libjpeg-turbo
+// Loaded at run time, so that nothing links it; tests that need it are
+// skipped when it is not installed.
+struct LibJpeg {
+  void* lib;
+  decltype(&jpeg_std_error) std_error;
+  decltype(&jpeg_CreateDecompress) create_decompress;
+  decltype(&jpeg_mem_src) mem_src;
+  decltype(&jpeg_read_header) read_header;
+  decltype(&jpeg_start_decompress) start_decompress;
+  decltype(&jpeg_read_scanlines) read_scanlines;
+  decltype(&jpeg_finish_decompress) finish_decompress;
+  decltype(&jpeg_destroy_decompress) destroy_decompress;
+  decltype(&jpeg_CreateCompress) create_compress;
+  decltype(&jpeg_mem_dest) mem_dest;
+  decltype(&jpeg_set_defaults) set_defaults;
+  decltype(&jpeg_set_quality) set_quality;
+  decltype(&jpeg_start_compress) start_compress;
+  decltype(&jpeg_write_scanlines) write_scanlines;
+  decltype(&jpeg_finish_compress) finish_compress;
+  decltype(&jpeg_destroy_compress) destroy_compress;
+};
+
+template <typename F>
+void bind(void* lib, F* out, const char* name) {
+  *out = lib ? reinterpret_cast<F>(dlsym(lib, name)) : nullptr;
+}
+
+const LibJpeg* libjpeg() {
+  static LibJpeg l = [] {
+    LibJpeg j = {};
+    j.lib = dlopen("libjpeg.so.62", RTLD_NOW);
+    bind(j.lib, &j.std_error, "jpeg_std_error");
+    bind(j.lib, &j.create_decompress, "jpeg_CreateDecompress");
+    bind(j.lib, &j.mem_src, "jpeg_mem_src");
+    bind(j.lib, &j.read_header, "jpeg_read_header");
+    bind(j.lib, &j.start_decompress, "jpeg_start_decompress");
+    bind(j.lib, &j.read_scanlines, "jpeg_read_scanlines");
+    bind(j.lib, &j.finish_decompress, "jpeg_finish_decompress");
+    bind(j.lib, &j.destroy_decompress, "jpeg_destroy_decompress");
+    bind(j.lib, &j.create_compress, "jpeg_CreateCompress");
+    bind(j.lib, &j.mem_dest, "jpeg_mem_dest");
+    bind(j.lib, &j.set_defaults, "jpeg_set_defaults");
+    bind(j.lib, &j.set_quality, "jpeg_set_quality");
+    bind(j.lib, &j.start_compress, "jpeg_start_compress");
+    bind(j.lib, &j.write_scanlines, "jpeg_write_scanlines");
+    bind(j.lib, &j.finish_compress, "jpeg_finish_compress");
+    bind(j.lib, &j.destroy_compress, "jpeg_destroy_compress");
+    return j;
+  }();
+  return l.lib && l.destroy_compress && l.destroy_decompress ? &l : nullptr;
+}
+
+// libjpeg reports errors through a callback that must not return.
+struct Failure {
+  jpeg_error_mgr mgr;
+  jmp_buf back;
+};
+void fail_back(j_common_ptr c) { longjmp(reinterpret_cast<Failure*>(c->err)->back, 1); }
+void no_message(j_common_ptr, int) {}
+
+// libjpeg-turbo's R, G, B pixels of `data` into *out; false when it refuses
+// them. (Everything the error path uses lives outside this frame or is set
+// before setjmp, as longjmp requires.)
+bool libjpeg_decode_into(const Bytes& data, jpeg_decompress_struct* c, Failure* f, Bytes* out) {
+  const LibJpeg* l = libjpeg();
+  c->err = l->std_error(&f->mgr);
+  f->mgr.error_exit = fail_back;
+  f->mgr.emit_message = no_message;
+  if (setjmp(f->back)) {
+    l->destroy_decompress(c);
+    return false;
+  }
+  l->create_decompress(c, JPEG_LIB_VERSION, sizeof *c);
+  l->mem_src(c, data.data(), static_cast<unsigned long>(data.size()));
+  l->read_header(c, TRUE);
+  c->out_color_space = JCS_RGB;
+  l->start_decompress(c);
+  out->resize(size_t(c->output_width) * c->output_height * 3);
+  while (c->output_scanline < c->output_height) {
+    JSAMPROW row = out->data() + size_t(c->output_scanline) * c->output_width * 3;
+    l->read_scanlines(c, &row, 1);
+  }
+  l->finish_decompress(c);
+  l->destroy_decompress(c);
+  return true;
+}
+
+// libjpeg-turbo's R, G, B pixels of `data`; empty when it refuses them.
+Bytes libjpeg_rgb(const Bytes& data) {
+  jpeg_decompress_struct c;
+  Failure f;
+  Bytes out;
+  return libjpeg_decode_into(data, &c, &f, &out) ? out : Bytes{};
+}
+
+struct Encoded {
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+};
+
+bool libjpeg_encode_into(const Bytes& rgb, int w, int h, int hs, int vs, bool separate, int restart_rows,
+                         jpeg_compress_struct* c, Failure* f, Encoded* e) {
+  const LibJpeg* l = libjpeg();
+  c->err = l->std_error(&f->mgr);
+  f->mgr.error_exit = fail_back;
+  if (setjmp(f->back)) {
+    l->destroy_compress(c);
+    return false;
+  }
+  l->create_compress(c, JPEG_LIB_VERSION, sizeof *c);
+  l->mem_dest(c, &e->buffer, &e->size);
+  c->image_width = JDIMENSION(w);
+  c->image_height = JDIMENSION(h);
+  c->input_components = 3;
+  c->in_color_space = JCS_RGB;
+  l->set_defaults(c);
+  l->set_quality(c, 90, TRUE);
+  c->comp_info[0].h_samp_factor = hs;
+  c->comp_info[0].v_samp_factor = vs;
+  c->restart_in_rows = restart_rows;
+  static const jpeg_scan_info scans[3] = {{1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
+  if (separate) {
+    c->scan_info = scans;
+    c->num_scans = 3;
+  }
+  l->start_compress(c, TRUE);
+  while (c->next_scanline < c->image_height) {
+    JSAMPROW row = const_cast<uint8_t*>(rgb.data()) + size_t(c->next_scanline) * size_t(w) * 3;
+    l->write_scanlines(c, &row, 1);
+  }
+  l->finish_compress(c);
+  l->destroy_compress(c);
+  return true;
+}
+
+// A baseline JPEG of `rgb` (w x h pixels) made by libjpeg-turbo at quality
+// 90: luma sampled `hs` x `vs`, chroma 1 x 1; with `separate`, one scan per
+// component instead of one interleaved scan; a restart marker every
+// `restart_rows` MCU rows (0 for none).
+Bytes libjpeg_encode(const Bytes& rgb, int w, int h, int hs, int vs, bool separate, int restart_rows) {
+  jpeg_compress_struct c;
+  Failure f;
+  Encoded e;
+  Bytes out;
+  if (libjpeg_encode_into(rgb, w, h, hs, vs, separate, restart_rows, &c, &f, &e)) out.assign(e.buffer, e.buffer + e.size);
+  std::free(e.buffer);
+  return out;
+}
+
+// A w x h picture of smooth gradients with a sharp-edged square: every
+// frequency gets some energy.
+Bytes test_picture(int w, int h) {
+  Bytes rgb(size_t(w) * size_t(h) * 3);
+  for (int y = 0; y < h; y++)
+    for (int x = 0; x < w; x++) {
+      uint8_t* p = &rgb[(size_t(y) * size_t(w) + size_t(x)) * 3];
+      const bool square = x > w / 4 && x < w / 2 && y > h / 3 && y < 2 * h / 3;
+      p[0] = uint8_t(square ? 250 : x * 255 / w);
+      p[1] = uint8_t(square ? 20 : y * 255 / h);
+      p[2] = uint8_t((x * 7 + y * 13) & 255);
+    }
+  return rgb;
+}
+
+// Per-channel difference of two R, G, B buffers.
+Diff compare_rgb(const uint8_t* a, const Bytes& b) {
+  Diff d = {0, 0};
+  for (size_t i = 0; i < b.size(); i++) {
+    const int e = std::abs(int(a[i]) - int(b[i]));
+    d.mean += e;
+    d.max = std::max(d.max, e);
+  }
+  if (!b.empty()) d.mean /= double(b.size());
+  return d;
+}
+
+// Decodes `data` and compares it with libjpeg-turbo's decoding, when installed.
+void expect_close_to_libjpeg(const Bytes& data) {
+  if (!libjpeg()) return;
+  Bytes ref = libjpeg_rgb(data);
+  ASSERT_FALSE(ref.empty());
+  VX_BITMAP b;
+  ASSERT_EQ(vx_img_jpeg_decode(&b, data.data(), data.size(), 0, nullptr, nullptr), 1);
+  ASSERT_EQ(size_t(b.width) * size_t(b.height) * 3, ref.size());
+  Diff d = compare_rgb(b.pixels, ref);
+  EXPECT_LE(d.max, kLibjpegMax);
+  EXPECT_LT(d.mean, kLibjpegMean);
+  vx_bit_free(&b);
+}
 
 // The code of the first frame marker (C0 to CF but C4, C8, CC), 0 for none;
 // `dht` tells whether a Huffman table segment comes before the first scan,
@@ -45,8 +251,9 @@ int frame_marker(const Bytes& d, bool* dht, int* components) {
   return frame;
 }
 
-// Decodes `path` and compares it with ImageMagick's reading of the same file.
-void expect_close_to_magick(const std::string& path) {
+// Decodes `path` and compares it with ImageMagick's reading of the same
+// file and with libjpeg-turbo's.
+void expect_close_to_references(const std::string& path) {
   SCOPED_TRACE(path);
   VX_BITMAP b;
   VX_IMG_INFO info;
@@ -60,6 +267,7 @@ void expect_close_to_magick(const std::string& path) {
   EXPECT_LT(d.mean, kMeanTolerance);
   EXPECT_LT(d.max, kMaxTolerance);
   vx_bit_free(&b);
+  expect_close_to_libjpeg(read_file(path));
 }
 
 // ImageMagick writes the built-in "rose:" picture (70 x 46: edge MCUs on both sides) with `options`.
@@ -104,7 +312,7 @@ TEST_F(Jpeg, CorpusBaselineFilesMatchAndOthersAreRefused) {
         vx_bit_free(&b);
         continue;
       }
-      expect_close_to_magick(path);
+      expect_close_to_references(path);
       baseline++;
     }
   }
@@ -115,7 +323,7 @@ TEST_F(Jpeg, CorpusBaselineFilesMatchAndOthersAreRefused) {
 TEST_F(Jpeg, RestartIntervals) {
   // restarts.jpg: 33 x 33, 4:4:4, five MCUs (one MCU row) per interval.
   const std::string path = corpus("jpeg/jpeg-decoder-reftest/restarts.jpg");
-  expect_close_to_magick(path);
+  expect_close_to_references(path);
   // Damage in the second interval spoils its MCU row only: decoding
   // resumes at the next RSTn marker with fresh DC predictions.
   Bytes data = read_file(path);
@@ -138,19 +346,47 @@ TEST_F(Jpeg, RestartIntervals) {
   vx_bit_free(&hurt);
 }
 
+// ---------------------------------------------------------------- scans of one component
+TEST_F(Jpeg, SeparateScansDecodeLikeOneInterleavedScan) {
+  if (!libjpeg()) GTEST_SKIP() << "libjpeg-turbo is not installed";
+  // 61 x 37: edge MCUs on both sides. The same picture as one interleaved
+  // scan (converted MCU row by MCU row) and as three scans of one component
+  // each (whole planes, converted at the end) holds the same coefficients.
+  const int w = 61, h = 37;
+  const Bytes rgb = test_picture(w, h);
+  for (auto [hs, vs] : {std::pair<int, int>{2, 2}, {2, 1}, {1, 2}, {1, 1}}) {
+    for (int restart_rows : {0, 1}) {
+      SCOPED_TRACE(testing::Message() << hs << "x" << vs << " restart " << restart_rows);
+      const Bytes one = libjpeg_encode(rgb, w, h, hs, vs, false, restart_rows);
+      const Bytes three = libjpeg_encode(rgb, w, h, hs, vs, true, restart_rows);
+      ASSERT_FALSE(one.empty());
+      ASSERT_FALSE(three.empty());
+      VX_BITMAP a, b;
+      ASSERT_EQ(vx_img_jpeg_decode(&a, one.data(), one.size(), 0, nullptr, nullptr), 1);
+      ASSERT_EQ(vx_img_jpeg_decode(&b, three.data(), three.size(), 0, nullptr, nullptr), 1);
+      ASSERT_EQ(a.width, w);
+      ASSERT_EQ(b.height, h);
+      EXPECT_EQ(std::memcmp(a.pixels, b.pixels, size_t(w) * h * 3), 0);
+      vx_bit_free(&a);
+      vx_bit_free(&b);
+      expect_close_to_libjpeg(three);
+    }
+  }
+}
+
 // ---------------------------------------------------------------- sampling factors
 TEST_F(Jpeg, EverySamplingLayoutDecodes) {
   // 4:2:0, 4:2:2, 4:4:4, 4:4:0, and the wide factors 4 x 1 and 4 x 2.
   for (std::string s : {"2x2", "2x1", "1x1", "1x2", "4x1", "4x2"}) {
     std::string path = magick_jpeg("rose_" + s + ".jpg", "-sampling-factor " + s);
-    expect_close_to_magick(path);
+    expect_close_to_references(path);
     std::remove(path.c_str());
   }
 }
 
 TEST_F(Jpeg, GreyFilesFillAllThreeChannels) {
   std::string path = magick_jpeg("rose_grey.jpg", "-colorspace Gray");
-  expect_close_to_magick(path);
+  expect_close_to_references(path);
   VX_BITMAP b;
   ASSERT_EQ(decode_file(VX_IMG_JPEG, path, &b, nullptr), 1);
   for (size_t i = 0; i < size_t(b.width) * size_t(b.height); i++) {

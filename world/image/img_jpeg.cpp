@@ -1,12 +1,12 @@
-// Baseline JPEG decoder: markers, Huffman tables, entropy-coded scans, the inverse DCT and JFIF colour conversion.
+// Baseline JPEG decoder: markers, Huffman tables, entropy-coded scans into component planes, then upsampling and JFIF colour conversion.
 #include "world/image/img_jpeg.h"
 
-#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstring>
 
 #include "core/vx_mem.h"
+#include "world/image/img_jpeg_color.h"
 #include "world/image/img_jpeg_idct.h"
 #include "world/image/img_read.h"
 
@@ -16,7 +16,7 @@ namespace {
 constexpr uint8_t kSOF0 = 0xC0, kDHT = 0xC4, kSOI = 0xD8, kEOI = 0xD9, kSOS = 0xDA, kDQT = 0xDB,
                   kDRI = 0xDD, kRST0 = 0xD0, kRST7 = 0xD7, kTEM = 0x01;
 constexpr int kMaxComponents = 3;
-constexpr int kFastBits = 9;  // Huffman codes up to this length are found with one table look-up
+constexpr int kFastBits = 10;  // Huffman codes up to this length are found with one table look-up
 
 // Natural (row-major) position of the coefficient at each zig-zag position.
 constexpr std::array<uint8_t, 64> make_zigzag() {
@@ -33,13 +33,17 @@ constexpr std::array<uint8_t, 64> make_zigzag() {
 constexpr std::array<uint8_t, 64> kZigzag = make_zigzag();
 static_assert(kZigzag[1] == 1 && kZigzag[2] == 8 && kZigzag[3] == 16 && kZigzag[63] == 63);
 
+// An entry of Huffman::fast_ac, for AC codes that fit the look-up together
+// with the value bits that follow them (T.81 F.1.2.2): bits 0-3 the bits
+// taken, 4-7 the zero run, bit 8 end of block, bits 16-31 the signed value.
+// 0 means: decode the symbol the long way.
+constexpr int32_t kEndOfBlock = 1 << 8;
+
 struct Huffman {
   std::array<uint16_t, 1 << kFastBits> fast;  // (length << 8) | symbol; 0 for longer codes
-  // For AC tables: codes whose run/size symbol and value bits fit in the
-  // look-up together, as (value << 8) | (run << 4) | total bits; 0 for others.
   std::array<int32_t, 1 << kFastBits> fast_ac;
-  std::array<int32_t, 17> maxcode;            // largest code of each length, -1 for none
-  std::array<int32_t, 17> offset;             // symbol index minus first code, per length
+  std::array<int32_t, 17> maxcode;  // largest code of each length, -1 for none
+  std::array<int32_t, 17> offset;   // symbol index minus first code, per length
   std::array<uint8_t, 256> values;
   int defined;
 };
@@ -49,20 +53,37 @@ struct Component {
   int td, ta;        // Huffman tables of the current scan
   int bw, bh;        // 8 x 8 blocks across and down the plane (whole MCUs)
   size_t stride;     // bytes of a plane row: bw x 8
-  uint8_t* plane;    // decoded samples
+  uint8_t* plane;    // decoded samples: every row, or a ring of `ring` rows
+  int ring;          // 0, or the rows of three MCU rows (row r at r % ring)
   int pred;          // DC prediction
+};
+
+// The conversion of planes into the bitmap's pixels.
+struct Output {
+  VX_BITMAP* bitmap;
+  std::array<VX_JPEG_PLANE, kMaxComponents> planes;
+  uint8_t* buffers;  // the filter's work row, then a row per component
+  uint16_t* work;
+  uint8_t* rows;
+  size_t row_bytes;  // of each row in `rows`
 };
 
 struct Jpeg {
   VX_IMG_READ r;
   std::array<Huffman, 4> dc, ac;
-  std::array<std::array<float, 64>, 4> q;  // dequantisation in zig-zag order, the IDCT's scale folded in
+  // Quantisation tables in natural order; 16-bit entries above 32767
+  // (useless in 8-bit pictures) read as 32767.
+  std::array<std::array<int16_t, 64>, 4> q;
   std::array<int, 4> q_defined;
   std::array<Component, kMaxComponents> comp;
   int ncomp, width, height, hmax, vmax, mcux, mcuy;
   int restart;   // MCUs between restart markers, 0 for none
   int frame;     // a baseline frame header was read
   int produced;  // at least one scan was decoded
+  // The first scan held every component: its MCU rows went through rings
+  // into the bitmap as they came, and later scans are ignored.
+  int streamed;
+  Output out;
 };
 
 // ---------------------------------------------------------------- Huffman tables
@@ -86,15 +107,18 @@ bool build_huffman(Huffman* t, const uint8_t* counts, const uint8_t* symbols, in
     if (n) t->maxcode[size_t(len)] = code - 1;
     code <<= 1;
   }
-  // A symbol with size s is followed by s value bits (T.81 F.1.2.2); when
-  // code and value fit in the look-up, the value can be read from the index.
   t->fast_ac.fill(0);
   for (int i = 0; i < (1 << kFastBits); i++) {
     int f = t->fast[size_t(i)], len = f >> 8, run = (f >> 4) & 15, size = f & 15;
-    if (!f || !size || len + size > kFastBits) continue;
+    if (!f) continue;
+    if (!size) {  // a zero run of 16 (run 15), else the end of the block
+      t->fast_ac[size_t(i)] = run == 15 ? 15 << 4 | len : kEndOfBlock | len;
+      continue;
+    }
+    if (len + size > kFastBits) continue;
     int v = (i >> (kFastBits - len - size)) & ((1 << size) - 1);
     if (v < (1 << (size - 1))) v -= (1 << size) - 1;
-    t->fast_ac[size_t(i)] = int32_t(uint32_t(v) << 8) | run << 4 | (len + size);
+    t->fast_ac[size_t(i)] = int32_t(uint32_t(v) << 16) | run << 4 | (len + size);
   }
   t->defined = 1;
   return true;
@@ -106,13 +130,29 @@ bool build_huffman(Huffman* t, const uint8_t* counts, const uint8_t* symbols, in
 struct Bits {
   const uint8_t* cur;
   const uint8_t* end;
-  uint64_t acc;  // left-aligned
+  uint64_t acc;  // left-aligned; the bits below the `n` valid ones are zero
   int n;         // valid bits in acc
   int stopped;   // a marker or the end was reached
   int broken;    // a code matched no table entry
 };
 
-void fill(Bits* b) {
+// Tops the reader up to at least 57 bits. Inlined everywhere, so that a
+// reader copied into local variables stays in registers.
+[[gnu::always_inline]] inline void refill(Bits* b) {
+  // Eight bytes without an FF among them go in at once.
+  if (b->end - b->cur >= 8) {
+    uint64_t w;
+    std::memcpy(&w, b->cur, 8);
+    if constexpr (std::endian::native == std::endian::little) w = __builtin_bswap64(w);
+    const uint64_t x = ~w;  // an FF byte of w is a zero byte of x
+    if (!((x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull)) {
+      const int take = (64 - b->n) >> 3;
+      b->acc |= (w & (~0ull << (64 - 8 * take))) >> b->n;
+      b->cur += take;
+      b->n += 8 * take;
+      return;
+    }
+  }
   while (b->n <= 56) {
     uint64_t byte = 0;
     if (!b->stopped) {
@@ -130,20 +170,22 @@ void fill(Bits* b) {
   }
 }
 
-int decode_symbol(Bits* b, const Huffman& t) {
-  if (b->n < 16) fill(b);
-  uint16_t f = t.fast[size_t(b->acc >> (64 - kFastBits))];
+[[gnu::always_inline]] inline void consume(Bits* b, int bits) {
+  b->acc <<= bits;
+  b->n -= bits;
+}
+
+// One symbol of table `t`; needs 16 bits in the reader.
+[[gnu::always_inline]] inline int decode_symbol(Bits* b, const Huffman& t) {
+  const uint16_t f = t.fast[size_t(b->acc >> (64 - kFastBits))];
   if (f) {
-    int len = f >> 8;
-    b->acc <<= len;
-    b->n -= len;
+    consume(b, f >> 8);
     return f & 0xFF;
   }
   for (int len = kFastBits + 1; len <= 16; len++) {
-    int32_t code = int32_t(b->acc >> (64 - len));
+    const int32_t code = int32_t(b->acc >> (64 - len));
     if (code <= t.maxcode[size_t(len)]) {
-      b->acc <<= len;
-      b->n -= len;
+      consume(b, len);
       return t.values[size_t(code + t.offset[size_t(len)]) & 255];
     }
   }
@@ -151,57 +193,74 @@ int decode_symbol(Bits* b, const Huffman& t) {
   return 0;
 }
 
-// The next `s` bits (1 to 16) as a signed value (T.81 F.2.2.1: EXTEND).
-int receive_extend(Bits* b, int s) {
-  if (b->n < s) fill(b);
-  int v = int(b->acc >> (64 - s));
-  b->acc <<= s;
-  b->n -= s;
+// The next `s` bits (1 to 16) as a signed value (T.81 F.2.2.1: EXTEND);
+// needs `s` bits in the reader.
+[[gnu::always_inline]] inline int receive_extend(Bits* b, int s) {
+  const int v = int(b->acc >> (64 - s));
+  consume(b, s);
   return v < (1 << (s - 1)) ? v - (1 << s) + 1 : v;
 }
 
-// Decodes one 8 x 8 block of component `c` and writes its samples.
-// `coef` is all zeros on entry and is left so.
-void decode_block(Jpeg* j, Bits* b, Component* c, float* coef, uint8_t* out) {
-  const std::array<float, 64>& q = j->q[size_t(c->tq)];
-  int t = decode_symbol(b, j->dc[size_t(c->td)]);
-  if (t > 16) t = 16;
-  int diff = t ? receive_extend(b, t) : 0;
+inline int16_t sat16(int32_t v) { return int16_t(v < -32768 ? -32768 : v > 32767 ? 32767 : v); }
+
+// Decodes one 8 x 8 block of component `c` and writes its samples to `out`.
+// `coef` (16-byte aligned) is all zeros on entry and is left so.
+void decode_block(const Jpeg& j, Bits* reader, Component* c, int16_t* coef, uint8_t* out) {
+  Bits b = *reader;  // a local copy the compiler keeps in registers
+  if (b.n < 32) refill(&b);  // a code and its value bits: at most 16 + 16
+  // DC tables hold sizes 0..11 with a zero run nibble: the AC look-up reads
+  // them as a value (size 0, "end of block", as the value 0).
+  const Huffman& dc = j.dc[size_t(c->td)];
+  const int32_t d = dc.fast_ac[b.acc >> (64 - kFastBits)];
+  int diff;
+  if (d && !(d & 0xF0)) {
+    consume(&b, d & 15);
+    diff = d >> 16;
+  } else {
+    int t = decode_symbol(&b, dc);
+    if (t > 16) t = 16;
+    diff = t ? receive_extend(&b, t) : 0;
+  }
   // Real DC values lie within +-2048; clamping keeps broken data from overflowing.
-  c->pred = c->pred + diff > 65535 ? 65535 : c->pred + diff < -65535 ? -65535 : c->pred + diff;
-  coef[0] = float(c->pred) * q[0];
-  const Huffman& ac = j->ac[size_t(c->ta)];
-  std::array<uint8_t, 64> stored;  // natural positions written, to clear afterwards
-  int n = 0;
-  for (int k = 1; k < 64 && !b->broken;) {
-    if (b->n < 16) fill(b);
-    int32_t f = ac.fast_ac[size_t(b->acc >> (64 - kFastBits))];
+  const int pred = c->pred + diff;
+  c->pred = pred > 32767 ? 32767 : pred < -32767 ? -32767 : pred;
+  coef[0] = int16_t(c->pred);
+  const Huffman& ac = j.ac[size_t(c->ta)];
+  bool any = false;
+  for (int k = b.broken ? 64 : 1; k < 64;) {  // a broken code inside stops at once (rs 0: end of block)
+    if (b.n < 32) refill(&b);  // a code and its value bits: at most 16 + 15
+    const int32_t f = ac.fast_ac[b.acc >> (64 - kFastBits)];
     int value;
     if (f) {  // code and value in one look-up
-      b->acc <<= f & 15;
-      b->n -= f & 15;
+      consume(&b, f & 15);
+      if (f & kEndOfBlock) break;
       k += (f >> 4) & 15;
-      value = f >> 8;
+      value = f >> 16;
     } else {
-      int rs = decode_symbol(b, ac), run = rs >> 4, s = rs & 15;
+      const int rs = decode_symbol(&b, ac), run = rs >> 4, s = rs & 15;
       if (!s) {
-        if (run != 15) break;  // end of block
+        if (run != 15) break;  // end of block (or a broken code)
         k += 16;
         continue;
       }
       k += run;
-      value = receive_extend(b, s);
+      value = receive_extend(&b, s);
     }
     if (k > 63) break;
-    int z = kZigzag[size_t(k)];
-    coef[z] = float(value) * q[size_t(k)];
-    stored[size_t(n++)] = uint8_t(z);
+    coef[kZigzag[size_t(k)]] = int16_t(value);  // at most 15 bits and a sign
+    any = true;
     k++;
   }
-  if (n == 0) vx_img_jpeg_idct_flat(coef[0], out, c->stride);  // smooth areas: a block of one value
-  else vx_img_jpeg_idct(coef, out, c->stride);
+  *reader = b;
+  const int16_t* q = j.q[size_t(c->tq)].data();
+  if (any) {
+    vx_img_jpeg_idct(coef, q, out, c->stride);
+    return;
+  }
+  // Smooth areas: a block of one value.
+  const uint64_t fill = uint64_t(vx_img_jpeg_idct_dc(sat16(coef[0] * q[0]))) * 0x0101010101010101ull;
   coef[0] = 0;
-  for (int i = 0; i < n; i++) coef[stored[size_t(i)]] = 0;
+  for (int row = 0; row < 8; row++, out += c->stride) std::memcpy(out, &fill, 8);
 }
 
 // At the end of a restart interval: drops the bits left, steps over the
@@ -225,8 +284,8 @@ bool read_dqt(Jpeg* j, VX_IMG_READ* s) {
     pq >>= 4;
     if (pq > 1 || tq > 3) return false;
     for (size_t k = 0; k < 64; k++) {
-      uint32_t v = pq ? vx_img_read_be16(s) : vx_img_read_u8(s);
-      j->q[tq][k] = float(v) * 0.25f;  // the two 1-D passes of the IDCT each leave out a factor 1/2
+      const uint32_t v = pq ? vx_img_read_be16(s) : vx_img_read_u8(s);
+      j->q[tq][kZigzag[k]] = int16_t(v > 32767 ? 32767 : v);
     }
     if (s->fail) return false;
     j->q_defined[tq] = 1;
@@ -277,16 +336,81 @@ bool read_sof0(Jpeg* j, VX_IMG_READ* s) {
     c.bw = j->mcux * c.h;
     c.bh = j->mcuy * c.v;
     c.stride = size_t(c.bw) * 8;
-    c.plane = static_cast<uint8_t*>(vx_mem_calloc(c.stride, size_t(c.bh) * 8));
-    if (!c.plane) return false;
   }
   j->frame = 1;
   return true;
 }
 
+// The planes, allocated by the first scan: whole ones, or rings of three
+// MCU rows (`stream`). Zeroed, so that block padding a scan does not reach
+// reads as zeros.
+bool alloc_planes(Jpeg* j, bool stream) {
+  for (int i = 0; i < j->ncomp; i++) {
+    Component& c = j->comp[size_t(i)];
+    c.ring = stream ? 3 * 8 * c.v : 0;
+    c.plane = static_cast<uint8_t*>(vx_mem_calloc(c.stride, size_t(stream ? c.ring : c.bh * 8)));
+    if (!c.plane) return false;
+  }
+  return true;
+}
+
+// ---------------------------------------------------------------- conversion
+// Allocates the bitmap and the conversion's rows.
+bool output_begin(Jpeg* j, VX_BITMAP* bitmap) {
+  Output& o = j->out;
+  if (!vx_img_alloc(bitmap, j->width, j->height, 24)) return false;
+  o.bitmap = bitmap;
+  o.row_bytes = size_t(j->width) + VX_JPEG_ROW_SLACK;
+  size_t widest = 0;
+  for (int i = 0; i < j->ncomp; i++) {
+    const Component& c = j->comp[size_t(i)];
+    VX_JPEG_PLANE& p = o.planes[size_t(i)];
+    p = {c.plane, c.stride, c.ring, c.h, c.v, j->hmax, j->vmax, (j->width * c.h + j->hmax - 1) / j->hmax,
+         (j->height * c.v + j->vmax - 1) / j->vmax};
+    widest = size_t(p.width) > widest ? size_t(p.width) : widest;
+  }
+  // Initialised once: the filters read (and never use) the rows' slack.
+  const size_t work_bytes = (widest + VX_JPEG_ROW_SLACK) * sizeof(uint16_t);
+  o.buffers = static_cast<uint8_t*>(vx_mem_calloc(1, work_bytes + o.row_bytes * kMaxComponents));
+  if (!o.buffers) return false;
+  o.work = reinterpret_cast<uint16_t*>(o.buffers);
+  o.rows = o.buffers + work_bytes;
+  return true;
+}
+
+// Converts picture rows y0 to y1 - 1 (clipped to the picture) into R, G, B
+// pixels; grey pictures repeat Y three times.
+void output_rows(const Jpeg& j, int y0, int y1) {
+  const Output& o = j.out;
+  const size_t w = size_t(j.width);
+  for (int y = y0; y < y1 && y < j.height; y++) {
+    uint8_t* px = o.bitmap->pixels + size_t(y) * w * 3;
+    const uint8_t* luma = vx_img_jpeg_plane_row(&o.planes[0], y, j.width, o.work, o.rows);
+    if (j.ncomp == 1) {
+      vx_img_jpeg_grey_rgb(luma, px, w);
+      continue;
+    }
+    const uint8_t* cb = vx_img_jpeg_plane_row(&o.planes[1], y, j.width, o.work, o.rows + o.row_bytes);
+    const uint8_t* cr = vx_img_jpeg_plane_row(&o.planes[2], y, j.width, o.work, o.rows + 2 * o.row_bytes);
+    vx_img_jpeg_ycc_rgb(luma, cb, cr, px, w);
+  }
+}
+
+// Block row `row` (in blocks), column `col` of component `c`'s plane.
+inline uint8_t* block_at(const Component& c, int row, int col) {
+  const int r = row * 8;
+  return c.plane + size_t(c.ring ? r % c.ring : r) * c.stride + size_t(col) * 8;
+}
+
+void zero_block(const Component& c, uint8_t* out) {
+  for (int row = 0; row < 8; row++, out += c.stride) std::memset(out, 0, 8);
+}
+
 // Reads a scan header and decodes the scan's entropy-coded data, leaving
-// the reader at the marker that ends it.
-bool read_sos(Jpeg* j, VX_IMG_READ* s) {
+// the reader at the marker that ends it. The first scan, when it holds
+// every component, also converts its MCU rows into `bitmap`, one MCU row
+// behind (the filters look one plane row down).
+bool read_sos(Jpeg* j, VX_IMG_READ* s, VX_BITMAP* bitmap) {
   int ns = int(vx_img_read_u8(s));
   if (!j->frame || ns < 1 || ns > j->ncomp) return false;
   std::array<Component*, kMaxComponents> in = {};
@@ -304,44 +428,49 @@ bool read_sos(Jpeg* j, VX_IMG_READ* s) {
     c->pred = 0;
   }
   if (s->fail) return false;
+  if (j->streamed) return true;
+  const bool stream = !j->comp[0].plane && ns == j->ncomp;
+  if (!j->comp[0].plane && !alloc_planes(j, stream)) return false;
+  if (stream && !output_begin(j, bitmap)) return false;
+  j->streamed = stream;
   Bits b = {j->r.cur, j->r.end, 0, 0, 0, 0};
-  alignas(16) float coef[64] = {};
-  long done = 0;
-  // A broken code ends the scan; with restart markers only its interval:
-  // the MCUs up to the next marker keep what they had.
-  const bool resync = j->restart > 0;
-  if (ns == 1) {  // one component: its blocks in raster order, each block an MCU
-    Component* c = in[0];
-    int bw = ((j->width * c->h + j->hmax - 1) / j->hmax + 7) / 8;
-    int bh = ((j->height * c->v + j->vmax - 1) / j->vmax + 7) / 8;
-    for (int by = 0; by < bh && (resync || !b.broken); by++)
-      for (int bx = 0; bx < bw && (resync || !b.broken); bx++, done++) {
-        if (resync && done && done % j->restart == 0) restart(j, &b);
-        if (b.broken) continue;
-        decode_block(j, &b, c, coef, c->plane + size_t(by) * 8 * c->stride + size_t(bx) * 8);
+  alignas(16) int16_t coef[64] = {};
+  // One component: its blocks in raster order, each block an MCU, a unit
+  // of 8 plane rows. Else a unit is a row of MCUs.
+  Component* single = ns == 1 ? in[0] : nullptr;
+  const int across = single ? ((j->width * single->h + j->hmax - 1) / j->hmax + 7) / 8 : j->mcux;
+  const int units = single ? ((j->height * single->v + j->vmax - 1) / j->vmax + 7) / 8 : j->mcuy;
+  const int unit_rows = single ? 8 : 8 * j->vmax;  // picture rows, when streaming
+  // A broken code spoils the rest of the scan; with restart markers only
+  // the rest of its interval. Spoilt MCUs are left zero.
+  int left = j->restart;  // MCUs before the next restart marker
+  for (int u = 0; u < units; u++) {
+    for (int m = 0; m < across; m++) {
+      if (j->restart && !left--) {
+        restart(j, &b);
+        left = j->restart - 1;
       }
-  } else {
-    for (int my = 0; my < j->mcuy && (resync || !b.broken); my++)
-      for (int mx = 0; mx < j->mcux && (resync || !b.broken); mx++, done++) {
-        if (resync && done && done % j->restart == 0) restart(j, &b);
-        if (b.broken) continue;
-        for (int i = 0; i < ns; i++) {
-          Component* c = in[size_t(i)];
-          for (int v = 0; v < c->v; v++)
-            for (int h = 0; h < c->h; h++) {
-              size_t row = size_t(my * c->v + v) * 8, col = size_t(mx * c->h + h) * 8;
-              decode_block(j, &b, c, coef, c->plane + row * c->stride + col);
-            }
-        }
+      for (int i = 0; i < ns; i++) {
+        Component* c = in[size_t(i)];
+        const int bv = single ? 1 : c->v, bh = single ? 1 : c->h;
+        for (int v = 0; v < bv; v++)
+          for (int h = 0; h < bh; h++) {
+            uint8_t* out = block_at(*c, u * bv + v, m * bh + h);
+            if (b.broken) zero_block(*c, out);
+            else decode_block(*j, &b, c, coef, out);
+          }
       }
+    }
+    if (stream && u > 0) output_rows(*j, (u - 1) * unit_rows, u * unit_rows);
   }
+  if (stream) output_rows(*j, (units - 1) * unit_rows, j->height);
   j->r.cur = b.cur;
   j->produced = 1;
   return true;
 }
 
 // Walks the markers from after SOI to EOI (or the end of the data).
-bool read_markers(Jpeg* j) {
+bool read_markers(Jpeg* j, VX_BITMAP* bitmap) {
   VX_IMG_READ& r = j->r;
   for (;;) {
     // Markers may be preceded by fill bytes FF; stray data bytes are stepped over.
@@ -363,100 +492,11 @@ bool read_markers(Jpeg* j) {
       case kDHT: ok = read_dht(j, &seg); break;
       case kDQT: ok = read_dqt(j, &seg); break;
       case kDRI: j->restart = int(vx_img_read_be16(&seg)); break;
-      case kSOS: ok = read_sos(j, &seg); break;
+      case kSOS: ok = read_sos(j, &seg, bitmap); break;
       default: break;  // every other segment, other frame types included, is skipped
     }
     if (!ok) return false;
   }
-}
-
-uint8_t clamp255(int v) { return uint8_t(std::min(std::max(v, 0), 255)); }
-
-// Row y of component c at the picture's size, into `out` (width samples).
-// Halved sides are interpolated with the triangle filter: each output
-// sample takes 3/4 of the nearest stored sample and 1/4 of the next one
-// beyond it (the stored samples sit between output pairs), edges repeated.
-// Other ratios take the nearest stored sample. `work` holds width values.
-void upsample_row(const Jpeg& j, const Component& c, int y, uint16_t* work, uint8_t* out) {
-  const int fh = j.hmax / c.h, fv = j.vmax / c.v;
-  const int cw = (j.width * c.h + j.hmax - 1) / j.hmax, ch = (j.height * c.v + j.vmax - 1) / j.vmax;
-  // Planes of one or two samples across are only repeated, as the common decoders do.
-  if (j.hmax % c.h || j.vmax % c.v || fh > 2 || fv > 2 || (fh == 2 && cw <= 2)) {
-    const uint8_t* row = c.plane + size_t(y * c.v / j.vmax) * c.stride;
-    for (int x = 0; x < j.width; x++) out[x] = row[x * c.h / j.hmax];
-    return;
-  }
-  // Vertical step, in quarters (at most 1020).
-  const int r = y / fv;
-  const uint8_t* near = c.plane + size_t(r) * c.stride;
-  if (fv == 1) {
-    for (int i = 0; i < cw; i++) work[i] = uint16_t(near[i] * 4);
-  } else {
-    int f = y & 1 ? (r + 1 < ch ? r + 1 : r) : (r > 0 ? r - 1 : 0);
-    const uint8_t* far = c.plane + size_t(f) * c.stride;
-    for (int i = 0; i < cw; i++) work[i] = uint16_t(near[i] * 3 + far[i]);
-  }
-  if (fh == 1) {
-    for (int x = 0; x < j.width; x++) out[x] = uint8_t((work[x] + 2) >> 2);
-    return;
-  }
-  // Horizontal step; `out` has room for one sample past the width, which
-  // an odd width fills with a sample nobody reads.
-  out[0] = uint8_t((work[0] * 4 + 8) >> 4);
-  for (int i = 0; i + 1 < cw; i++) {
-    out[2 * i + 1] = uint8_t((work[i] * 3 + work[i + 1] + 7) >> 4);
-    out[2 * i + 2] = uint8_t((work[i + 1] * 3 + work[i] + 8) >> 4);
-  }
-  out[2 * cw - 1] = uint8_t((work[cw - 1] * 4 + 7) >> 4);
-}
-
-static_assert(std::endian::native == std::endian::little, "interleave() packs bytes into little-endian words");
-
-// Red, green and blue rows into `w` pixels of three bytes, four pixels
-// (three 32-bit words) at a time.
-void interleave(const uint8_t* r, const uint8_t* g, const uint8_t* b, size_t w, uint8_t* o) {
-  size_t x = 0;
-  for (; x + 4 <= w; x += 4, o += 12) {
-    const uint32_t words[3] = {
-        uint32_t(r[x]) | uint32_t(g[x]) << 8 | uint32_t(b[x]) << 16 | uint32_t(r[x + 1]) << 24,
-        uint32_t(g[x + 1]) | uint32_t(b[x + 1]) << 8 | uint32_t(r[x + 2]) << 16 | uint32_t(g[x + 2]) << 24,
-        uint32_t(b[x + 2]) | uint32_t(r[x + 3]) << 8 | uint32_t(g[x + 3]) << 16 | uint32_t(b[x + 3]) << 24};
-    std::memcpy(o, words, sizeof words);  // little-endian: the first byte is the lowest
-  }
-  for (; x < w; x++, o += 3) o[0] = r[x], o[1] = g[x], o[2] = b[x];
-}
-
-// Upsamples the planes to the picture's size and converts YCbCr to RGB with
-// the JFIF formulas in 16.16 fixed point; grey pictures copy Y.
-bool output(const Jpeg& j, VX_BITMAP* bitmap) {
-  if (!vx_img_alloc(bitmap, j.width, j.height, 24)) return false;
-  const size_t w = size_t(j.width), row = (w + 5) & ~size_t(1);  // even: the work row after three stays aligned
-  // Three full-width rows of samples (with a spare sample) plus the filter's work row.
-  auto* rows = static_cast<uint8_t*>(vx_mem_malloc(row * 3 + sizeof(uint16_t) * w));
-  if (!rows) return false;
-  auto* work = reinterpret_cast<uint16_t*>(rows + row * 3);
-  uint8_t *ry = rows, *rb = rows + row, *rr = rows + 2 * row;
-  for (int y = 0; y < j.height; y++) {
-    uint8_t* o = bitmap->pixels + size_t(y) * w * 3;
-    upsample_row(j, j.comp[0], y, work, ry);
-    if (j.ncomp == 1) {
-      for (size_t x = 0; x < w; x++, o += 3) o[0] = o[1] = o[2] = ry[x];
-      continue;
-    }
-    upsample_row(j, j.comp[1], y, work, rb);
-    upsample_row(j, j.comp[2], y, work, rr);
-    // Converted in place (Y becomes red, Cb green, Cr blue), a loop the
-    // compiler turns into vector code; then interleaved.
-    for (size_t x = 0; x < w; x++) {
-      int Y = ry[x], Cb = rb[x], Cr = rr[x];
-      ry[x] = clamp255(Y + (((Cr - 128) * 91881) >> 16));
-      rb[x] = clamp255(Y - ((Cb * 22554 + Cr * 46802 - 8877568) >> 16));
-      rr[x] = clamp255(Y + (((Cb - 128) * 116130) >> 16));
-    }
-    interleave(ry, rb, rr, w, o);
-  }
-  vx_mem_free(rows);
-  return true;
 }
 
 }  // namespace
@@ -473,9 +513,14 @@ int vx_img_jpeg_decode(VX_BITMAP* bitmap, const uint8_t* data, size_t size, int,
   auto* j = static_cast<Jpeg*>(vx_mem_calloc(1, sizeof(Jpeg)));
   if (!j) return 0;
   vx_img_read_init(&j->r, data + 2, size - 2);
-  bool ok = read_markers(j) && j->produced && output(*j, bitmap);
+  bool ok = read_markers(j, bitmap) && j->produced;
+  if (ok && !j->streamed) {  // scans of single components: convert the whole planes now
+    ok = output_begin(j, bitmap);
+    if (ok) output_rows(*j, 0, j->height);
+  }
   for (int i = 0; i < kMaxComponents; i++)
     if (j->comp[size_t(i)].plane) vx_mem_free(j->comp[size_t(i)].plane);
+  if (j->out.buffers) vx_mem_free(j->out.buffers);
   vx_mem_free(j);
   if (!ok) return vx_img_fail(bitmap);
   if (info) *info = {VX_IMG_JPEG, 3, 8, 0};
