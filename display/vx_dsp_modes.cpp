@@ -231,9 +231,18 @@ int vx_dsp_video_mode_set() {
       out->card_depth = card.depth;
     }
   }
-  if (s.params.screen_out) *s.params.screen_out = *vx_screen();
   s.mode_set_done = 1;
   vx_screen_mode_set_flag(1);
+  // The first mode set lays the virtual screen out before a mode counts as
+  // set, so its resizes never reached the back end, which would keep
+  // drawing into the start rectangle (640 x 480 in the bottom-left corner
+  // of a larger mode): its projection follows the screen as laid out now.
+  if (s.active_3d && vx_dsp_3d_installed()) {
+    const VX_BITMAP* screen = vx_screen();
+    const VX_RECT r = {screen->x, screen->y, screen->width, screen->height};
+    vx_dsp_3d_interface()->vx_dsp_3d_resize(&r);
+  }
+  if (s.params.screen_out) *s.params.screen_out = *vx_screen();
   report(app->fullscreen_out, static_cast<uint32_t>(s.fullscreen));
   report(app->ready_out, 1);
   const VX_WINDOW_SIZE* lo = vx_dsp_table_size(VX_SIZE_LOWRES);

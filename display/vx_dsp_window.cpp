@@ -153,7 +153,9 @@ int vx_dsp_window_place(int x, int y, int client_width, int client_height, VX_DS
     if (ok) plat_display_topmost(s.window, 1);
   } else {
     const VX_BITMAP* screen = vx_screen();
-    if (screen->width != r.client_w || screen->height != r.client_h) vx_screen_resize(r.client_w, r.client_h, 0, 0);
+    // Back from full screen the screen may still be centred in the mode: it starts at the client's corner again.
+    if (screen->width != r.client_w || screen->height != r.client_h || screen->x != 0 || screen->y != 0)
+      vx_screen_resize(r.client_w, r.client_h, 0, 0);
     // Out of full screen first: the window manager puts the window back
     // where it was, the style applies again (a full-screen window keeps
     // its style) and the move below takes the window to its new place.
@@ -200,7 +202,7 @@ void vx_dsp_window_fit() {
   s.client_w = w;
   s.client_h = h - bar;
   const VX_BITMAP* screen = vx_screen();
-  if (screen->width != s.client_w || screen->height != s.client_h) {
+  if (screen->width != s.client_w || screen->height != s.client_h || screen->x != 0 || screen->y != 0) {
     s.placing++;
     vx_screen_resize(s.client_w, s.client_h, 0, 0);
     s.placing--;

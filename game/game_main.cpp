@@ -312,7 +312,7 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   // The splash picture stays up while the program starts; it shows the
   // main window when it goes. Without a picture there is simply no splash.
   vx_dsp_splash_loader_set(vx_img_load);
-  if (!getenv("PS_NOSPLASH")) vx_dsp_splash_on(kTextsFile, st.keys.splash_section, &st.app);
+  vx_dsp_splash_on(kTextsFile, st.keys.splash_section, &st.app);
   // Single instance, window, modes and menu; a second instance ends here.
   if (!vx_app_start(&st.app)) return 0;
   vx_inp_init(&input_settings);

@@ -18,6 +18,12 @@ static int start_video() {
   // and a closed window is the procedures' business, not a reason to quit.
   SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  // A window's own surface (the splash picture) must stay a plain system
+  // image: SDL otherwise backs it with a renderer of its own, whose GL
+  // context takes the current slot from the 3D back end's context and,
+  // when the window goes, leaves no context current at all (every frame
+  // after it black). Stronger than the environment's setting.
+  SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_OVERRIDE);
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
     std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
     return 0;
@@ -72,6 +78,8 @@ void plat_be_window_destroy(PLAT_WINDOW* window) {
   if (window->native) SDL_DestroyWindow(native(window));
   window->native = nullptr;
   window->native_id = 0;
+  // Whatever the window took with it, the 3D back end's context stays current.
+  plat_sdl_gl_keep_current();
 }
 
 void plat_be_window_show(PLAT_WINDOW* window, int show) {

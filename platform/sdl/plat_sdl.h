@@ -6,3 +6,16 @@
 // 1 when SDL video is running and the calling thread is the one that started
 // it (SDL events may only be gathered there).
 int plat_sdl_events_ready();
+
+// The GL context last made current through plat_gl (creation or
+// plat_gl_make_current) becomes current again when something else of SDL
+// took its place (a window's own renderer, a destroyed window). Nothing
+// when no context was made or it is already current.
+void plat_sdl_gl_keep_current();
+
+// Before a window goes full screen: it is moved and sized to cover its
+// display (width x height at the display's corner) while SDL still takes
+// such changes. Full screen is a request to the window manager; without
+// one (a bare X server) the window would keep its windowed size while the
+// picture is drawn for the mode. Nothing for a window already full screen.
+void plat_sdl_cover_display(SDL_Window* w, int width, int height);

@@ -41,6 +41,14 @@ int display_of(SDL_Window* w) {
 
 }  // namespace
 
+void plat_sdl_cover_display(SDL_Window* w, int width, int height) {
+  if (!w || (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN) || width <= 0 || height <= 0) return;
+  SDL_Rect bounds;
+  if (SDL_GetDisplayBounds(display_of(w), &bounds) != 0) return;
+  SDL_SetWindowSize(w, width, height);
+  SDL_SetWindowPosition(w, bounds.x, bounds.y);
+}
+
 int plat_display_mode_count() {
   int started;
   if (!video_begin(&started)) return -1;
@@ -96,7 +104,10 @@ int plat_display_fullscreen(PLAT_WINDOW* window, const PLAT_DISPLAY_MODE* mode) 
                    now.h == closest.h && now.refresh_rate == closest.refresh_rate;
   if (!same) {
     if (SDL_SetWindowDisplayMode(w, &closest) != 0) return 0;
-    if (!is_full && SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN) != 0) return 0;
+    if (!is_full) {
+      plat_sdl_cover_display(w, closest.w, closest.h);
+      if (SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN) != 0) return 0;
+    }
   }
   // The window manager confirms later; the record follows at once so that
   // the caller reads the size it asked for.

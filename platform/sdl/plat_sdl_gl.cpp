@@ -13,6 +13,18 @@ struct PLAT_GL_CONTEXT {
 
 static SDL_Window* native(PLAT_WINDOW* window) { return static_cast<SDL_Window*>(window->native); }
 
+// The context last made current through this file, and the thread it is
+// current on; plat_sdl_gl_keep_current puts it back when SDL moved it.
+static struct {
+  PLAT_GL_CONTEXT* context;
+  SDL_threadID thread;
+} gl_state;
+
+static void note_current(PLAT_GL_CONTEXT* context) {
+  gl_state.context = context;
+  gl_state.thread = SDL_ThreadID();
+}
+
 // SDL reads the attributes when a window is made (its visual or EGL
 // surface is chosen then) and again when a context is made.
 static void set_attributes(const PLAT_GL_FORMAT* f, int depth) {
@@ -113,6 +125,7 @@ PLAT_GL_CONTEXT* plat_gl_context_create(PLAT_WINDOW* window, const PLAT_GL_FORMA
   }
   c->window = window;
   c->gl = gl;
+  note_current(c);
   int v = 0, r = 0, g = 0, b = 0, a = 0;
   SDL_GL_GetAttribute(SDL_GL_DOUBLEBUFFER, &v);
   c->got.double_buffer = v;
@@ -136,9 +149,22 @@ int plat_gl_context_format(const PLAT_GL_CONTEXT* context, PLAT_GL_FORMAT* out) 
 }
 
 int plat_gl_make_current(PLAT_GL_CONTEXT* context) {
-  if (!context) return SDL_GL_MakeCurrent(nullptr, nullptr) == 0;
+  if (!context) {
+    note_current(nullptr);
+    return SDL_GL_MakeCurrent(nullptr, nullptr) == 0;
+  }
   if (!plat_window_valid(context->window) || !context->window->native) return 0;
-  return SDL_GL_MakeCurrent(native(context->window), context->gl) == 0;
+  if (SDL_GL_MakeCurrent(native(context->window), context->gl) != 0) return 0;
+  note_current(context);
+  return 1;
+}
+
+void plat_sdl_gl_keep_current() {
+  PLAT_GL_CONTEXT* c = gl_state.context;
+  if (!c || gl_state.thread != SDL_ThreadID() || !plat_window_valid(c->window) || !c->window->native) return;
+  SDL_Window* w = native(c->window);
+  if (SDL_GL_GetCurrentContext() == c->gl && SDL_GL_GetCurrentWindow() == w) return;
+  SDL_GL_MakeCurrent(w, c->gl);
 }
 
 void plat_gl_swap(PLAT_GL_CONTEXT* context) {
@@ -148,6 +174,7 @@ void plat_gl_swap(PLAT_GL_CONTEXT* context) {
 
 void plat_gl_context_delete(PLAT_GL_CONTEXT* context) {
   if (!context) return;
+  if (gl_state.context == context) gl_state.context = nullptr;
   if (SDL_GL_GetCurrentContext() == context->gl) SDL_GL_MakeCurrent(nullptr, nullptr);
   SDL_GL_DeleteContext(context->gl);
   SDL_free(context);
@@ -171,6 +198,7 @@ int plat_display_mode_set(PLAT_WINDOW* window, int width, int height, int depth,
     closest.h = height;
   }
   if (SDL_SetWindowDisplayMode(w, &closest) != 0) return PLAT_DISPLAY_BAD_MODE;
+  plat_sdl_cover_display(w, closest.w, closest.h);
   if (SDL_SetWindowFullscreen(w, SDL_WINDOW_FULLSCREEN) != 0) {
     std::fprintf(stderr, "SDL full screen: %s\n", SDL_GetError());
     return PLAT_DISPLAY_FAILED;

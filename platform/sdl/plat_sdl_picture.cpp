@@ -19,6 +19,7 @@ int plat_window_picture(PLAT_WINDOW* window, const uint8_t* rgba, int width, int
   SDL_Rect at = {0, 0, width, height};
   const int ok = SDL_BlitSurface(src, nullptr, dest, &at) == 0 && SDL_UpdateWindowSurface(w) == 0;
   SDL_FreeSurface(src);
+  plat_sdl_gl_keep_current();
   return ok;
 }
 
