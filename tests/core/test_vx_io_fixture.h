@@ -17,6 +17,7 @@
 #include "core/vx_io_archive.h"
 #include "core/vx_io_ini.h"
 #include "core/vx_mem.h"
+#include "tests/core/core_test_util.h"
 
 namespace io_test {
 

@@ -15,6 +15,7 @@
 #include "core/vx_list.h"
 #include "core/vx_mem.h"
 #include "core/vx_mem_heap.h"
+#include "tests/core/core_test_util.h"
 
 namespace {
 
@@ -69,19 +70,14 @@ class MemTest : public ::testing::Test {
 // ---------------------------------------------------------------- start and statistics
 
 TEST_F(MemTest, StartUpHoldsOnlyTheNameBuffer) {
-  start();
+  start(0, 0);
   EXPECT_EQ(vx_mem_started(), 1);
   EXPECT_EQ(vx_mem_used(), 256 + 12);
   VX_MEM_STATS s = stats();
-  EXPECT_EQ(s.count, 1);
-  EXPECT_EQ(s.buffers, 1);
+  EXPECT_EQ(nums(s.count, s.buffers), nums(1, 1));
   EXPECT_GT(s.total_ram, 0);
   EXPECT_EQ(vx_error_module_name(vx_error_module_count() - 1), std::string("Memory"));
-}
-
-TEST_F(MemTest, AZeroHeapSizeMeansFiveMegabytes) {
-  start(0, 0);
-  EXPECT_EQ(vx_mem_heap_buffer(0)->size, 0x500000u);
+  EXPECT_EQ(vx_mem_heap_buffer(0)->size, 0x500000u) << "a zero heap size means five megabytes";
 }
 
 TEST_F(MemTest, UsedCountsTheSizeAskedForPlusTwelvePerRecord) {
@@ -106,7 +102,7 @@ TEST_F(MemTest, UsedCountsTheSizeAskedForPlusTwelvePerRecord) {
   EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
 }
 
-TEST_F(MemTest, CallocZeroFillsAReusedBlock) {
+TEST_F(MemTest, CallocZeroFillsAReusedBlockAndRefusesAnOverflowingProduct) {
   start();
   void* dirty = vx_mem_malloc(100);
   std::memset(dirty, 0xFF, 100);
@@ -116,10 +112,6 @@ TEST_F(MemTest, CallocZeroFillsAReusedBlock) {
   for (int i = 0; i < 100; ++i) ASSERT_EQ(c[i], 0);
   EXPECT_EQ(vx_mem_used(), base_ + 112);
   vx_mem_free(c);
-}
-
-TEST_F(MemTest, CallocWithAnOverflowingProductFails) {
-  start();
   EXPECT_EQ(vx_mem_calloc(SIZE_MAX / 2, 4), nullptr);
   EXPECT_EQ(vx_error_current_code(), VX_MEM_CALLOC_FAILED);
   EXPECT_EQ(vx_mem_used(), base_);
@@ -132,22 +124,6 @@ TEST_F(MemTest, AFailedMallocLeavesNoRecordBehind) {
   EXPECT_EQ(vx_error_current_code(), VX_MEM_MALLOC_FAILED);
   EXPECT_EQ(std::string(vx_error_detail_text()).rfind("Heap Size = ", 0), 0u);
   EXPECT_EQ(stats().count, count);
-  EXPECT_EQ(vx_mem_used(), base_);
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemTest, AFullHeapGrowsWithoutLosingBlocks) {
-  start();
-  std::vector<unsigned char*> blocks;
-  for (int i = 0; i < 40; ++i) {  // 40 x 4000 bytes do not fit the first 64 KiB
-    auto* p = static_cast<unsigned char*>(vx_mem_malloc(4000));
-    ASSERT_NE(p, nullptr);
-    std::memset(p, i, 4000);
-    blocks.push_back(p);
-  }
-  EXPECT_EQ(stats().buffers, 2);
-  for (int i = 0; i < 40; ++i) ASSERT_EQ(blocks[i][3999], i);
-  for (auto* p : blocks) vx_mem_free(p);
   EXPECT_EQ(vx_mem_used(), base_);
   EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
 }
@@ -211,15 +187,12 @@ TEST_F(MemTest, AFailedReallocDropsTheRecordButKeepsTheBlock) {
 
 // ---------------------------------------------------------------- free
 
-TEST_F(MemTest, FreeingNullRaisesCode0) {
+TEST_F(MemTest, FreeingNullOrAForeignPointer) {
   start();
   vx_mem_free(nullptr);
   EXPECT_STREQ(vx_error_module_name(vx_error_current_module()), "Memory");
   EXPECT_EQ(vx_error_current_code(), VX_MEM_FREE_NULL);
-}
-
-TEST_F(MemTest, FreeingAForeignPointerRaisesCode9AndChangesNothing) {
-  start();
+  // Not a block: code 9, nothing changes.
   auto* a = static_cast<char*>(vx_mem_malloc(100));
   int local = 0;
   VX_MEM_STATS before = stats();
@@ -235,10 +208,7 @@ TEST_F(MemTest, FreeingAForeignPointerRaisesCode9AndChangesNothing) {
   EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
   vx_mem_free(a);
   EXPECT_EQ(vx_mem_used(), base_);
-}
-
-TEST_F(MemTest, FreeingAnUntrackedHeapBlockFreesItWithAWarning) {
-  start();
+  // An untracked heap block is freed with a warning.
   void* raw = vx_mem_raw_alloc(40);
   long long free_before = stats().heap_free;
   vx_mem_free(raw);
@@ -249,7 +219,7 @@ TEST_F(MemTest, FreeingAnUntrackedHeapBlockFreesItWithAWarning) {
 
 // ---------------------------------------------------------------- names
 
-TEST_F(MemTest, ARenamedBlockKeepsItsFormerName) {
+TEST_F(MemTest, NamesAndRenames) {
   start();
   void* p = vx_mem_malloc(10);
   EXPECT_EQ(vx_mem_get_name(p), nullptr);
@@ -259,10 +229,10 @@ TEST_F(MemTest, ARenamedBlockKeepsItsFormerName) {
   EXPECT_STREQ(vx_mem_get_name(p), "second (Previously known as first)");
   EXPECT_EQ(vx_mem_used(), base_ + 22);  // names are not counted
   vx_mem_free(p);
-}
-
-TEST_F(MemTest, NamingNullOrAnUnknownPointerFails) {
-  start();
+  p = vx_mem_alloc_named(32, "VX_DSP virtual buffer.");
+  EXPECT_STREQ(vx_mem_get_name(p), "VX_DSP virtual buffer.");
+  vx_mem_free(p);
+  // Naming null or an unknown pointer fails.
   EXPECT_EQ(vx_mem_name(nullptr, "x"), 0);
   EXPECT_EQ(vx_error_current_code(), VX_MEM_NAME_NULL);
   int local = 0;
@@ -270,13 +240,6 @@ TEST_F(MemTest, NamingNullOrAnUnknownPointerFails) {
   EXPECT_EQ(vx_error_current_code(), VX_MEM_NAME_FOREIGN);
   EXPECT_STREQ(vx_error_detail_text(), "Name: stray");
   EXPECT_EQ(vx_mem_get_name(&local), nullptr);
-}
-
-TEST_F(MemTest, AllocNamedNamesTheNewBlock) {
-  start();
-  void* p = vx_mem_alloc_named(32, "VX_DSP virtual buffer.");
-  EXPECT_STREQ(vx_mem_get_name(p), "VX_DSP virtual buffer.");
-  vx_mem_free(p);
 }
 
 TEST_F(MemTest, DebugVariantsNameBlocksAfterTheirCaller) {
@@ -304,26 +267,25 @@ TEST_F(MemTest, DebugVariantsNameBlocksAfterTheirCaller) {
 
 // ---------------------------------------------------------------- shutdown
 
-TEST_F(MemTest, ALeftBlockIsReportedAtShutdown) {
-  start(1);
-  void* p = vx_mem_malloc(100);
-  vx_mem_name(p, "leaky");
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(vx_mem_deinit(), 0);
-  std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(vx_mem_used(), 112);
-  EXPECT_TRUE(boxed("Alert|Memory not all freed: 112 bytes left"));
-  EXPECT_NE(err.find("Memory Info: Pointer not freed before exit! Name: 'leaky' Size: '100'"), std::string::npos);
-}
-
-TEST_F(MemTest, ALeftBlockIsSilentWithoutDebug) {
-  start(0);
-  vx_mem_malloc(100);
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(vx_mem_deinit(), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-  EXPECT_EQ(vx_mem_used(), 112);
-  EXPECT_TRUE(g_boxes.empty());
+TEST_F(MemTest, ALeftBlockIsReportedAtShutdownInDebugOnly) {
+  for (int debug : {1, 0}) {
+    SCOPED_TRACE(debug);
+    g_boxes.clear();
+    start(debug);
+    void* p = vx_mem_malloc(100);
+    vx_mem_name(p, "leaky");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(vx_mem_deinit(), 0);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(vx_mem_used(), 112);
+    EXPECT_EQ(boxed("Alert|Memory not all freed: 112 bytes left"), debug == 1);
+    EXPECT_EQ(err.find("Memory Info: Pointer not freed before exit! Name: 'leaky' Size: '100'") != std::string::npos,
+              debug == 1);
+    if (!debug) {
+      EXPECT_EQ(err, "");
+      EXPECT_TRUE(g_boxes.empty());
+    }
+  }
 }
 
 TEST_F(MemTest, ACleanShutdownWritesTheEightStatistics) {
@@ -398,7 +360,7 @@ TEST_F(MemTest, ANameDumpThatCannotOpenItsFileFails) {
 
 // ---------------------------------------------------------------- before the start and after the end
 
-TEST_F(MemTest, BlocksFromBeforeTheStartAreFreedByTheStandardAllocator) {
+TEST_F(MemTest, BeforeTheStartAndAfterTheEndTheStandardAllocatorServes) {
   void* raw = vx_mem_raw_alloc(40);
   void* early = vx_mem_malloc(50);
   ASSERT_TRUE(raw && early);
@@ -411,10 +373,6 @@ TEST_F(MemTest, BlocksFromBeforeTheStartAreFreedByTheStandardAllocator) {
   EXPECT_EQ(vx_error_current_code(), -1);
   EXPECT_TRUE(g_boxes.empty());
   EXPECT_EQ(vx_mem_used(), base_);
-}
-
-TEST_F(MemTest, AfterTheEndTheStandardAllocatorServesAgain) {
-  start();
   EXPECT_EQ(vx_mem_deinit(), 1);
   EXPECT_EQ(vx_mem_started(), 0);
   void* p = vx_mem_malloc(30);

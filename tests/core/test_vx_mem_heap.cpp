@@ -1,6 +1,7 @@
 // Tests of the memory tracker's heap: split and merge, best fit, new buffers, reallocation, alignment and the check.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "core/vx_list.h"
 #include "core/vx_mem.h"
 #include "core/vx_mem_heap.h"
+#include "tests/core/core_test_util.h"
 
 namespace {
 
@@ -59,6 +61,12 @@ class MemHeapTest : public ::testing::Test {
     vx_error_set_box(nullptr);
   }
 
+  // A fresh heap for the next case of a table; blocks left are dropped with the old one.
+  void restart() {
+    vx_mem_deinit();
+    ASSERT_EQ(vx_mem_init(&mem_), 1);
+  }
+
   // The last element of buffer 0: right after start-up, its one free element.
   VX_MEM_HEAP_ELEMENT tail() { return chain(0).back(); }
 
@@ -74,7 +82,7 @@ class MemHeapTest : public ::testing::Test {
   // Free holes of the given sizes, in address order, each between two used
   // blocks; the tail stays free after them. All blocks are placed before any
   // is freed, so that no hole is carved out of an earlier one.
-  std::vector<void*> holes(std::initializer_list<uint32_t> sizes) {
+  std::vector<void*> holes(const std::vector<uint32_t>& sizes) {
     std::vector<void*> out;
     for (uint32_t size : sizes) {
       out.push_back(vx_mem_heap_alloc(size, 0));
@@ -110,26 +118,22 @@ TEST_F(MemHeapTest, ASplitPlacesBlocksBackToBackAndShrinksTheTail) {
   char* b = static_cast<char*>(vx_mem_heap_alloc(37, 0));  // rounded up to 40
   ASSERT_TRUE(a && b);
   EXPECT_EQ(b, a + 100 + VX_MEM_ELE_SIZE);
-  EXPECT_EQ(header(b)->size, 40u);
-  EXPECT_EQ(vx_mem_heap_block_size(b), 40u);
+  EXPECT_EQ(nums(header(b)->size, vx_mem_heap_block_size(b)), nums(40, 40));
   EXPECT_EQ(tail().size, before.size - 100 - 40 - 2 * VX_MEM_ELE_SIZE);
   EXPECT_EQ(heap_stats().free, free_before - 140 - 2 * 44);
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemHeapTest, AnEmptyRequestStillGetsABlockOfItsOwn) {
-  void* a = vx_mem_heap_alloc(0, 0);
-  void* b = vx_mem_heap_alloc(0, 0);
-  ASSERT_TRUE(a && b);
-  EXPECT_NE(a, b);
-  EXPECT_EQ(vx_mem_heap_block_size(a), 4u);
-  EXPECT_EQ(vx_mem_heap_free(a), 1);
+  // An empty request still gets a block of its own.
+  void* e1 = vx_mem_heap_alloc(0, 0);
+  void* e2 = vx_mem_heap_alloc(0, 0);
+  ASSERT_TRUE(e1 && e2);
+  EXPECT_NE(e1, e2);
+  EXPECT_EQ(vx_mem_heap_block_size(e1), 4u);
+  EXPECT_EQ(vx_mem_heap_free(e1), 1);
   EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
 }
 
 // ---------------------------------------------------------------- merge
 
-TEST_F(MemHeapTest, FreeingTwoNeighboursLeavesOneFreeElement) {
+TEST_F(MemHeapTest, FreeingMergesWithFreeNeighbours) {
   void* a = vx_mem_heap_alloc(100, 0);
   void* b = vx_mem_heap_alloc(200, 0);
   vx_mem_heap_alloc(8, 0);  // keeps b away from the tail
@@ -140,114 +144,97 @@ TEST_F(MemHeapTest, FreeingTwoNeighboursLeavesOneFreeElement) {
   ASSERT_EQ(vx_mem_heap_free(b), 1);  // merges with the free element before it
   EXPECT_EQ(heap_stats().free, free_before + 100 + 200 + 44);
   EXPECT_EQ(chain(0).size(), elements - 1);
-  uint32_t at = header(a)->self;
   bool found = false;
   for (auto& e : chain(0)) {
-    if (e.offset == at) {
+    if (e.offset == header(a)->self) {
       found = true;
-      EXPECT_EQ(e.size, 100u + 44u + 200u);
-      EXPECT_EQ(e.used, 0);
+      EXPECT_EQ(nums(e.size, e.used), nums(100 + 44 + 200, 0));
     }
   }
   EXPECT_TRUE(found);
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemHeapTest, FreeingInReverseOrderMergesWithTheNextElement) {
-  void* a = vx_mem_heap_alloc(100, 0);
-  void* b = vx_mem_heap_alloc(200, 0);
+  // In reverse order: merges with the next element.
+  restart();
+  a = vx_mem_heap_alloc(100, 0);
+  b = vx_mem_heap_alloc(200, 0);
   vx_mem_heap_alloc(8, 0);
-  long long free_before = heap_stats().free;
+  free_before = heap_stats().free;
   vx_mem_heap_free(b);
   vx_mem_heap_free(a);
   EXPECT_EQ(heap_stats().free, free_before + 100 + 200 + 44);
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemHeapTest, FreeingTheBlockBetweenTwoFreeElementsMergesAllThree) {
-  void* a = vx_mem_heap_alloc(100, 0);
-  void* b = vx_mem_heap_alloc(60, 0);
+  // The block between two free elements: all three merge.
+  restart();
+  a = vx_mem_heap_alloc(100, 0);
+  b = vx_mem_heap_alloc(60, 0);
   void* c = vx_mem_heap_alloc(200, 0);
   vx_mem_heap_alloc(8, 0);
   vx_mem_heap_free(a);
   vx_mem_heap_free(c);
-  long long free_before = heap_stats().free;
-  size_t elements = chain(0).size();
+  free_before = heap_stats().free;
+  elements = chain(0).size();
   vx_mem_heap_free(b);
   EXPECT_EQ(heap_stats().free, free_before + 60 + 2 * 44);
   EXPECT_EQ(chain(0).size(), elements - 2);
   EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemHeapTest, FreeingTheLastBlockMergesItBackIntoTheTail) {
+  // The last block merges back into the tail.
+  restart();
   VX_MEM_HEAP_ELEMENT before = tail();
-  void* a = vx_mem_heap_alloc(500, 0);
-  vx_mem_heap_free(a);
-  VX_MEM_HEAP_ELEMENT after = tail();
-  EXPECT_EQ(after.offset, before.offset);
-  EXPECT_EQ(after.size, before.size);
+  vx_mem_heap_free(vx_mem_heap_alloc(500, 0));
+  EXPECT_EQ(nums(tail().offset, tail().size), nums(before.offset, before.size));
 }
 
 // ---------------------------------------------------------------- whole or split
 
-TEST_F(MemHeapTest, ARequest44BytesSmallerTakesTheWholeElement) {
-  void* h = holes({200})[0];
-  exhaust_tail();
-  long long free_before = heap_stats().free;
-  size_t elements = chain(0).size();
-  void* p = vx_mem_heap_alloc(200 - 44, 0);
-  EXPECT_EQ(p, h);
-  EXPECT_EQ(header(p)->size, 200u);
-  EXPECT_EQ(chain(0).size(), elements);
-  EXPECT_EQ(heap_stats().free, free_before - 200);
-}
-
-TEST_F(MemHeapTest, ARequest45BytesSmallerRoundsUpAndTakesItWhole) {
-  void* h = holes({200})[0];
-  exhaust_tail();
-  void* p = vx_mem_heap_alloc(200 - 45, 0);  // 155 rounds up to 156: surplus 44
-  EXPECT_EQ(p, h);
-  EXPECT_EQ(header(p)->size, 200u);
-}
-
-TEST_F(MemHeapTest, TheSmallestSurplusThatCanBeSplitSplits) {
-  // Sizes are multiples of 4, so 48 is the first surplus of 45 bytes or more.
-  void* h = holes({200})[0];
-  exhaust_tail();
-  size_t elements = chain(0).size();
-  long long free_before = heap_stats().free;
-  void* p = vx_mem_heap_alloc(200 - 48, 0);
-  EXPECT_EQ(p, h);
-  EXPECT_EQ(header(p)->size, 152u);
-  EXPECT_EQ(chain(0).size(), elements + 1);
-  EXPECT_EQ(header(p)->next, header(p)->self + 44 + 152);
-  EXPECT_EQ(heap_stats().free, free_before - 152 - 44);  // a 4-byte free element is left
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+TEST_F(MemHeapTest, AFreeElementIsTakenWholeUnlessTheSurplusHoldsAHeader) {
+  struct Case {
+    uint32_t request, block;  // the size asked for from a 200-byte hole and the block's size
+    int new_elements;
+  };
+  const Case cases[] = {
+      {200 - 44, 200, 0},  // surplus 44: taken whole
+      {200 - 45, 200, 0},  // 155 rounds up to 156: surplus 44
+      {200 - 48, 152, 1},  // sizes are multiples of 4: 48 is the first surplus of 45 or more; a 4-byte element is left
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.request);
+    restart();
+    void* h = holes({200})[0];
+    exhaust_tail();
+    const long long free_before = heap_stats().free;
+    const size_t elements = chain(0).size();
+    void* p = vx_mem_heap_alloc(c.request, 0);
+    EXPECT_EQ(p, h);
+    EXPECT_EQ(header(p)->size, c.block);
+    EXPECT_EQ(chain(0).size(), elements + size_t(c.new_elements));
+    EXPECT_EQ(heap_stats().free, free_before - c.block - 44 * c.new_elements);
+    if (c.new_elements) {
+      EXPECT_EQ(header(p)->next, header(p)->self + 44 + 152);
+    }
+    EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+  }
 }
 
 // ---------------------------------------------------------------- best fit
 
-TEST_F(MemHeapTest, AnExactFitIsTakenBeforeAnyOther) {
-  auto h = holes({300, 100, 104});
-  EXPECT_EQ(vx_mem_heap_alloc(100, 0), h[1]);
-}
-
-TEST_F(MemHeapTest, AnElementThatCanBeSplitIsPreferredToACloserSmallSurplus) {
-  auto h = holes({108, 160, 300});  // surpluses 8, 60 (the smallest that can be split), 200
-  exhaust_tail();
-  EXPECT_EQ(vx_mem_heap_alloc(100, 0), h[1]);
-}
-
-TEST_F(MemHeapTest, WithoutSplittableElementsTheSmallestSurplusWins) {
-  auto h = holes({140, 108, 120});  // surpluses 40, 8, 20
-  exhaust_tail();
-  EXPECT_EQ(vx_mem_heap_alloc(100, 0), h[1]);
-}
-
-TEST_F(MemHeapTest, ASmallSurplusNoLongerWinsOnceASplittableOneIsChosen) {
-  auto h = holes({200, 104});  // surplus 100 seen first, then surplus 4
-  exhaust_tail();
-  EXPECT_EQ(vx_mem_heap_alloc(100, 0), h[0]);
+TEST_F(MemHeapTest, BestFit) {
+  struct Case {
+    const char* what;
+    std::vector<uint32_t> holes;
+    bool exhaust;  // take the free tail first
+    size_t chosen;
+  };
+  const Case cases[] = {
+      {"an exact fit before any other", {300, 100, 104}, false, 1},
+      {"one that can be split before a closer small surplus", {108, 160, 300}, true, 1},  // surpluses 8, 60, 200
+      {"without splittable ones the smallest surplus", {140, 108, 120}, true, 1},          // surpluses 40, 8, 20
+      {"a small surplus no longer wins once a splittable one is chosen", {200, 104}, true, 0},  // 100 first, then 4
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    restart();
+    const std::vector<void*> h = holes(c.holes);
+    if (c.exhaust) exhaust_tail();
+    EXPECT_EQ(vx_mem_heap_alloc(100, 0), h[c.chosen]);
+  }
 }
 
 // ---------------------------------------------------------------- new buffers
@@ -292,69 +279,54 @@ TEST_F(MemHeapTest, ARequestNoBufferCanHoldFailsAndChangesNothing) {
 
 // ---------------------------------------------------------------- realloc
 
-TEST_F(MemHeapTest, ReallocGrowsInPlaceIntoAFreeNextElement) {
-  auto* a = static_cast<unsigned char*>(vx_mem_heap_alloc(100, 0));
-  for (int i = 0; i < 100; ++i) a[i] = static_cast<unsigned char>(i);
-  long long free_before = heap_stats().free;
-  auto* b = static_cast<unsigned char*>(vx_mem_heap_realloc(a, 300, 0));
-  EXPECT_EQ(b, a);
-  EXPECT_EQ(header(b)->size, 300u);
-  for (int i = 0; i < 100; ++i) ASSERT_EQ(b[i], i);
-  EXPECT_EQ(heap_stats().free, free_before - 200);
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemHeapTest, ReallocTakesTheWholeNextElementWhenLittleWouldBeLeft) {
-  void* a = vx_mem_heap_alloc(100, 0);
-  void* n = vx_mem_heap_alloc(60, 0);
-  vx_mem_heap_alloc(8, 0);
-  vx_mem_heap_free(n);  // a free 60-byte element follows a
-  void* b = vx_mem_heap_realloc(a, 180, 0);  // 100 + 44 + 60 = 204: 24 bytes spare
-  EXPECT_EQ(b, a);
-  EXPECT_EQ(header(b)->size, 204u);
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemHeapTest, ReallocMovesWhenTheNextElementIsUsed) {
-  auto* a = static_cast<unsigned char*>(vx_mem_heap_alloc(100, 0));
-  vx_mem_heap_alloc(8, 0);
-  for (int i = 0; i < 100; ++i) a[i] = static_cast<unsigned char>(255 - i);
-  auto* b = static_cast<unsigned char*>(vx_mem_heap_realloc(a, 400, 0));
-  ASSERT_NE(b, nullptr);
-  EXPECT_NE(b, a);
-  for (int i = 0; i < 100; ++i) ASSERT_EQ(b[i], 255 - i);
-  EXPECT_EQ(vx_mem_heap_block_size(a), 0u);  // the old block was freed
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemHeapTest, ReallocShrinksBySplittingOffMoreThanAHeader) {
-  auto* a = static_cast<unsigned char*>(vx_mem_heap_alloc(400, 0));
-  vx_mem_heap_alloc(8, 0);
-  std::memset(a, 7, 400);
-  long long free_before = heap_stats().free;
-  void* b = vx_mem_heap_realloc(a, 100, 0);
-  EXPECT_EQ(b, a);
-  EXPECT_EQ(header(a)->size, 100u);
-  EXPECT_EQ(heap_stats().free, free_before + 400 - 100 - 44);
-  for (int i = 0; i < 100; ++i) ASSERT_EQ(a[i], 7);
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemHeapTest, ReallocShrinkMergesTheCutWithAFreeNextElement) {
-  void* a = vx_mem_heap_alloc(400, 0);  // the free tail follows
-  size_t elements = chain(0).size();
-  vx_mem_heap_realloc(a, 100, 0);
-  EXPECT_EQ(chain(0).size(), elements);
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemHeapTest, ReallocKeepsTheBlockWhenAtMost44BytesWouldBeCut) {
-  void* a = vx_mem_heap_alloc(100, 0);
-  long long free_before = heap_stats().free;
-  EXPECT_EQ(vx_mem_heap_realloc(a, 56, 0), a);  // 44 bytes over
-  EXPECT_EQ(vx_mem_heap_realloc(a, 100, 0), a);  // same size
-  EXPECT_EQ(header(a)->size, 100u);
-  EXPECT_EQ(heap_stats().free, free_before);
+TEST_F(MemHeapTest, ReallocInPlaceOrMoved) {
+  enum Next { TAIL, USED, HOLE60 };  // what follows the block: the free tail, a used block, a free 60-byte element
+  struct Case {
+    const char* what;
+    uint32_t size;
+    Next next;
+    uint32_t new_size;
+    bool moves;
+    uint32_t block;          // the block's size afterwards
+    long long free_change;   // of the heap's free bytes
+  };
+  const Case cases[] = {
+      {"grows in place into a free next element", 100, TAIL, 300, false, 300, -200},
+      // 100 + 44 + 60 = 204: 24 bytes spare.
+      {"takes the whole next element when little would be left", 100, HOLE60, 180, false, 204, -60},
+      {"moves when the next element is used", 100, USED, 400, true, 400, -400 - 44 + 100},
+      {"shrinks by splitting off more than a header", 400, USED, 100, false, 100, 400 - 100 - 44},
+      {"a shrink's cut merges with the free tail", 400, TAIL, 100, false, 100, 400 - 100},
+      {"keeps the block when at most 44 bytes would be cut", 100, TAIL, 56, false, 100, 0},
+      {"same size", 100, TAIL, 100, false, 100, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    restart();
+    auto* a = static_cast<unsigned char*>(vx_mem_heap_alloc(c.size, 0));
+    if (c.next == HOLE60) {
+      void* n = vx_mem_heap_alloc(60, 0);
+      vx_mem_heap_alloc(8, 0);
+      vx_mem_heap_free(n);
+    }
+    if (c.next == USED) vx_mem_heap_alloc(8, 0);
+    for (uint32_t i = 0; i < c.size; ++i) a[i] = static_cast<unsigned char>(i * 7);
+    const long long free_before = heap_stats().free;
+    const size_t elements = chain(0).size();
+    auto* b = static_cast<unsigned char*>(vx_mem_heap_realloc(a, c.new_size, 0));
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b != a, c.moves);
+    if (c.moves) {
+      EXPECT_EQ(vx_mem_heap_block_size(a), 0u) << "the old block was freed";
+    }
+    EXPECT_EQ(header(b)->size, c.block);
+    EXPECT_EQ(heap_stats().free - free_before, c.free_change);
+    if (c.next == TAIL) {
+      EXPECT_EQ(chain(0).size(), elements);
+    }
+    for (uint32_t i = 0; i < std::min(c.size, c.new_size); ++i) ASSERT_EQ(b[i], static_cast<unsigned char>(i * 7)) << i;
+    EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+  }
 }
 
 TEST_F(MemHeapTest, ReallocOfANonBlockFailsAndChangesNothing) {
@@ -449,48 +421,42 @@ TEST_F(MemHeapTest, FreeingAPointerThatIsNotABlockChangesNothing) {
   EXPECT_EQ(vx_mem_heap_free(a), 0);  // a second free finds a free header
 }
 
-TEST_F(MemHeapTest, TheCheckFindsACorruptedUsedMagic) {
+TEST_F(MemHeapTest, TheCheckFindsCorruption) {
   void* a = vx_mem_heap_alloc(32, 0);
-  uint32_t saved = header(a)->magic;
-  header(a)->magic = 0xDEADBEEF;
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 0);
-  ASSERT_FALSE(g_boxes.empty());
-  EXPECT_EQ(g_boxes.front(), "Alert|vx_mem_heap_check error");
-  header(a)->magic = saved;
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemHeapTest, TheCheckFindsACorruptedFreeMagic) {
-  void* a = vx_mem_heap_alloc(32, 0);
+  void* f = vx_mem_heap_alloc(32, 0);
   vx_mem_heap_alloc(8, 0);
-  vx_mem_heap_free(a);
-  header(a)->magic = VX_MEM_USED_MAGIC;
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 0);
-  header(a)->magic = VX_MEM_FREE_MAGIC;
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemHeapTest, TheCheckFindsABrokenFreeList) {
-  void* a = vx_mem_heap_alloc(32, 0);
-  vx_mem_heap_alloc(8, 0);
-  vx_mem_heap_free(a);
-  uint32_t saved = vx_mem_heap_buffer(0)->free_head;
-  vx_mem_heap_buffer(0)->free_head = 0;  // the list loses its elements
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 0);
-  ASSERT_FALSE(g_boxes.empty());
-  EXPECT_EQ(g_boxes.front(), "Alert|vx_mem_heap_check free error");
-  vx_mem_heap_buffer(0)->free_head = saved;
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
-TEST_F(MemHeapTest, TheCheckFindsABadBufferMagicAndUnknownBuffers) {
+  vx_mem_heap_free(f);
   VX_MEM_BUFFER* buf = vx_mem_heap_buffer(0);
-  buf->magic ^= 1;
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 0);
-  EXPECT_EQ(vx_mem_heap_check(buf), 0);
-  buf->magic ^= 1;
   int local = 0;
-  EXPECT_EQ(vx_mem_heap_check(&local), 0);
+  struct Case {
+    const char* what;
+    uint32_t* word;
+    uint32_t bad;
+    const char* box;  // the first box, null when not looked at
+  };
+  const Case cases[] = {
+      {"used magic", &header(a)->magic, 0xDEADBEEF, "Alert|vx_mem_heap_check error"},
+      {"free magic", &header(f)->magic, VX_MEM_USED_MAGIC, nullptr},
+      {"free list head", &buf->free_head, 0, "Alert|vx_mem_heap_check free error"},  // the list loses its elements
+      {"buffer magic", &buf->magic, buf->magic ^ 1, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    g_boxes.clear();
+    const uint32_t saved = *c.word;
+    *c.word = c.bad;
+    EXPECT_EQ(vx_mem_heap_check(nullptr), 0);
+    if (c.box) {
+      ASSERT_FALSE(g_boxes.empty());
+      EXPECT_EQ(g_boxes.front(), c.box);
+    }
+    if (c.word == &buf->magic) {
+      EXPECT_EQ(vx_mem_heap_check(buf), 0);
+    }
+    *c.word = saved;
+    EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
+  }
+  EXPECT_EQ(vx_mem_heap_check(&local), 0) << "not a buffer";
   EXPECT_EQ(vx_mem_heap_check(buf), 2);
 }
 

@@ -21,6 +21,7 @@
 #include "display/vx_dsp_menu.h"
 #include "display/vx_screen.h"
 #include "platform/plat_display.h"
+#include "tests/display/display_test_util.h"
 
 namespace dsp_test {
 

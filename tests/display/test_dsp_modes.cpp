@@ -18,26 +18,17 @@ class DspModes : public DspTest {
 
 // ---------------------------------------------------------------- lookup
 
-TEST_F(DspModes, FindTakesTheExactDepthFirstThenADeeperOne) {
+TEST_F(DspModes, FindTakesTheExactDepthThenADeeperOneAndSkipsVgaModes) {
   ASSERT_EQ(start(), 1);
   EXPECT_EQ(vx_dsp_mode_find(640, 480, 16), index_of(640, 480, 16));
   EXPECT_EQ(vx_dsp_mode_find(640, 480, 8), index_of(640, 480, 8));
   // No 24-bit modes: the first deeper one in list order (32 bits comes first).
   EXPECT_EQ(vx_dsp_mode_find(800, 600, 24), index_of(800, 600, 32));
   EXPECT_EQ(vx_dsp_mode_find(1280, 1024, 8), index_of(1280, 1024, 32));
-}
-
-TEST_F(DspModes, FindMissesUnknownSizesAndTooDeepDepths) {
-  ASSERT_EQ(start(), 1);
-  EXPECT_EQ(vx_dsp_mode_find(1600, 1200, 16), -1);
-  EXPECT_EQ(vx_dsp_mode_find(640, 480, 48), -1);
-  EXPECT_EQ(vx_dsp_mode_find(0, 0, 0), -1);
-}
-
-TEST_F(DspModes, FindSkipsStandardVgaModes) {
-  ASSERT_EQ(start(), 1);
-  int i = index_of(640, 480, 16);
-  vx_dsp_st.modes[i].flags = VX_MODE_VGA;
+  // Unknown sizes, too deep depths.
+  EXPECT_EQ(nums(vx_dsp_mode_find(1600, 1200, 16), vx_dsp_mode_find(640, 480, 48), vx_dsp_mode_find(0, 0, 0)),
+            nums(-1, -1, -1));
+  vx_dsp_st.modes[index_of(640, 480, 16)].flags = VX_MODE_VGA;
   EXPECT_EQ(vx_dsp_mode_find(640, 480, 16), index_of(640, 480, 32));
 }
 
@@ -48,10 +39,8 @@ TEST_F(DspModes, ReadingFindsTheDesktopAndAppendsItWhenTheListLacksIt) {
   const PLAT_DISPLAY_MODE desktop = {1920, 1080, 32, 60};
   plat_display_null_setup(modes, 2, &desktop, 0, 0, 1920, 1050);
   ASSERT_EQ(start(VX_DSP_3D), 1);
-  ASSERT_EQ(vx_dsp_mode_count(), 3);
-  EXPECT_EQ(vx_dsp_mode_desktop(), 2);
-  EXPECT_EQ(vx_dsp_mode(2)->width, 1920u);
-  EXPECT_EQ(vx_dsp_mode_windowed(), 2);
+  EXPECT_EQ(nums(vx_dsp_mode_count(), vx_dsp_mode_desktop(), vx_dsp_mode(2)->width, vx_dsp_mode_windowed()),
+            nums(3, 2, 1920, 2));
 }
 
 TEST_F(DspModes, SizesADriverDoesNotKnowAreLeftOut) {
@@ -61,9 +50,7 @@ TEST_F(DspModes, SizesADriverDoesNotKnowAreLeftOut) {
   const PLAT_DISPLAY_MODE desktop = {1024, 768, 24, 0};
   plat_display_null_setup(modes, 3, &desktop, 0, 0, 1024, 768);
   ASSERT_EQ(start(), 1);
-  EXPECT_EQ(vx_dsp_mode_count(), 2);
-  EXPECT_EQ(current_mode().width, 1024u);
-  EXPECT_EQ(fake().sets.front().width, 1024);
+  EXPECT_EQ(nums(vx_dsp_mode_count(), current_mode().width, fake().sets.front().width), nums(2, 1024u, 1024));
 }
 
 TEST_F(DspModes, ADesktopOfNoSizeStopsTheStart) {
@@ -80,10 +67,8 @@ TEST_F(DspModes, GrowsByAHundredZeroFilledEntries) {
   ASSERT_EQ(vx_dsp_modes_alloc(100), 1);
   VX_VIDEO_MODE m = {640, 480, 16, 0, 60, 0, 0, 0, 0};
   for (int i = 0; i < 150; i++) ASSERT_EQ(vx_dsp_modes_add(&m), 1);
-  EXPECT_EQ(vx_dsp_st.capacity, 200);
-  EXPECT_EQ(vx_dsp_st.count, 150);
-  EXPECT_EQ(vx_dsp_st.modes[150].width, 0u);
-  EXPECT_EQ(vx_dsp_st.modes[199].depth, 0);
+  EXPECT_EQ(nums(vx_dsp_st.capacity, vx_dsp_st.count, vx_dsp_st.modes[150].width, vx_dsp_st.modes[199].depth),
+            nums(200, 150, 0, 0));
   vx_dsp_modes_free();
 }
 
@@ -105,20 +90,15 @@ TEST_F(DspModes, FullScreenStartTakesTheRememberedResolution) {
   write_settings("[Display]\nResolution=800x600x16\nFullscreen=1\n");
   ASSERT_EQ(start(), 1);
   EXPECT_EQ(vx_dsp_mode_current(), index_of(800, 600, 16));
-  EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
-  EXPECT_EQ(fullscreen, 1u);
-  EXPECT_EQ(ready, 1u);
+  EXPECT_EQ(nums(vx_dsp_is_fullscreen(), fullscreen, ready), nums(1, 1u, 1u));
   ASSERT_EQ(fake().sets.size(), 1u);
   EXPECT_EQ(fake().sets[0].width, 800);
   EXPECT_EQ(fake().sets[0].fullscreen, 1);
   EXPECT_TRUE(plat_display_is_fullscreen(vx_dsp_window()));
   // The mode record handed out, with the card words of a TNT renderer.
-  EXPECT_EQ(mode_out.width, 800u);
-  EXPECT_EQ(mode_out.card_id, 32u);
-  EXPECT_EQ(mode_out.flags & VX_MODE_3D_HW, VX_MODE_3D_HW);
+  EXPECT_EQ(nums(mode_out.width, mode_out.card_id, mode_out.flags & VX_MODE_3D_HW), nums(800u, 32u, VX_MODE_3D_HW));
   // The virtual screen covers the mode.
-  EXPECT_EQ(screen_out.width, 800);
-  EXPECT_EQ(screen_out.height, 600);
+  EXPECT_EQ(nums(screen_out.width, screen_out.height), nums(800, 600));
 }
 
 TEST_F(DspModes, AResolutionThatDoesNotExistKeepsTheDesktopMode) {
@@ -131,13 +111,7 @@ TEST_F(DspModes, ALowerDepthIsLookedUpAgainAtThePreferredDepth) {
   write_settings("[Display]\nResolution=640x480x8\n");
   ASSERT_EQ(start(), 1);
   EXPECT_EQ(vx_dsp_mode_current(), index_of(640, 480, 16));
-}
-
-TEST_F(DspModes, LowAndHighResFlagsFollowTheMode) {
-  write_settings("[Display]\nResolution=640x480x16\n");
-  ASSERT_EQ(start(), 1);
-  EXPECT_EQ(highres, 1u);
-  EXPECT_EQ(lowres, 0u);
+  EXPECT_EQ(nums(highres, lowres), nums(1, 0)) << "the low- and high-res flags follow the mode";
 }
 
 TEST_F(DspModes, FailedStartModeFallsBackToTheDesktop) {

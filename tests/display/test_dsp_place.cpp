@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <vector>
 
 #include "display/vx_dsp_internal.h"
 
@@ -34,116 +36,53 @@ VX_DSP_PLACED place(const VX_DSP_PLACE& p, int x, int y, int w, int h) {
   return out;
 }
 
-void expect_rect(const VX_DSP_RECT& r, int x, int y, int w, int h) {
-  EXPECT_EQ(r.x, x);
-  EXPECT_EQ(r.y, y);
-  EXPECT_EQ(r.width, w);
-  EXPECT_EQ(r.height, h);
-}
-
 }  // namespace
 
-// ---------------------------------------------------------------- inside: sizes that fit
-
-TEST(DspPlace, BaseSizeStaysAsItIs) {
-  VX_DSP_PLACED r = place(game_window(), 100, 50, 640, 480);
-  expect_rect(r.window, 100, 50, 640, 480);
-  EXPECT_EQ(r.client_w, 640);
-  EXPECT_EQ(r.client_h, 480);
-}
-
-TEST(DspPlace, AspectSnapFollowsTheSideThatMovedMore) {
-  VX_DSP_PLACE p = game_window();
-  // Width moved 260, height 120: the height follows the width (480 x 900 / 640).
-  EXPECT_EQ(place(p, 0, 0, 900, 600).client_h, 675);
-  EXPECT_EQ(place(p, 0, 0, 900, 600).client_w, 900);
-  // Width moved 60, height 120: the width follows the height (640 x 600 / 480).
-  VX_DSP_PLACED r = place(p, 0, 0, 700, 600);
-  EXPECT_EQ(r.client_w, 800);
-  EXPECT_EQ(r.client_h, 600);
-  // Width moved 161, height 121: the height follows, rounded down (480 x 801 / 640 = 600.75).
-  r = place(p, 0, 0, 801, 601);
-  EXPECT_EQ(r.client_w, 801);
-  EXPECT_EQ(r.client_h, 600);
-}
-
-TEST(DspPlace, WithoutKeepAspectAnySizeAboveTheMinimumStays) {
-  VX_DSP_PLACE p = game_window();
-  p.keep_aspect = 0;
-  VX_DSP_PLACED r = place(p, 0, 0, 900, 500);
-  EXPECT_EQ(r.client_w, 900);
-  EXPECT_EQ(r.client_h, 500);
-}
-
-TEST(DspPlace, MenuBarAddsToTheWindowNotToThePicture) {
-  VX_DSP_PLACE p = game_window();
-  p.bar_h = 20;
-  VX_DSP_PLACED r = place(p, 10, 10, 640, 480);
-  expect_rect(r.window, 10, 10, 640, 500);
-  EXPECT_EQ(r.client_h, 480);
-}
-
-// ---------------------------------------------------------------- outside: too small, off the work area
-
-TEST(DspPlace, ClientNeverBelowTheMinimum) {
-  VX_DSP_PLACE p = game_window();
-  VX_DSP_PLACED r = place(p, 0, 0, 300, 200);
-  EXPECT_EQ(r.client_w, 640);
-  EXPECT_EQ(r.client_h, 480);
-  p.keep_aspect = 0;
-  r = place(p, 0, 0, 900, 100);
-  EXPECT_EQ(r.client_w, 900);
-  EXPECT_EQ(r.client_h, 480);
-}
-
-TEST(DspPlace, StartLeftOfOrAboveTheWorkAreaIsMovedIn) {
-  VX_DSP_PLACE p = game_window();
-  p.work_x = 40;
-  p.work_y = 30;
-  expect_rect(place(p, -200, 10, 640, 480).window, 40, 30, 640, 480);
-}
-
-TEST(DspPlace, StartBeyondTheRightOrBottomEdgeGoesBackToTheOrigin) {
-  VX_DSP_PLACE p = game_window();
-  expect_rect(place(p, 1024, 100, 640, 480).window, 0, 100, 640, 480);
-  expect_rect(place(p, 100, 740, 640, 480).window, 100, 0, 640, 480);
-}
-
-TEST(DspPlace, PartlyOutsideOnTheRightStaysWhereItIs) {
-  VX_DSP_PLACE p = game_window();
-  expect_rect(place(p, 900, 100, 640, 480).window, 900, 100, 640, 480);
-}
-
-TEST(DspPlace, LargerThanTheWorkAreaIsShortened) {
-  VX_DSP_PLACE p = game_window();
-  p.bar_h = 20;
-  VX_DSP_PLACED r = place(p, 0, 0, 1200, 900);
-  expect_rect(r.window, 0, 0, 1024, 740);
-  EXPECT_EQ(r.client_h, 720);
-}
-
-// ---------------------------------------------------------------- special cases
-
-TEST(DspPlace, FixedSizeKeepsTheBaseSize) {
-  VX_DSP_PLACE p = game_window();
-  p.fixed_size = 1;
-  VX_DSP_PLACED r = place(p, 0, 0, 1000, 900);
-  EXPECT_EQ(r.client_w, 640);
-  EXPECT_EQ(r.client_h, 480);
-}
-
-TEST(DspPlace, FullScreenCoversTheMode) {
-  VX_DSP_PLACE p = game_window();
-  p.fullscreen = 1;
-  p.bar_h = 20;
-  VX_DSP_PLACED r = place(p, 300, 200, 640, 480);
-  expect_rect(r.window, 0, 0, 1024, 768);
-  EXPECT_EQ(r.client_w, 1024);
-  EXPECT_EQ(r.client_h, 768);
-}
-
-TEST(DspPlace, NoWorkAreaMeansNoClamp) {
-  VX_DSP_PLACE p = game_window();
-  p.work_w = p.work_h = 0;
-  expect_rect(place(p, -50, -60, 640, 480).window, -50, -60, 640, 480);
+TEST(DspPlace, Placement) {
+  struct Case {
+    const char* what;
+    std::function<void(VX_DSP_PLACE&)> setup;
+    int x, y, w, h;                  // asked for: position and client size
+    int wx, wy, ww, wh, cw, ch;      // the window and the client it gets
+  };
+  const auto none = [](VX_DSP_PLACE&) {};
+  const auto free_aspect = [](VX_DSP_PLACE& p) { p.keep_aspect = 0; };
+  const Case cases[] = {
+      // ---- inside: sizes that fit
+      {"base size stays", none, 100, 50, 640, 480, 100, 50, 640, 480, 640, 480},
+      // Width moved 260, height 120: the height follows the width (480 x 900 / 640).
+      {"snap: height follows", none, 0, 0, 900, 600, 0, 0, 900, 675, 900, 675},
+      // Width moved 60, height 120: the width follows the height (640 x 600 / 480).
+      {"snap: width follows", none, 0, 0, 700, 600, 0, 0, 800, 600, 800, 600},
+      // Width moved 161, height 121: the height follows, rounded down (480 x 801 / 640 = 600.75).
+      {"snap rounds down", none, 0, 0, 801, 601, 0, 0, 801, 600, 801, 600},
+      {"without keep_aspect any size above the minimum", free_aspect, 0, 0, 900, 500, 0, 0, 900, 500, 900, 500},
+      {"the menu bar adds to the window, not to the picture", [](VX_DSP_PLACE& p) { p.bar_h = 20; }, 10, 10, 640, 480,
+       10, 10, 640, 500, 640, 480},
+      // ---- outside: too small, off the work area
+      {"never below the minimum", none, 0, 0, 300, 200, 0, 0, 640, 480, 640, 480},
+      {"never below the minimum height", free_aspect, 0, 0, 900, 100, 0, 0, 900, 480, 900, 480},
+      {"left of or above the work area: moved in",
+       [](VX_DSP_PLACE& p) { p.work_x = 40, p.work_y = 30; }, -200, 10, 640, 480, 40, 30, 640, 480, 640, 480},
+      {"beyond the right edge: back to the origin", none, 1024, 100, 640, 480, 0, 100, 640, 480, 640, 480},
+      {"beyond the bottom edge: back to the origin", none, 100, 740, 640, 480, 100, 0, 640, 480, 640, 480},
+      {"partly outside on the right stays", none, 900, 100, 640, 480, 900, 100, 640, 480, 640, 480},
+      {"larger than the work area is shortened", [](VX_DSP_PLACE& p) { p.bar_h = 20; }, 0, 0, 1200, 900, 0, 0, 1024,
+       740, 1024, 720},
+      // ---- special cases
+      {"fixed size keeps the base size", [](VX_DSP_PLACE& p) { p.fixed_size = 1; }, 0, 0, 1000, 900, 0, 0, 640, 480,
+       640, 480},
+      {"full screen covers the mode", [](VX_DSP_PLACE& p) { p.fullscreen = 1, p.bar_h = 20; }, 300, 200, 640, 480, 0, 0,
+       1024, 768, 1024, 768},
+      {"no work area: no clamp", [](VX_DSP_PLACE& p) { p.work_w = p.work_h = 0; }, -50, -60, 640, 480, -50, -60, 640,
+       480, 640, 480},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    VX_DSP_PLACE p = game_window();
+    c.setup(p);
+    const VX_DSP_PLACED r = place(p, c.x, c.y, c.w, c.h);
+    EXPECT_EQ((std::vector<int>{r.window.x, r.window.y, r.window.width, r.window.height, r.client_w, r.client_h}),
+              (std::vector<int>{c.wx, c.wy, c.ww, c.wh, c.cw, c.ch}));
+  }
 }

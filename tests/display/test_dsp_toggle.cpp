@@ -30,14 +30,10 @@ TEST_F(DspToggle, ToggleGoesToA4To3WindowAndBack) {
   start_full();
   EXPECT_EQ(vx_dsp_fullscreen_toggle(), 1);
   pump();
-  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
-  EXPECT_EQ(fullscreen, 0u);
+  EXPECT_EQ(nums(vx_dsp_is_fullscreen(), fullscreen), nums(0, 0u));
   EXPECT_FALSE(plat_display_is_fullscreen(vx_dsp_window()));
   VX_DSP_RECT r = window_rect();
-  EXPECT_EQ(r.x, 100);
-  EXPECT_EQ(r.y, 50);
-  EXPECT_EQ(r.width, 640);
-  EXPECT_EQ(r.height, 480);
+  EXPECT_EQ(nums(r.x, r.y, r.width, r.height), nums(100, 50, 640, 480));
   EXPECT_EQ(vx_dsp_mode_current(), vx_dsp_mode_desktop());
   EXPECT_EQ(fake().sets.back().fullscreen, 0);
   EXPECT_GE(fake().flushes, 1);
@@ -52,17 +48,12 @@ TEST_F(DspToggle, ToggleGoesToA4To3WindowAndBack) {
   EXPECT_EQ(running, 1u) << "the posted click resumes play";
 }
 
-TEST_F(DspToggle, F4PostsAltEnterAndAClick) {
+TEST_F(DspToggle, F4AndAltEnterToggleWithThe3dBackEnd) {
   start_full();
-  send(WM_KEYDOWN, VK_F4);
-  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
-  EXPECT_EQ(running, 1u);
+  send(WM_KEYDOWN, VK_F4);  // posts Alt+Enter and a click
+  EXPECT_EQ(nums(vx_dsp_is_fullscreen(), running), nums(0, 1));
   send(WM_KEYDOWN, VK_F4);
   EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
-}
-
-TEST_F(DspToggle, AltEnterTogglesWithThe3dBackEnd) {
-  start_full();
   send(WM_SYSKEYDOWN, VK_RETURN, KEY_LPARAM_ALT);
   EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
   send(WM_SYSKEYDOWN, VK_RETURN, KEY_LPARAM_ALT);
@@ -91,11 +82,9 @@ TEST_F(DspToggle, WindowedStartStaysInAWindow) {
   ASSERT_EQ(start(VX_DSP_3D), 1);
   EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
   VX_DSP_RECT r = window_rect();
-  EXPECT_EQ(r.width, 640);
-  EXPECT_EQ(r.height, 480);
+  EXPECT_EQ(nums(r.width, r.height), nums(640, 480));
   // Centred on the work area (1024 x 740).
-  EXPECT_EQ(r.x, 192);
-  EXPECT_EQ(r.y, 130);
+  EXPECT_EQ(nums(r.x, r.y), nums(192, 130));
 }
 
 // ---------------------------------------------------------------- minimise and restore
@@ -103,16 +92,12 @@ TEST_F(DspToggle, WindowedStartStaysInAWindow) {
 TEST_F(DspToggle, AltTabMinimisesAndRestoringReturnsToFullScreen) {
   start_full();
   send(WM_SYSKEYDOWN, VK_TAB, KEY_LPARAM_ALT);
-  EXPECT_EQ(vx_dsp_is_minimised(), 1);
-  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
-  EXPECT_EQ(running, 0u);
+  EXPECT_EQ(nums(vx_dsp_is_minimised(), vx_dsp_is_fullscreen(), running), nums(1, 0, 0u));
   EXPECT_TRUE(plat_window_minimised(vx_dsp_window()));
   EXPECT_FALSE(plat_display_is_fullscreen(vx_dsp_window()));
 
   send(WM_SYSCOMMAND, SC_RESTORE);
-  EXPECT_EQ(vx_dsp_is_minimised(), 0);
-  EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
-  EXPECT_EQ(running, 1u);
+  EXPECT_EQ(nums(vx_dsp_is_minimised(), vx_dsp_is_fullscreen(), running), nums(0, 1, 1u));
   EXPECT_TRUE(plat_display_is_fullscreen(vx_dsp_window()));
   EXPECT_FALSE(plat_window_minimised(vx_dsp_window()));
 }
@@ -120,12 +105,9 @@ TEST_F(DspToggle, AltTabMinimisesAndRestoringReturnsToFullScreen) {
 TEST_F(DspToggle, LosingTheFocusInFullScreenMinimisesAndActivationRestores) {
   start_full();
   send(WM_ACTIVATE, WA_INACTIVE);
-  EXPECT_EQ(vx_dsp_is_minimised(), 1);
-  EXPECT_EQ(running, 0u);
+  EXPECT_EQ(nums(vx_dsp_is_minimised(), running), nums(1, 0u));
   send(WM_ACTIVATE, WA_ACTIVE);
-  EXPECT_EQ(vx_dsp_is_minimised(), 0);
-  EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
-  EXPECT_EQ(running, 1u);
+  EXPECT_EQ(nums(vx_dsp_is_minimised(), vx_dsp_is_fullscreen(), running), nums(0, 1, 1u));
 }
 
 TEST_F(DspToggle, LosingTheFocusInAWindowOnlyPauses) {
@@ -133,11 +115,9 @@ TEST_F(DspToggle, LosingTheFocusInAWindowOnlyPauses) {
   vx_dsp_fullscreen_toggle();
   pump();
   send(WM_ACTIVATE, WA_INACTIVE);
-  EXPECT_EQ(vx_dsp_is_minimised(), 0);
-  EXPECT_EQ(running, 0u);
+  EXPECT_EQ(nums(vx_dsp_is_minimised(), running), nums(0, 0u));
   send(WM_LBUTTONDOWN, MK_LBUTTON, 0);
-  EXPECT_EQ(running, 1u);
-  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
+  EXPECT_EQ(nums(running, vx_dsp_is_fullscreen()), nums(1u, 0));
 }
 
 TEST_F(DspToggle, MinimisedInAWindowComesBackAsAWindow) {
@@ -147,8 +127,7 @@ TEST_F(DspToggle, MinimisedInAWindowComesBackAsAWindow) {
   send(WM_SYSCOMMAND, SC_MINIMIZE);
   EXPECT_EQ(vx_dsp_is_minimised(), 1);
   send(WM_SYSCOMMAND, SC_RESTORE);
-  EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
-  EXPECT_EQ(vx_dsp_is_minimised(), 0);
+  EXPECT_EQ(nums(vx_dsp_is_fullscreen(), vx_dsp_is_minimised()), nums(0, 0));
 }
 
 TEST_F(DspToggle, ACleanExitWhileMinimisedRemembersFullScreen) {
@@ -160,17 +139,14 @@ TEST_F(DspToggle, ACleanExitWhileMinimisedRemembersFullScreen) {
 
 // ---------------------------------------------------------------- refused system commands
 
-TEST_F(DspToggle, ScreenSaverAndMonitorPowerAreRefused) {
+TEST_F(DspToggle, SystemCommandsInFullScreen) {
   start_full();
   EXPECT_EQ(send(WM_SYSCOMMAND, SC_SCREENSAVE), 0);
   EXPECT_EQ(send(WM_SYSCOMMAND, SC_MONITORPOWER | 2), 0);
   EXPECT_TRUE(plat_window_exists(vx_dsp_window()));
   EXPECT_EQ(vx_dsp_is_minimised(), 0);
   EXPECT_EQ(plat_display_null_screen_saver_allowed(), 0) << "full screen only switches the screen saver off";
-}
-
-TEST_F(DspToggle, OtherSystemCommandsAreSwallowedInFullScreen) {
-  start_full();
+  // Others are swallowed.
   EXPECT_EQ(send(WM_SYSCOMMAND, SC_MOVE), 1);
   EXPECT_EQ(send(WM_SYSCOMMAND, SC_SIZE), 1);
 }
@@ -196,19 +172,17 @@ TEST_F(DspToggle, ASizedWindowSnapsBackToTheMinimumAnd4To3) {
   plat_window_move(w, 100, 50, 300, 200);  // as the user's drag reports it
   pump();
   VX_DSP_RECT r = window_rect();
-  EXPECT_EQ(r.width, 640);
-  EXPECT_EQ(r.height, 480);
+  EXPECT_EQ(nums(r.width, r.height), nums(640, 480));
   plat_window_move(w, 100, 50, 900, 600);
   pump();
   r = window_rect();
-  EXPECT_EQ(r.width, 900);
-  EXPECT_EQ(r.height, 675);
+  EXPECT_EQ(nums(r.width, r.height), nums(900, 675));
   EXPECT_EQ(vx_screen()->width, 900);
   EXPECT_EQ(vx_screen()->height, 675);
   EXPECT_EQ(vx_dsp_client_rect().height, 675);
 }
 
-TEST_F(DspToggle, KeysOneToFourResizeTheFullScreenPicture) {
+TEST_F(DspToggle, KeysOneToFourResizeTheFullScreenPictureOnly) {
   start_full();
   const int w = vx_screen()->width, h = vx_screen()->height;
   send(WM_KEYDOWN, '1');
@@ -217,18 +191,13 @@ TEST_F(DspToggle, KeysOneToFourResizeTheFullScreenPicture) {
   send(WM_KEYDOWN, '2');
   EXPECT_EQ(vx_screen()->width, w);  // no wider than the mode
   send(WM_KEYDOWN, '3');
-  EXPECT_EQ(vx_screen()->height, h - 12);
-  EXPECT_EQ(vx_screen()->y, 6);
+  EXPECT_EQ(nums(vx_screen()->height, vx_screen()->y), nums(h - 12, 6));
   send(WM_KEYDOWN, '4');
-  EXPECT_EQ(vx_screen()->height, h);
-  EXPECT_EQ(vx_dsp_full_rect().height, h);
-}
-
-TEST_F(DspToggle, KeysOneToFourDoNothingInAWindow) {
-  start_full();
+  EXPECT_EQ(nums(vx_screen()->height, vx_dsp_full_rect().height), nums(h, h));
+  // In a window they do nothing.
   vx_dsp_fullscreen_toggle();
   pump();
-  const int w = vx_screen()->width;
+  const int windowed = vx_screen()->width;
   send(WM_KEYDOWN, '1');
-  EXPECT_EQ(vx_screen()->width, w);
+  EXPECT_EQ(vx_screen()->width, windowed);
 }

@@ -17,45 +17,26 @@ int count_free(VX_BITMAP* b) {
 }
 
 // ---------------------------------------------------------------- allocation
-TEST_F(BitTest, AllocFourBitsRoundsRowsUpToWholeBytes) {
-  long long before = vx_mem_used();
-  VX_BITMAP b;
-  VX_RECT r = {7, 9, 3, 3};
-  ASSERT_EQ(vx_bit_alloc(&b, &r, 4), 1);
-  // Three rows of (3 + 1) / 2 bytes, plus the tracker's 12 bytes per record.
-  EXPECT_EQ(vx_mem_used() - before, 6 + 12);
-  EXPECT_EQ(b.x, 7);
-  EXPECT_EQ(b.y, 9);
-  EXPECT_EQ(b.width, 3);
-  EXPECT_EQ(b.bpp, 4);
-  EXPECT_STREQ(vx_mem_get_name(b.pixels), "VX_DSP bit_alloc bitmap buffer");
-  for (int i = 0; i < 6; i++) EXPECT_EQ(b.pixels[i], 0);
-  vx_bit_free(&b);
-  EXPECT_EQ(b.pixels, nullptr);
-}
-
 TEST_F(BitTest, AllocBytesPerDepth) {
-  const int depths[] = {0, 8, 15, 16, 24, 32};
-  const int bytes[] = {1, 1, 2, 2, 3, 4};
-  for (int i = 0; i < 6; i++) {
+  struct Case {
+    int bpp, bytes, stored_bpp;
+  };
+  // 5 x 2 pixels; 4 bits round each row up to whole bytes (3 a row); an unknown depth warns and takes one byte.
+  const Case cases[] = {{4, 6, 4}, {0, 10, 8}, {8, 10, 8}, {15, 20, 15}, {16, 20, 16}, {24, 30, 24}, {32, 40, 32}, {7, 10, 7}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bpp);
     long long before = vx_mem_used();
     VX_BITMAP b;
-    VX_RECT r = {0, 0, 5, 2};
-    ASSERT_EQ(vx_bit_alloc(&b, &r, depths[i]), 1);
-    EXPECT_EQ(vx_mem_used() - before, 10 * bytes[i] + 12) << depths[i];
-    EXPECT_EQ(b.bpp, depths[i] ? depths[i] : 8);
+    VX_RECT r = {7, 9, 5, 2};
+    ASSERT_EQ(vx_bit_alloc(&b, &r, c.bpp), 1);
+    EXPECT_EQ(vx_mem_used() - before, c.bytes + 12) << "plus the tracker's 12 bytes per record";
+    EXPECT_EQ(nums(b.x, b.y, b.width, b.height, b.bpp), nums(7, 9, 5, 2, c.stored_bpp));
+    EXPECT_STREQ(vx_mem_get_name(b.pixels), "VX_DSP bit_alloc bitmap buffer");
+    for (int i = 0; i < c.bytes; i++) ASSERT_EQ(b.pixels[i], 0);
+    EXPECT_EQ(boxes().find("Invalid options in parameter of vx_bit_alloc ()") != std::string::npos, c.bpp == 7);
     vx_bit_free(&b);
+    EXPECT_EQ(b.pixels, nullptr);
   }
-}
-
-TEST_F(BitTest, AllocUnknownDepthWarnsAndTakesOneBytePerPixel) {
-  long long before = vx_mem_used();
-  VX_BITMAP b;
-  VX_RECT r = {0, 0, 4, 4};
-  ASSERT_EQ(vx_bit_alloc(&b, &r, 7), 1);
-  EXPECT_NE(boxes().find("Invalid options in parameter of vx_bit_alloc ()"), std::string::npos);
-  EXPECT_EQ(vx_mem_used() - before, 16 + 12);
-  vx_bit_free(&b);
 }
 
 TEST_F(BitTest, AllocRefusesNullAndEmpty) {
@@ -90,8 +71,7 @@ TEST_F(BitTest, FreeReleasesTextureAndPaletteReference) {
   b.palette = vx_pal_ref(p);
   b.texture = 77;
   vx_bit_free(&b);
-  EXPECT_EQ(g_freed, 1);
-  EXPECT_EQ(b.texture, 0u);
+  EXPECT_EQ(nums(g_freed, b.texture), nums(1, 0u));
   EXPECT_EQ(b.palette, nullptr);
   EXPECT_EQ(p->references, 1u);
   vx_pal_free(p);
@@ -184,9 +164,8 @@ TEST_F(BitTest, Pack16FollowsTheScreenMasks) {
   EXPECT_EQ(p->shift[1], 3);
   EXPECT_EQ(p->shift[2], -3);
   EXPECT_EQ(p->bits[1], 6);
-  EXPECT_EQ(vx_pal_pack16(255, 0, 0), 0xF800);
-  EXPECT_EQ(vx_pal_pack16(0, 255, 0), 0x07E0);
-  EXPECT_EQ(vx_pal_pack16(0, 0, 255), 0x001F);
+  EXPECT_EQ(nums(vx_pal_pack16(255, 0, 0), vx_pal_pack16(0, 255, 0), vx_pal_pack16(0, 0, 255)),
+            nums(0xF800, 0x07E0, 0x001F));
   EXPECT_EQ(vx_pal_pack16(7, 3, 7), 0);  // top bits only, no rounding
   EXPECT_EQ(p->key, 0xF81F);
   ASSERT_EQ(vx_screen_masks_set(0x7C00, 0x03E0, 0x001F), 1);
@@ -307,12 +286,10 @@ TEST_F(BitTest, OwnDepthChangesNothingNotEvenTheTexture) {
   VX_BITMAP b = make_bitmap(3, 2, 16);
   b.texture = 5;
   EXPECT_EQ(vx_bit_convert(&b, 15), 1);
-  EXPECT_EQ(b.bpp, 16);
-  EXPECT_EQ(g_freed, 0);
+  EXPECT_EQ(nums(b.bpp, g_freed), nums(16, 0));
   // A real conversion releases the texture.
   EXPECT_EQ(vx_bit_convert(&b, 24), 1);
-  EXPECT_EQ(g_freed, 1);
-  EXPECT_EQ(b.texture, 0u);
+  EXPECT_EQ(nums(g_freed, b.texture), nums(1, 0u));
   vx_bit_free(&b);
 }
 
@@ -367,29 +344,63 @@ VX_PALETTE* test_palette() {
   return p;
 }
 
-TEST_F(BitTest, EightTo32WithKeyMakesKeyAndMagentaTransparent) {
-  VX_BITMAP b = make_bitmap(4, 1, 8);
-  const uint8_t idx[] = {0, 5, 9, 0};
-  std::memcpy(b.pixels, idx, 4);
-  b.palette = test_palette();
-  b.key = 0;
-  ASSERT_EQ(vx_bit_convert(&b, 32 + VX_BIT_CONVERT_KEY), 1);
-  const uint8_t want[] = {127, 127, 127, 0, 127, 127, 127, 0, 9, 246, 4, 255, 127, 127, 127, 0};
-  EXPECT_EQ(std::memcmp(b.pixels, want, 16), 0);
-  EXPECT_TRUE(b.flags & VX_BIT_KEYED);
-  EXPECT_EQ(b.palette, nullptr);  // read and dropped
-  vx_bit_free(&b);
+// Little-endian bytes of 16-bit words.
+std::vector<uint8_t> words(std::initializer_list<uint16_t> w) {
+  std::vector<uint8_t> out;
+  for (uint16_t v : w) out.push_back(uint8_t(v)), out.push_back(uint8_t(v >> 8));
+  return out;
 }
 
-TEST_F(BitTest, EightTo32WithoutKeyKeepsEveryColour) {
-  VX_BITMAP b = make_bitmap(2, 1, 8);
-  b.pixels[0] = 0, b.pixels[1] = 5;
-  b.palette = test_palette();
-  ASSERT_EQ(vx_bit_convert(&b, 32), 1);
-  const uint8_t want[] = {0, 255, 0, 255, 255, 0, 255, 255};
-  EXPECT_EQ(std::memcmp(b.pixels, want, 8), 0);
-  EXPECT_FALSE(b.flags & VX_BIT_KEYED);
-  vx_bit_free(&b);
+TEST_F(BitTest, ConversionValues) {
+  const int K = VX_BIT_CONVERT_KEY;
+  struct Case {
+    const char* what;
+    int from, width;
+    std::vector<uint8_t> in;
+    bool palette;             // test_palette (entry 5 magenta)
+    int key;                  // -1: left as allocated
+    int to;
+    std::vector<uint8_t> want;
+    int keyed;       // VX_BIT_KEYED afterwards; -1 not looked at
+    int height = 1;  // rows of `in`
+  };
+  // With the key option the key index and magenta become transparent grey (127, 127, 127, 0).
+  const Case cases[] = {
+      {"8 -> 32 with key", 8, 4, {0, 5, 9, 0}, true, 0, 32 + K,
+       {127, 127, 127, 0, 127, 127, 127, 0, 9, 246, 4, 255, 127, 127, 127, 0}, 1},
+      {"8 -> 32 keeps every colour", 8, 2, {0, 5}, true, -1, 32, {0, 255, 0, 255, 255, 0, 255, 255}, 0},
+      // Nibbles high first; rows of 2 bytes, the low nibble of each second byte is padding.
+      {"4 -> 8", 4, 3, {0x12, 0x3F, 0x45, 0x6F}, false, 9, 8, {1, 2, 3, 4, 5, 6}, 0, 2},
+      {"4 -> 8: a pixel equal to the key index sets the flag", 4, 2, {0x31}, false, 3, 8, {3, 1}, 1},
+      {"4 -> 32 with key through the palette", 4, 2, {0x52}, true, 0xFF, 32 + K, {127, 127, 127, 0, 2, 253, 1, 255}, 1},
+      // 16-bit sources read as 5-5-5: (31, 0, 31) is the key, (1, 2, 3) an ordinary colour.
+      {"16 -> 24", 16, 2, words({(31 << 10) | 31, (1 << 10) | (2 << 5) | 3}), false, -1, 24, {255, 0, 255, 8, 16, 24}, -1},
+      {"16 -> 32 with key", 16, 2, words({(31 << 10) | 31, (1 << 10) | (2 << 5) | 3}), false, -1, 32 + K,
+       {127, 127, 127, 0, 8, 16, 24, 255}, 1},
+      {"15 -> 16 repacks into the screen packing", 15, 1, words({(31 << 10) | (16 << 5) | 1}), false, -1, 16,
+       words({vx_pal_pack16(248, 128, 8)}), -1},
+      {"24 -> 32 with key", 24, 2, {255, 0, 255, 10, 200, 30}, false, -1, 32 + K, {127, 127, 127, 0, 10, 200, 30, 255}, -1},
+      {"32 -> 24 drops alpha", 32, 2, {127, 127, 127, 0, 10, 200, 30, 255}, false, -1, 24, {127, 127, 127, 10, 200, 30}, -1},
+      {"24 -> 16", 24, 2, {255, 0, 255, 10, 200, 30}, false, -1, 16, words({0xF81F, vx_pal_pack16(10, 200, 30)}), -1},
+      {"32 -> 16", 32, 1, {80, 90, 100, 7}, false, -1, 16, words({vx_pal_pack16(80, 90, 100)}), -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    VX_BITMAP b = make_bitmap(c.width, c.height, c.from);
+    std::memcpy(b.pixels, c.in.data(), c.in.size());
+    if (c.palette) b.palette = test_palette();
+    if (c.key >= 0) b.key = uint32_t(c.key);
+    ASSERT_EQ(vx_bit_convert(&b, c.to), 1);
+    EXPECT_EQ(b.bpp, c.to & 63);
+    EXPECT_EQ(std::vector<uint8_t>(b.pixels, b.pixels + c.want.size()), c.want);
+    if (c.keyed >= 0) {
+      EXPECT_EQ((b.flags & VX_BIT_KEYED) != 0, c.keyed == 1);
+    }
+    if ((c.to & 63) == 32 && c.palette) {
+      EXPECT_EQ(b.palette, nullptr) << "read and dropped";
+    }
+    vx_bit_free(&b);
+  }
 }
 
 TEST_F(BitTest, EightTo16PlainAndKeyedVariantAgree) {
@@ -406,92 +417,6 @@ TEST_F(BitTest, EightTo16PlainAndKeyedVariantAgree) {
   EXPECT_EQ(a.palette, p);  // 16 bits keep the palette
   vx_bit_free(&a);
   vx_bit_free(&k);
-}
-
-TEST_F(BitTest, FourBitNibblesHighFirstAndKeyFlag) {
-  VX_BITMAP b = make_bitmap(3, 2, 4);
-  // Rows of 2 bytes; the low nibble of each second byte is padding.
-  const uint8_t px[] = {0x12, 0x3F, 0x45, 0x6F};
-  std::memcpy(b.pixels, px, 4);
-  b.key = 9;  // not present
-  ASSERT_EQ(vx_bit_convert(&b, 8), 1);
-  const uint8_t want[] = {1, 2, 3, 4, 5, 6};
-  EXPECT_EQ(std::memcmp(b.pixels, want, 6), 0);
-  EXPECT_FALSE(b.flags & VX_BIT_KEYED);
-  vx_bit_free(&b);
-
-  // Any pixel equal to the key index sets the flag, whatever the option.
-  VX_BITMAP c = make_bitmap(2, 1, 4);
-  c.pixels[0] = 0x31;
-  c.key = 3;
-  ASSERT_EQ(vx_bit_convert(&c, 8), 1);
-  EXPECT_TRUE(c.flags & VX_BIT_KEYED);
-  vx_bit_free(&c);
-
-  // Through the palette, with the key option: magenta entry 5 becomes grey.
-  VX_BITMAP d = make_bitmap(2, 1, 4);
-  d.pixels[0] = 0x52;
-  d.key = 0xFF;
-  d.palette = test_palette();
-  ASSERT_EQ(vx_bit_convert(&d, 32 + VX_BIT_CONVERT_KEY), 1);
-  const uint8_t want32[] = {127, 127, 127, 0, 2, 253, 1, 255};
-  EXPECT_EQ(std::memcmp(d.pixels, want32, 8), 0);
-  EXPECT_TRUE(d.flags & VX_BIT_KEYED);
-  vx_bit_free(&d);
-}
-
-TEST_F(BitTest, SixteenBitSourcesReadAs555) {
-  // (31, 0, 31) in 5-5-5 is the key; (1, 2, 3) an ordinary colour.
-  VX_BITMAP b = make_bitmap(2, 1, 16);
-  auto* w = reinterpret_cast<uint16_t*>(b.pixels);
-  w[0] = (31 << 10) | 31;
-  w[1] = (1 << 10) | (2 << 5) | 3;
-  VX_BITMAP c = make_bitmap(2, 1, 16);
-  std::memcpy(c.pixels, b.pixels, 4);
-  ASSERT_EQ(vx_bit_convert(&b, 24), 1);
-  const uint8_t want24[] = {255, 0, 255, 8, 16, 24};
-  EXPECT_EQ(std::memcmp(b.pixels, want24, 6), 0);
-  ASSERT_EQ(vx_bit_convert(&c, 32 + VX_BIT_CONVERT_KEY), 1);
-  const uint8_t want32[] = {127, 127, 127, 0, 8, 16, 24, 255};
-  EXPECT_EQ(std::memcmp(c.pixels, want32, 8), 0);
-  EXPECT_TRUE(c.flags & VX_BIT_KEYED);
-  vx_bit_free(&b);
-  vx_bit_free(&c);
-}
-
-TEST_F(BitTest, FifteenBitsRepackIntoTheScreenPacking) {
-  VX_BITMAP b = make_bitmap(1, 1, 15);
-  auto* w = reinterpret_cast<uint16_t*>(b.pixels);
-  w[0] = (31 << 10) | (16 << 5) | 1;  // (248, 128, 8)
-  ASSERT_EQ(vx_bit_convert(&b, 16), 1);
-  EXPECT_EQ(b.bpp, 16);
-  EXPECT_EQ(reinterpret_cast<uint16_t*>(b.pixels)[0], vx_pal_pack16(248, 128, 8));
-  vx_bit_free(&b);
-}
-
-TEST_F(BitTest, TrueColourMembers) {
-  VX_BITMAP b = make_bitmap(2, 1, 24);
-  const uint8_t px[] = {255, 0, 255, 10, 200, 30};
-  std::memcpy(b.pixels, px, 6);
-  VX_BITMAP c = make_bitmap(2, 1, 24);
-  std::memcpy(c.pixels, px, 6);
-  ASSERT_EQ(vx_bit_convert(&b, 32 + VX_BIT_CONVERT_KEY), 1);
-  const uint8_t want32[] = {127, 127, 127, 0, 10, 200, 30, 255};
-  EXPECT_EQ(std::memcmp(b.pixels, want32, 8), 0);
-  ASSERT_EQ(vx_bit_convert(&b, 24), 1);  // alpha dropped
-  const uint8_t want24[] = {127, 127, 127, 10, 200, 30};
-  EXPECT_EQ(std::memcmp(b.pixels, want24, 6), 0);
-  ASSERT_EQ(vx_bit_convert(&c, 16), 1);
-  EXPECT_EQ(reinterpret_cast<uint16_t*>(c.pixels)[0], 0xF81F);
-  EXPECT_EQ(reinterpret_cast<uint16_t*>(c.pixels)[1], vx_pal_pack16(10, 200, 30));
-  VX_BITMAP d = make_bitmap(1, 1, 32);
-  const uint8_t px32[] = {80, 90, 100, 7};
-  std::memcpy(d.pixels, px32, 4);
-  ASSERT_EQ(vx_bit_convert(&d, 16), 1);
-  EXPECT_EQ(reinterpret_cast<uint16_t*>(d.pixels)[0], vx_pal_pack16(80, 90, 100));
-  vx_bit_free(&b);
-  vx_bit_free(&c);
-  vx_bit_free(&d);
 }
 
 TEST_F(BitTest, ConversionBlockIsNamedByDepths) {

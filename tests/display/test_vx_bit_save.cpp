@@ -95,9 +95,7 @@ TEST_F(SaveTest, Tga16IsWrittenAs555) {
   uint8_t first[2];
   ASSERT_EQ(std::fread(first, 1, 2, f), 2u);  // bottom row first: colour 4
   std::fclose(f);
-  EXPECT_EQ(h[2], 2);
-  EXPECT_EQ(h[16], 16);
-  EXPECT_EQ(h[17], 0);
+  EXPECT_EQ(nums(h[2], h[16], h[17]), nums(2, 16, 0));
   EXPECT_EQ(first[0] | (first[1] << 8), (1 << 10) | (2 << 5) | 3);
   std::vector<uint8_t> got = read_back("c.tga", "rgb");
   ASSERT_EQ(got.size(), 24u);

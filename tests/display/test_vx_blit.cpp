@@ -39,32 +39,19 @@ VX_BITMAP blank(int w, int h, int bpp) {
 class BlitDepth : public DisplayTest, public testing::WithParamInterface<int> {};
 
 // ---------------------------------------------------------------- clipping
-TEST_P(BlitDepth, LeftEdgeCutsTheFirstColumns) {
+TEST_P(BlitDepth, EdgesCutTheColumnsOutside) {
   const int bpp = GetParam();
   VX_BITMAP dest = blank(20, 6, bpp);
   VX_BITMAP src = numbered(10, 4, bpp);
-  VX_RECT at = {-5, 1, 10, 4};
-  ASSERT_EQ(vx_bit_copy(&dest, &src, &at, nullptr, 0), 1);
+  VX_RECT left = {-5, 1, 10, 4}, right = {17, 1, 10, 4};
+  ASSERT_EQ(vx_bit_copy(&dest, &src, &left, nullptr, 0), 1);  // the first five columns cut
+  ASSERT_EQ(vx_bit_copy_transp(&dest, &src, &right, nullptr, 0), 1);  // three columns kept
   for (int y = 0; y < 4; y++) {
     for (int x = 0; x < 5; x++) EXPECT_EQ(px(dest, x, 1 + y), number(x + 5, y)) << x << "," << y;
-    EXPECT_EQ(px(dest, 5, 1 + y), 0u);
+    for (int x = 5; x < 17; x++) EXPECT_EQ(px(dest, x, 1 + y), 0u) << x << "," << y;
+    for (int x = 0; x < 3; x++) EXPECT_EQ(px(dest, 17 + x, 1 + y), number(x, y)) << x << "," << y;
   }
-  EXPECT_EQ(px(dest, 0, 0), 0u);
-  EXPECT_EQ(px(dest, 0, 5), 0u);
-  vx_bit_free(&dest);
-  vx_bit_free(&src);
-}
-
-TEST_P(BlitDepth, RightEdgeKeepsThreeColumns) {
-  const int bpp = GetParam();
-  VX_BITMAP dest = blank(20, 4, bpp);
-  VX_BITMAP src = numbered(10, 4, bpp);
-  VX_RECT at = {17, 0, 10, 4};
-  ASSERT_EQ(vx_bit_copy_transp(&dest, &src, &at, nullptr, 0), 1);
-  for (int y = 0; y < 4; y++) {
-    EXPECT_EQ(px(dest, 16, y), 0u);
-    for (int x = 0; x < 3; x++) EXPECT_EQ(px(dest, 17 + x, y), number(x, y));
-  }
+  EXPECT_EQ(nums(px(dest, 0, 0), px(dest, 0, 5), px(dest, 19, 5)), nums(0, 0, 0));
   vx_bit_free(&dest);
   vx_bit_free(&src);
 }
@@ -78,8 +65,7 @@ TEST_P(BlitDepth, ScalingTwoByTwoToFourByFourRepeatsEachPixel) {
     ASSERT_EQ((transparent ? vx_bit_copy_transp : vx_bit_copy)(&dest, &src, &at, nullptr, VX_BIT_SCALE), 1);
     for (int y = 0; y < 4; y++)
       for (int x = 0; x < 4; x++) EXPECT_EQ(px(dest, 1 + x, 1 + y), number(x / 2, y / 2)) << x << "," << y;
-    EXPECT_EQ(px(dest, 0, 0), 0u);
-    EXPECT_EQ(px(dest, 5, 5), 0u);
+    EXPECT_EQ(nums(px(dest, 0, 0), px(dest, 5, 5)), nums(0u, 0u));
     vx_bit_free(&dest);
     vx_bit_free(&src);
   }
@@ -109,35 +95,20 @@ TEST_F(BlitTest, CentringPutsTheSmallerInTheMiddle) {
   VX_BITMAP src = make_bitmap(320, 240, 8);
   std::memset(src.pixels, 9, 320 * 240);
   ASSERT_EQ(vx_bit_copy(&dest, &src, nullptr, nullptr, VX_BIT_CENTER), 1);
-  EXPECT_EQ(px(dest, 160, 120), 9u);
-  EXPECT_EQ(px(dest, 479, 359), 9u);
-  EXPECT_EQ(px(dest, 159, 120), 0u);
-  EXPECT_EQ(px(dest, 160, 119), 0u);
-  EXPECT_EQ(px(dest, 480, 359), 0u);
-  EXPECT_EQ(px(dest, 479, 360), 0u);
+  EXPECT_EQ(nums(px(dest, 160, 120), px(dest, 479, 359)), nums(9, 9));
+  EXPECT_EQ(nums(px(dest, 159, 120), px(dest, 160, 119), px(dest, 480, 359), px(dest, 479, 360)), nums(0, 0, 0, 0));
   // The other way round the source start moves: its middle lands at (0, 0).
   VX_BITMAP big = numbered(12, 8, 8);
   VX_BITMAP small = blank(4, 4, 8);
   ASSERT_EQ(vx_bit_copy(&small, &big, nullptr, nullptr, VX_BIT_CENTER), 1);
-  EXPECT_EQ(px(small, 0, 0), number(4, 2));
-  EXPECT_EQ(px(small, 3, 3), number(7, 5));
-  vx_bit_free(&dest);
-  vx_bit_free(&src);
-  vx_bit_free(&big);
-  vx_bit_free(&small);
-}
-
-TEST_F(BlitTest, DoubleSizeCentresOnHalvedSizes) {
-  // A 2 x 2 source doubled in an 8 x 8 rectangle covers (2, 2) to (5, 5).
-  VX_BITMAP dest = blank(8, 8, 8);
-  VX_BITMAP src = numbered(2, 2, 8);
-  ASSERT_EQ(vx_bit_copy(&dest, &src, nullptr, nullptr, VX_BIT_DOUBLE | VX_BIT_CENTER), 1);
-  EXPECT_EQ(px(dest, 1, 2), 0u);
-  EXPECT_EQ(px(dest, 2, 2), number(0, 0));
-  EXPECT_EQ(px(dest, 5, 5), number(1, 1));
-  EXPECT_EQ(px(dest, 6, 5), 0u);
-  vx_bit_free(&dest);
-  vx_bit_free(&src);
+  EXPECT_EQ(nums(px(small, 0, 0), px(small, 3, 3)), nums(number(4, 2), number(7, 5)));
+  // Doubled, it centres on halved sizes: 2 x 2 doubled in 8 x 8 covers (2, 2) to (5, 5).
+  VX_BITMAP eight = blank(8, 8, 8);
+  VX_BITMAP two = numbered(2, 2, 8);
+  ASSERT_EQ(vx_bit_copy(&eight, &two, nullptr, nullptr, VX_BIT_DOUBLE | VX_BIT_CENTER), 1);
+  EXPECT_EQ(nums(px(eight, 1, 2), px(eight, 2, 2), px(eight, 5, 5), px(eight, 6, 5)),
+            nums(0, number(0, 0), number(1, 1), 0));
+  for (VX_BITMAP* b : {&dest, &src, &big, &small, &eight, &two}) vx_bit_free(b);
 }
 
 TEST_F(BlitTest, SourceRectangleAndOutsideCopies) {
@@ -299,9 +270,7 @@ TEST_F(BlitTest, WhileAModeIsSetCopiesGoToThe3DPut) {
   ASSERT_EQ(vx_bit_copy_transp(&screen, &sprite, nullptr, nullptr, VX_BIT_CENTER), 1);
   EXPECT_EQ(g_put.calls, 1);
   EXPECT_EQ(g_put.bitmap, &sprite);
-  EXPECT_EQ(g_put.d.width, 64);
-  EXPECT_EQ(g_put.s.width, 8);
-  EXPECT_EQ(g_put.flags, VX_BIT_CENTER);
+  EXPECT_EQ(nums(g_put.d.width, g_put.s.width, g_put.flags), nums(64, 8, VX_BIT_CENTER));
   EXPECT_EQ(pixels_of(screen), before);
   // Flag 128 forces the software path.
   VX_RECT at = {10, 10, 8, 4};
@@ -320,8 +289,7 @@ TEST_F(BlitTest, ResizeRescalesInPlaceAndSharesThePalette) {
   VX_PALETTE* p = b.palette;
   VX_RECT to = {5, 6, 4, 4};
   ASSERT_EQ(vx_bit_resize(&b, &to, nullptr), 1);
-  EXPECT_EQ(b.width, 4);
-  EXPECT_EQ(b.x, 5);
+  EXPECT_EQ(nums(b.width, b.x), nums(4, 5));
   EXPECT_EQ(b.palette, p);
   EXPECT_EQ(p->references, 1u);
   EXPECT_EQ(b.key, 3u);
@@ -339,16 +307,22 @@ TEST_F(BlitTest, ResizeChecks) {
   VX_BITMAP b = numbered(4, 4, 8);
   std::vector<uint8_t> before = pixels_of(b);
   VX_RECT good = {0, 0, 2, 2}, flat = {0, 0, 2, 0}, past = {4, 0, 2, 2};
-  EXPECT_EQ(vx_bit_resize(nullptr, &good, nullptr), 0);
-  EXPECT_NE(boxes().find("Invalid bitmap pointer in vx_bit_resize"), std::string::npos);
-  EXPECT_EQ(vx_bit_resize(&b, nullptr, nullptr), 0);
-  EXPECT_NE(boxes().find("Invalid rectangle pointers in vx_bit_resize"), std::string::npos);
-  EXPECT_EQ(vx_bit_resize(&b, &flat, nullptr), 0);
-  EXPECT_NE(boxes().find("Invalid rectangle destination size in vx_bit_resize"), std::string::npos);
-  EXPECT_EQ(vx_bit_resize(&b, &good, &flat), 0);
-  EXPECT_NE(boxes().find("Invalid rectangle source size in vx_bit_resize"), std::string::npos);
-  EXPECT_EQ(vx_bit_resize(&b, &good, &past), 0);
-  EXPECT_NE(boxes().find("Invalid rectangle source size in vx_bit_resize"), std::string::npos);
+  struct Case {
+    VX_BITMAP* bitmap;
+    const VX_RECT *to, *from;
+    const char* box;
+  };
+  const Case cases[] = {
+      {nullptr, &good, nullptr, "Invalid bitmap pointer in vx_bit_resize"},
+      {&b, nullptr, nullptr, "Invalid rectangle pointers in vx_bit_resize"},
+      {&b, &flat, nullptr, "Invalid rectangle destination size in vx_bit_resize"},
+      {&b, &good, &flat, "Invalid rectangle source size in vx_bit_resize"},
+      {&b, &good, &past, "Invalid rectangle source size in vx_bit_resize"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(vx_bit_resize(c.bitmap, c.to, c.from), 0) << c.box;
+    EXPECT_NE(boxes().find(c.box), std::string::npos) << c.box;
+  }
   EXPECT_EQ(b.width, 4);
   EXPECT_EQ(pixels_of(b), before);
   vx_bit_free(&b);
@@ -363,17 +337,13 @@ TEST_F(BlitTest, RectangleFollowsTheVirtualScreen) {
   ASSERT_EQ(vx_dsp_point_float_add(&p), 1);
   EXPECT_EQ(r.x, 100);
   ASSERT_EQ(vx_screen_resize(960, 720, 0, 0), 1);
-  EXPECT_EQ(r.x, 150);
-  EXPECT_EQ(r.y, 150);
-  EXPECT_EQ(r.width, 75);
-  EXPECT_EQ(r.height, 75);
+  EXPECT_EQ(nums(r.x, r.y, r.width, r.height), nums(150, 150, 75, 75));
   EXPECT_FLOAT_EQ(p.x, 15.0f);
   EXPECT_FLOAT_EQ(p.y, 30.0f);
   EXPECT_EQ(vx_screen()->width, 960);
   // 700 / 640 = 1.09375: 50 x 1.09375 = 54.6875 truncates to 54.
   ASSERT_EQ(vx_screen_resize(700, 480, 0, 0), 1);
-  EXPECT_EQ(r.width, 54);
-  EXPECT_EQ(r.height, 50);
+  EXPECT_EQ(nums(r.width, r.height), nums(54, 50));
   // Modified values become the base; removed ones stay as they are.
   r = {10, 10, 10, 10};
   ASSERT_EQ(vx_dsp_rect_modify(&r), 1);

@@ -91,9 +91,7 @@ TEST_F(GenDraw, PaddedTextureFor240By250) {
   ASSERT_EQ(table_.vx_bit_3d_put(&b, nullptr, nullptr, 0), 1);
   GEN_TEXTURE_INFO info;
   ASSERT_EQ(gen_bit_texture_info(&b, &info), 1);
-  EXPECT_EQ(info.kind, GEN_TEX_SINGLE);
-  EXPECT_EQ(info.width, 256);
-  EXPECT_EQ(info.height, 256);
+  EXPECT_EQ(nums(info.kind, info.width, info.height), nums(GEN_TEX_SINGLE, 256, 256));
   EXPECT_EQ(gen_bit_ram_current(), 256 * 256 * 4);
   EXPECT_NE(b.flags & GEN_BIT_OBJECT, 0);
   EXPECT_NE(b.pixels, nullptr);  // a single texture keeps the picture
@@ -103,9 +101,7 @@ TEST_F(GenDraw, PaddedTextureFor240By250) {
   EXPECT_EQ(read(239, 239), colour_at(239, 239));
   EXPECT_EQ(read(240, 10), kBlack);
   EXPECT_EQ(gen_bit_free(&b), 1);
-  EXPECT_EQ(b.texture, 0u);
-  EXPECT_EQ(b.flags & GEN_BIT_OBJECT, 0);
-  EXPECT_EQ(gen_bit_ram_current(), 0);
+  EXPECT_EQ(nums(b.texture, b.flags & GEN_BIT_OBJECT, gen_bit_ram_current()), nums(0u, 0, 0));
   EXPECT_EQ(gen_bit_free(&b), 0);
   vx_bit_free(&b);
 }
@@ -116,21 +112,17 @@ TEST_F(GenDraw, TileSetFor130By64) {
   ASSERT_EQ(table_.vx_bit_3d_put(&b, &dest, nullptr, 0), 1);
   GEN_TEXTURE_INFO info;
   ASSERT_EQ(gen_bit_texture_info(&b, &info), 1);
-  EXPECT_EQ(info.kind, GEN_TEX_TILES);
-  EXPECT_EQ(info.columns, 2);
-  EXPECT_EQ(info.rows, 1);
+  EXPECT_EQ(nums(info.kind, info.columns, info.rows), nums(GEN_TEX_TILES, 2, 1));
   VX_RECT place;
   VX_BITMAP* piece = gen_bit_piece(&b, 0, &place);
   ASSERT_NE(piece, nullptr);
   EXPECT_EQ(piece->width, 128);
-  EXPECT_EQ(place.x, 0);
-  EXPECT_EQ(place.width, 128);
+  EXPECT_EQ(nums(place.x, place.width), nums(0, 128));
   piece = gen_bit_piece(&b, 1, &place);
   ASSERT_NE(piece, nullptr);
   EXPECT_EQ(piece->width, 8);
   EXPECT_EQ(piece->height, 64);
-  EXPECT_EQ(place.x, 128);
-  EXPECT_EQ(place.width, 2);
+  EXPECT_EQ(nums(place.x, place.width), nums(128, 2));
   EXPECT_EQ(gen_bit_piece(&b, 2, nullptr), nullptr);
   EXPECT_EQ(gen_bit_ram_current(), (128 * 64 + 8 * 64) * 4);
   // The pieces hold the picture now; reads go to them.
@@ -170,14 +162,10 @@ TEST_F(GenDraw, SixFortyBy480MakesTwelvePieces) {
   ASSERT_EQ(table_.vx_bit_3d_put(&b, nullptr, nullptr, 0), 1);
   GEN_TEXTURE_INFO info;
   ASSERT_EQ(gen_bit_texture_info(&b, &info), 1);
-  EXPECT_EQ(info.columns, 3);
-  EXPECT_EQ(info.rows, 4);
+  EXPECT_EQ(nums(info.columns, info.rows), nums(3, 4));
   VX_RECT place;
   ASSERT_NE(gen_bit_piece(&b, 11, &place), nullptr);
-  EXPECT_EQ(place.x, 512);
-  EXPECT_EQ(place.y, 448);
-  EXPECT_EQ(place.width, 128);
-  EXPECT_EQ(place.height, 32);
+  EXPECT_EQ(nums(place.x, place.y, place.width, place.height), nums(512, 448, 128, 32));
   // The window shows the top-left 320 x 240 of it.
   EXPECT_EQ(read(319, 239), colour_at(319, 239));
   vx_bit_free(&b);

@@ -42,7 +42,7 @@ TEST_F(GenInfo, GenErrorEndsWithExitCodeZeroAfterItsEntry) {
   EXPECT_EQ(file("error.txt"), entry("before") + entry("Can't find level3.def"));
 }
 
-TEST_F(GenInfo, HistoryAppendsWhileOnAndIsSilentWhileOff) {
+TEST_F(GenInfo, HistoryAppendsWhileOnIsSilentWhileOffAndStartsAfreshEachRun) {
   gen_history("one %d\n", 1);
   gen_history("two");
   EXPECT_EQ(file("history.txt"), "one 1\ntwo");
@@ -53,10 +53,6 @@ TEST_F(GenInfo, HistoryAppendsWhileOnAndIsSilentWhileOff) {
   gen_info_history_set(1);
   gen_history("!");
   EXPECT_EQ(file("history.txt"), "one 1\ntwo!");
-}
-
-TEST_F(GenInfo, ANewRunStartsTheHistoryAfresh) {
-  gen_history("first run\n");
   gen_info_deinit();
   gen_history("second run\n");
   EXPECT_EQ(file("history.txt"), "second run\n");

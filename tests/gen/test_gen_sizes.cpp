@@ -18,37 +18,25 @@ std::vector<int> cut(int size) {
   return std::vector<int>(pieces, pieces + n);
 }
 
-TEST(GenSizes, EnlargementDoublesTheLowestSetBit) {
-  // 100 = 64 + 32 + 4: 104, 112, 128; 60 = 32 + 16 + 8 + 4: 64.
-  EXPECT_EQ(gen_bit_pow2_up(100), 128);
-  EXPECT_EQ(gen_bit_pow2_up(60), 64);
-  EXPECT_EQ(gen_bit_pow2_up(257), 512);
-  EXPECT_EQ(gen_bit_pow2_up(240), 256);
+TEST(GenSizes, EnlargementAndKind) {
+  // Enlargement doubles the lowest set bit: 100 = 64 + 32 + 4 gives 104, 112, 128; 60 = 32 + 16 + 8 + 4 gives 64.
   // Powers of two stay; nothing below 1.
-  EXPECT_EQ(gen_bit_pow2_up(1), 1);
-  EXPECT_EQ(gen_bit_pow2_up(256), 256);
-  EXPECT_EQ(gen_bit_pow2_up(16384), 16384);
-  EXPECT_EQ(gen_bit_pow2_up(0), 0);
-  EXPECT_EQ(gen_bit_pow2_up(-4), 0);
-  EXPECT_EQ(gen_bit_pow2_up(32767), 32768);
-}
-
-TEST(GenSizes, KindFollowsSizeAndPadding) {
-  // Inside: powers of two up to 256 are drawn directly.
-  EXPECT_EQ(gen_bit_kind(256, 256), GEN_TEX_DIRECT);
-  EXPECT_EQ(gen_bit_kind(1, 128), GEN_TEX_DIRECT);
-  // Padding within a tenth: 240 x 250 pads by 16 and 6 (limit 25.6).
-  EXPECT_EQ(gen_bit_kind(240, 250), GEN_TEX_SINGLE);
-  EXPECT_EQ(gen_bit_kind(231, 256), GEN_TEX_SINGLE);  // 25 <= 25.6
-  EXPECT_EQ(gen_bit_kind(230, 256), GEN_TEX_TILES);   // 26 > 25.6
-  // 130 pads by 126: a tile set; so does anything over 256.
-  EXPECT_EQ(gen_bit_kind(130, 64), GEN_TEX_TILES);
-  EXPECT_EQ(gen_bit_kind(100, 60), GEN_TEX_TILES);
-  EXPECT_EQ(gen_bit_kind(512, 512), GEN_TEX_TILES);
-  EXPECT_EQ(gen_bit_kind(257, 8), GEN_TEX_TILES);
-  // Empty.
-  EXPECT_EQ(gen_bit_kind(0, 10), GEN_TEX_NONE);
-  EXPECT_EQ(gen_bit_kind(10, -1), GEN_TEX_NONE);
+  const int pow2[][2] = {{100, 128}, {60, 64},      {257, 512}, {240, 256}, {1, 1},        {256, 256},
+                         {16384, 16384}, {0, 0}, {-4, 0},    {32767, 32768}};
+  for (const auto& c : pow2) EXPECT_EQ(gen_bit_pow2_up(c[0]), c[1]) << c[0];
+  struct Kind {
+    int w, h, kind;
+  };
+  const Kind kinds[] = {
+      {256, 256, GEN_TEX_DIRECT}, {1, 128, GEN_TEX_DIRECT},  // powers of two up to 256 are drawn directly
+      {240, 250, GEN_TEX_SINGLE},                             // padding within a tenth: 16 and 6 (limit 25.6)
+      {231, 256, GEN_TEX_SINGLE},                             // 25 <= 25.6
+      {230, 256, GEN_TEX_TILES},                              // 26 > 25.6
+      {130, 64, GEN_TEX_TILES},                               // 130 pads by 126
+      {100, 60, GEN_TEX_TILES},  {512, 512, GEN_TEX_TILES}, {257, 8, GEN_TEX_TILES},  // anything over 256
+      {0, 10, GEN_TEX_NONE},     {10, -1, GEN_TEX_NONE},
+  };
+  for (const Kind& k : kinds) EXPECT_EQ(gen_bit_kind(k.w, k.h), k.kind) << k.w << " x " << k.h;
 }
 
 TEST(GenSizes, AxesAreCutGreedily) {
@@ -70,12 +58,7 @@ TEST(GenSizes, AxesAreCutGreedily) {
   int16_t two[2] = {-1, -1};
   EXPECT_EQ(gen_bit_cut(640, two, 2), 0);
   EXPECT_EQ(gen_bit_cut(640, nullptr, 8), 0);
-}
-
-TEST(GenSizes, TwelvePiecesFor640By480) {
-  EXPECT_EQ(cut(640).size() * cut(480).size(), 12u);
-  // 300 x 70: columns 256, 32, 8, 8 and rows 64, 8.
-  EXPECT_EQ(cut(300).size() * cut(70).size(), 8u);
+  EXPECT_EQ(cut(640).size() * cut(480).size(), 12u) << "twelve pieces for 640 x 480";
 }
 
 TEST(GenSizes, CirclePointsStepByWholeDegrees) {
@@ -88,15 +71,14 @@ TEST(GenSizes, CirclePointsStepByWholeDegrees) {
   EXPECT_EQ(gen_draw_circle_points(0, 0, 7, xy, 360), 8);
   // r = 1: only the start point, at the centre.
   ASSERT_EQ(gen_draw_circle_points(3, 3, 1, xy, 360), 1);
-  EXPECT_EQ(xy[0], 3);
-  EXPECT_EQ(xy[1], 3);
+  EXPECT_EQ(nums(xy[0], xy[1]), nums(3, 3));
   // r >= 360 steps by one degree.
   EXPECT_EQ(gen_draw_circle_points(0, 0, 360, xy, 360), 360);
   EXPECT_EQ(gen_draw_circle_points(0, 0, 1000, xy, 360), 360);
   // Nothing for r <= 0 or too little room.
-  EXPECT_EQ(gen_draw_circle_points(0, 0, 0, xy, 360), 0);
-  EXPECT_EQ(gen_draw_circle_points(0, 0, -3, xy, 360), 0);
-  EXPECT_EQ(gen_draw_circle_points(0, 0, 400, xy, 100), 0);
+  EXPECT_EQ(nums(gen_draw_circle_points(0, 0, 0, xy, 360), gen_draw_circle_points(0, 0, -3, xy, 360),
+                 gen_draw_circle_points(0, 0, 400, xy, 100)),
+            nums(0, 0, 0));
 }
 
 TEST(GenSizes, GenericRendererIsNotHardware) {

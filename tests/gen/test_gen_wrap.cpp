@@ -60,10 +60,7 @@ TEST_F(GenWrap, SnapshotIsWrittenAtTheDisplayUpdate) {
   // 24-bit TGA, bottom row first, blue-green-red.
   const std::string tga = file("Snap0000.tga");
   ASSERT_EQ(tga.size(), 18u + 3 * 2 * 3);
-  EXPECT_EQ(tga[2], 2);
-  EXPECT_EQ(tga[12], 3);
-  EXPECT_EQ(tga[14], 2);
-  EXPECT_EQ(tga[16], 24);
+  EXPECT_EQ(nums(tga[2], tga[12], tga[14], tga[16]), nums(2, 3, 2, 24));
   for (int row = 0; row < 2; row++)
     for (int x = 0; x < 3; x++) {
       const uint8_t* p = reinterpret_cast<const uint8_t*>(tga.data()) + 18 + (row * 3 + x) * 3;
@@ -96,18 +93,14 @@ TEST_F(GenWrap, WorldTextureIsEnlargedToPowersOfTwo) {
   GEN_TEXTURE_SIZES sizes = {};
   const uint32_t texture = gen_bit_texture_load("pic.tga", 1, &sizes);
   ASSERT_NE(texture, 0u);
-  EXPECT_EQ(sizes.image_width, 100);
-  EXPECT_EQ(sizes.image_height, 60);
-  EXPECT_EQ(sizes.texture_width, 128);
-  EXPECT_EQ(sizes.texture_height, 64);
+  EXPECT_EQ(nums(sizes.image_width, sizes.image_height, sizes.texture_width, sizes.texture_height),
+            nums(100, 60, 128, 64));
   glBindTexture(GL_TEXTURE_2D, texture);
   GLint w = 0, h = 0, mag = 0;
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
   glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
-  EXPECT_EQ(w, 128);
-  EXPECT_EQ(h, 64);
-  EXPECT_EQ(mag, GL_LINEAR);
+  EXPECT_EQ(nums(w, h, mag), nums(128, 64, GL_LINEAR));
   // The picture was rescaled, corner to corner, into RGBA bytes.
   std::vector<uint8_t> texels(128 * 64 * 4);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
@@ -127,8 +120,7 @@ TEST_F(GenWrap, WorldTextureIsEnlargedToPowersOfTwo) {
   gen_test::write_tga(folder_ / "square.tga", 32, 16);
   const uint32_t sharp = gen_bit_texture_load("square.tga!", 1, &sizes);
   ASSERT_NE(sharp, 0u);
-  EXPECT_EQ(sizes.texture_width, 32);
-  EXPECT_EQ(sizes.texture_height, 16);
+  EXPECT_EQ(nums(sizes.texture_width, sizes.texture_height), nums(32, 16));
   glBindTexture(GL_TEXTURE_2D, sharp);
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
   EXPECT_EQ(mag, GL_NEAREST);

@@ -6,6 +6,7 @@
 #include <vector>
 #include "platform/plat_internal.h"
 #include "platform/platform.h"
+#include "tests/platform/platform_test_util.h"
 
 namespace {
 
@@ -40,6 +41,13 @@ void drain() {
   PLAT_MSG m;
   while (plat_peek_message(&m, 1)) {
   }
+}
+
+// The next queued message as (message, wparam, lparam), taken off the queue; empty when there is none.
+std::vector<double> take() {
+  PLAT_MSG m;
+  if (!plat_peek_message(&m, 1)) return {};
+  return nums(m.message, m.wparam, m.lparam);
 }
 
 std::vector<uint32_t> seen_messages() {
@@ -81,27 +89,19 @@ TEST_F(PlatQueue, PostedMessagesComeOutInOrder) {
   EXPECT_EQ(plat_peek_message(&m, 1), 0);
 }
 
-TEST_F(PlatQueue, PeekWithoutRemovalLeavesTheMessage) {
+TEST_F(PlatQueue, PeekWithoutRemovalLeavesTheMessageAndAnEmptyQueueTheRecord) {
   plat_post_message(nullptr, WM_USER, 1, 2);
   plat_post_message(nullptr, WM_USER + 1, 3, 4);
   PLAT_MSG m{};
   ASSERT_EQ(plat_peek_message(&m, 0), 1);
-  EXPECT_EQ(m.message, WM_USER);
   ASSERT_EQ(plat_peek_message(&m, 0), 1);
   EXPECT_EQ(m.message, WM_USER);
-  ASSERT_EQ(plat_peek_message(&m, 1), 1);
-  EXPECT_EQ(m.message, WM_USER);
-  ASSERT_EQ(plat_peek_message(&m, 1), 1);
-  EXPECT_EQ(m.message, WM_USER + 1);
-}
-
-TEST_F(PlatQueue, EmptyQueueLeavesTheRecordAlone) {
-  PLAT_MSG m{nullptr, 0x1234, 5, 6, 7};
+  EXPECT_EQ(take(), nums(WM_USER, 1, 2));
+  EXPECT_EQ(take(), nums(WM_USER + 1, 3, 4));
+  m = PLAT_MSG{nullptr, 0x1234, 5, 6, 7};
   EXPECT_EQ(plat_peek_message(&m, 0), 0);
   EXPECT_EQ(plat_peek_message(&m, 1), 0);
-  EXPECT_EQ(m.message, 0x1234u);
-  EXPECT_EQ(m.wparam, 5u);
-  EXPECT_EQ(m.time, 7u);
+  EXPECT_EQ(nums(m.message, m.wparam, m.lparam, m.time), nums(0x1234, 5, 6, 7));
 }
 
 TEST_F(PlatQueue, PostsFromFourThreadsAllArriveOnceInTheirOrder) {
@@ -137,26 +137,17 @@ TEST_F(PlatQueue, PostsFromFourThreadsAllArriveOnceInTheirOrder) {
 
 // ---------------------------------------------------------------- quit and blocking get
 
-TEST_F(PlatQueue, QuitEndsGetWithItsExitCode) {
-  plat_post_message(nullptr, WM_USER, 0, 0);
-  plat_post_quit_message(7);
-  PLAT_MSG m;
-  EXPECT_EQ(plat_get_message(&m), 1);
-  EXPECT_EQ(m.message, WM_USER);
-  EXPECT_EQ(plat_get_message(&m), 0);
-  EXPECT_EQ(m.message, WM_QUIT);
-  EXPECT_EQ(m.wparam, 7u);
-}
-
-TEST_F(PlatQueue, GetWaitsForAMessageFromAnotherThread) {
+TEST_F(PlatQueue, GetWaitsForAMessageAndQuitEndsItWithItsExitCode) {
   std::thread poster([] {
     plat_sleep(20);
     plat_post_message(nullptr, WM_USER + 5, 55, 0);
+    plat_post_quit_message(7);
   });
   PLAT_MSG m;
   EXPECT_EQ(plat_get_message(&m), 1);
-  EXPECT_EQ(m.message, WM_USER + 5);
-  EXPECT_EQ(m.wparam, 55u);
+  EXPECT_EQ(nums(m.message, m.wparam), nums(WM_USER + 5, 55));
+  EXPECT_EQ(plat_get_message(&m), 0);
+  EXPECT_EQ(nums(m.message, m.wparam), nums(WM_QUIT, 7));
   poster.join();
 }
 
@@ -172,12 +163,9 @@ TEST_F(PlatQueue, TranslateQueuesTheCharacterOfALetterFirst) {
   ASSERT_EQ(m.message, WM_KEYDOWN);
   plat_translate_message(&m);
   ASSERT_EQ(plat_get_message(&m), 1);
-  EXPECT_EQ(m.message, WM_CHAR);
-  EXPECT_EQ(m.wparam, static_cast<uintptr_t>('a'));
-  EXPECT_EQ(m.lparam, lp);
+  EXPECT_EQ(nums(m.message, m.wparam, m.lparam), nums(WM_CHAR, 'a', lp));
   EXPECT_EQ(m.window, w);
-  ASSERT_EQ(plat_get_message(&m), 1);
-  EXPECT_EQ(m.message, WM_USER);
+  EXPECT_EQ(take(), nums(WM_USER, 0, 0));
 }
 
 TEST_F(PlatQueue, TranslateFollowsShiftAsTakenFromTheQueue) {
@@ -188,33 +176,22 @@ TEST_F(PlatQueue, TranslateFollowsShiftAsTakenFromTheQueue) {
   EXPECT_EQ(plat_key_down(VK_SHIFT), 1);
   plat_get_message(&m);
   plat_translate_message(&m);
-  ASSERT_EQ(plat_peek_message(&m, 1), 1);
-  EXPECT_EQ(m.message, WM_CHAR);
-  EXPECT_EQ(m.wparam, static_cast<uintptr_t>('A'));
+  EXPECT_EQ(take(), nums(WM_CHAR, 'A', 0));
   plat_post_message(nullptr, WM_KEYUP, VK_SHIFT, 0);
   plat_get_message(&m);
   EXPECT_EQ(plat_key_down(VK_SHIFT), 0);
 }
 
-TEST_F(PlatQueue, TranslateGivesNothingForFunctionKeysAndOtherMessages) {
-  PLAT_MSG m{nullptr, WM_KEYDOWN, VK_F4, 0, 0};
-  plat_translate_message(&m);
-  m.message = WM_SYSKEYDOWN;
-  plat_translate_message(&m);
-  m = PLAT_MSG{nullptr, WM_KEYUP, 'A', 0, 0};
-  plat_translate_message(&m);
-  m = PLAT_MSG{nullptr, WM_USER, 'A', 0, 0};
-  plat_translate_message(&m);
-  plat_translate_message(nullptr);
-  EXPECT_EQ(plat_peek_message(&m, 1), 0);
-}
-
-TEST_F(PlatQueue, TranslateMakesSystemCharactersFromSystemKeys) {
+TEST_F(PlatQueue, TranslateMakesSystemCharactersAndNothingForOtherKeys) {
   PLAT_MSG m{nullptr, WM_SYSKEYDOWN, 'X', static_cast<intptr_t>(KEY_LPARAM_ALT), 0};
   plat_translate_message(&m);
-  ASSERT_EQ(plat_peek_message(&m, 1), 1);
-  EXPECT_EQ(m.message, WM_SYSCHAR);
-  EXPECT_EQ(m.wparam, static_cast<uintptr_t>('x'));
+  EXPECT_EQ(take(), nums(WM_SYSCHAR, 'x', KEY_LPARAM_ALT));
+  // Function keys, key-ups and other messages give nothing.
+  for (PLAT_MSG other : {PLAT_MSG{nullptr, WM_KEYDOWN, VK_F4, 0, 0}, PLAT_MSG{nullptr, WM_SYSKEYDOWN, VK_F4, 0, 0},
+                         PLAT_MSG{nullptr, WM_KEYUP, 'A', 0, 0}, PLAT_MSG{nullptr, WM_USER, 'A', 0, 0}})
+    plat_translate_message(&other);
+  plat_translate_message(nullptr);
+  EXPECT_EQ(take(), std::vector<double>{});
 }
 
 // ---------------------------------------------------------------- windows and dispatch
@@ -227,22 +204,16 @@ TEST_F(PlatQueue, CreateSendsWmCreateAndKeepsTheRectangle) {
   EXPECT_EQ(g_seen[0].window, w);
   int x, y, width, height;
   plat_window_rect(w, &x, &y, &width, &height);
-  EXPECT_EQ(x, 10);
-  EXPECT_EQ(y, 20);
-  EXPECT_EQ(width, 64);
-  EXPECT_EQ(height, 48);
-  EXPECT_EQ(plat_window_exists(w), 1);
+  EXPECT_EQ(nums(x, y, width, height, plat_window_exists(w)), nums(10, 20, 64, 48, 1));
   EXPECT_EQ(plat_window_proc(w), &record_proc);
   EXPECT_EQ(plat_window_main(), w);
 }
 
-TEST_F(PlatQueue, CreateRefusedByTheProcedureGivesNoWindow) {
+TEST_F(PlatQueue, CreateRefusedByTheProcedureOrOfNoSizeGivesNoWindow) {
   EXPECT_EQ(hidden_window(refuse_create_proc), nullptr);
   EXPECT_EQ(seen_messages(), (std::vector<uint32_t>{WM_CREATE, WM_DESTROY}));
   EXPECT_EQ(plat_window_main(), nullptr);
-}
-
-TEST_F(PlatQueue, CreateRefusesAnEmptySize) {
+  g_seen.clear();
   EXPECT_EQ(plat_window_create("PondTest", "t", 0, 0, 0, 10, 0, record_proc), nullptr);
   EXPECT_EQ(plat_window_create("PondTest", "t", 0, 0, 10, -1, 0, record_proc), nullptr);
   EXPECT_TRUE(g_seen.empty());
@@ -339,25 +310,17 @@ TEST_F(PlatQueue, ShowingActivatesAndDeactivatesThePrevious) {
 TEST_F(PlatQueue, MovePostsOnlyWhatChanged) {
   PLAT_WINDOW* w = hidden_window(record_proc);
   plat_window_move(w, 10, 20, 64, 48);  // unchanged
-  PLAT_MSG m;
-  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+  EXPECT_EQ(take(), std::vector<double>{});
   plat_window_move(w, 30, 40, 64, 48);
-  ASSERT_EQ(plat_peek_message(&m, 1), 1);
-  EXPECT_EQ(m.message, WM_MOVE);
-  EXPECT_EQ(plat_loword(static_cast<uintptr_t>(m.lparam)), 30u);
-  EXPECT_EQ(plat_hiword(static_cast<uintptr_t>(m.lparam)), 40u);
-  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+  EXPECT_EQ(take(), nums(WM_MOVE, 0, plat_makelong(30, 40)));
+  EXPECT_EQ(take(), std::vector<double>{});
   plat_window_move(w, 30, 40, 640, 480);
-  ASSERT_EQ(plat_peek_message(&m, 1), 1);
-  EXPECT_EQ(m.message, WM_SIZE);
-  EXPECT_EQ(m.wparam, SIZE_RESTORED);
-  EXPECT_EQ(m.lparam, plat_makelong(640, 480));
+  EXPECT_EQ(take(), nums(WM_SIZE, SIZE_RESTORED, plat_makelong(640, 480)));
   plat_window_move(w, 0, 0, 0, 0);  // refused
-  EXPECT_EQ(plat_peek_message(&m, 1), 0);
+  EXPECT_EQ(take(), std::vector<double>{});
   int x, y, width, height;
   plat_window_rect(w, &x, &y, &width, &height);
-  EXPECT_EQ(width, 640);
-  EXPECT_EQ(height, 480);
+  EXPECT_EQ(nums(width, height), nums(640, 480));
 }
 
 TEST_F(PlatQueue, MinimiseAndRestoreThroughTheDefaultProcedure) {
@@ -365,23 +328,16 @@ TEST_F(PlatQueue, MinimiseAndRestoreThroughTheDefaultProcedure) {
   drain();
   plat_send_message(w, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_EQ(plat_window_minimised(w), 1);
-  PLAT_MSG m;
-  ASSERT_EQ(plat_peek_message(&m, 1), 1);
-  EXPECT_EQ(m.message, WM_SIZE);
-  EXPECT_EQ(m.wparam, SIZE_MINIMIZED);
-  ASSERT_EQ(plat_peek_message(&m, 1), 1);
-  EXPECT_EQ(m.message, WM_ACTIVATE);
-  EXPECT_EQ(plat_loword(m.wparam), WA_INACTIVE);
-  EXPECT_EQ(plat_hiword(m.wparam), 1u);
+  const std::vector<double> size = take();
+  ASSERT_EQ(size.size(), 3u);
+  EXPECT_EQ(nums(size[0], size[1]), nums(WM_SIZE, SIZE_MINIMIZED));
+  EXPECT_EQ(take(), nums(WM_ACTIVATE, plat_makelong(WA_INACTIVE, 1), 0));
   plat_send_message(w, WM_SYSCOMMAND, SC_RESTORE, 0);
   EXPECT_EQ(plat_window_minimised(w), 0);
-  ASSERT_EQ(plat_peek_message(&m, 1), 1);
-  EXPECT_EQ(m.message, WM_SIZE);
-  EXPECT_EQ(m.wparam, SIZE_RESTORED);
-  EXPECT_EQ(m.lparam, plat_makelong(64, 48));
-  ASSERT_EQ(plat_peek_message(&m, 1), 1);
-  EXPECT_EQ(m.message, WM_ACTIVATE);
-  EXPECT_EQ(m.wparam, WA_ACTIVE);
+  EXPECT_EQ(take(), nums(WM_SIZE, SIZE_RESTORED, plat_makelong(64, 48)));
+  const std::vector<double> active = take();
+  ASSERT_EQ(active.size(), 3u);
+  EXPECT_EQ(nums(active[0], active[1]), nums(WM_ACTIVATE, WA_ACTIVE));
 }
 
 // ---------------------------------------------------------------- default procedure

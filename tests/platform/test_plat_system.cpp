@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 #include "platform/platform.h"
+#include "tests/platform/platform_test_util.h"
 
 namespace {
 
@@ -67,26 +68,16 @@ TEST(PlatBox, PrintedBoxAnswersTheFirstButton) {
   EXPECT_EQ(plat_message_box(nullptr, "Timer Init failed.", "Pond Sprint", MB_OK | MB_ICONHAND), IDOK);
   EXPECT_EQ(plat_message_box(nullptr, "Quit?", "Question", MB_YESNO | MB_ICONQUESTION), IDYES);
   EXPECT_EQ(plat_message_box(nullptr, "Go on?", "Go", MB_OKCANCEL), IDOK);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "Pond Sprint: Timer Init failed.\nQuestion: Quit?\nGo: Go on?\n");
-}
-
-TEST(PlatBox, MissingCaptionAndTextAreStillPrinted) {
-  testing::internal::CaptureStderr();
   EXPECT_EQ(plat_message_box(nullptr, "lost", nullptr, MB_OK), IDOK);
   EXPECT_EQ(plat_message_box(nullptr, nullptr, "Empty", MB_OK), IDOK);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Error: lost\nEmpty: \n");
-}
-
-TEST(PlatBox, SwitchIsKept) {
+  // The switch is kept; the null build has no box to show, so the text is printed all the same.
   plat_set_boxes(1);
   EXPECT_EQ(plat_boxes_enabled(), 1);
-  // The null build has no box to show, so the text is printed all the same.
-  testing::internal::CaptureStderr();
   EXPECT_EQ(plat_message_box(nullptr, "shown", "Null", MB_YESNO), IDYES);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Null: shown\n");
   plat_set_boxes(0);
   EXPECT_EQ(plat_boxes_enabled(), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Pond Sprint: Timer Init failed.\nQuestion: Quit?\nGo: Go on?\nError: lost\nEmpty: \nNull: shown\n");
 }
 
 TEST(PlatBox, ClipboardIsEmptyOnTheNullBuild) {
@@ -97,7 +88,7 @@ TEST(PlatBox, ClipboardIsEmptyOnTheNullBuild) {
 
 // ---------------------------------------------------------------- environment
 
-TEST(PlatEnv, CopiesWhenItFits) {
+TEST(PlatEnv, GetenvCopiesWhenItFits) {
   ENV_GUARD g("PS_PLAT_TEST", "value");
   char buf[16];
   EXPECT_EQ(plat_getenv("PS_PLAT_TEST", buf, sizeof buf), 1);
@@ -105,29 +96,24 @@ TEST(PlatEnv, CopiesWhenItFits) {
   char small[5] = "abcd";
   EXPECT_EQ(plat_getenv("PS_PLAT_TEST", small, sizeof small), 0);
   EXPECT_STREQ(small, "abcd");
+  // Unset or no name: 0, the buffer untouched.
+  ENV_GUARD unset("PS_PLAT_TEST", nullptr);
+  EXPECT_EQ(plat_getenv("PS_PLAT_TEST", small, sizeof small), 0);
+  EXPECT_EQ(plat_getenv(nullptr, small, sizeof small), 0);
+  EXPECT_STREQ(small, "abcd");
 }
 
-TEST(PlatEnv, UnsetOrBadGivesZero) {
-  ENV_GUARD g("PS_PLAT_TEST", nullptr);
-  char buf[16] = "keep";
-  EXPECT_EQ(plat_getenv("PS_PLAT_TEST", buf, sizeof buf), 0);
-  EXPECT_EQ(plat_getenv(nullptr, buf, sizeof buf), 0);
-  EXPECT_STREQ(buf, "keep");
-}
-
-TEST(PlatEnv, UserDataRootHonoursXdgDataHome) {
-  ENV_GUARD g("XDG_DATA_HOME", "/tmp/ps_xdg/share/");
+TEST(PlatEnv, UserDataRootHonoursXdgDataHomeElseHome) {
   char buf[256];
-  ASSERT_EQ(plat_user_data_root(buf, sizeof buf), 1);
-  EXPECT_STREQ(buf, "/tmp/ps_xdg/share");
-  char small[8];
-  EXPECT_EQ(plat_user_data_root(small, sizeof small), 0);
-}
-
-TEST(PlatEnv, UserDataRootFallsBackToHome) {
+  {
+    ENV_GUARD g("XDG_DATA_HOME", "/tmp/ps_xdg/share/");
+    ASSERT_EQ(plat_user_data_root(buf, sizeof buf), 1);
+    EXPECT_STREQ(buf, "/tmp/ps_xdg/share");
+    char small[8];
+    EXPECT_EQ(plat_user_data_root(small, sizeof small), 0);
+  }
   ENV_GUARD g("XDG_DATA_HOME", nullptr);
   ENV_GUARD h("HOME", "/home/frog");
-  char buf[256];
   ASSERT_EQ(plat_user_data_root(buf, sizeof buf), 1);
   EXPECT_STREQ(buf, "/home/frog/.local/share");
   ENV_GUARD relative("XDG_DATA_HOME", "relative/share");  // not absolute: ignored
@@ -158,25 +144,21 @@ TEST(PlatEnv, MemoryStatusGivesPlausibleFigures) {
 
 // ---------------------------------------------------------------- programs
 
-TEST(PlatRun, ExitCodesComeBack) {
+TEST(PlatRun, ExitCodesComeBackAndMissingProgramsAreNotStarted) {
   int code = -5;
   EXPECT_EQ(plat_run("/bin/false", nullptr, 1, &code), 1);
   EXPECT_EQ(code, 1);
   EXPECT_EQ(plat_run("/bin/true", nullptr, 1, &code), 1);
   EXPECT_EQ(code, 0);
-}
-
-TEST(PlatRun, MissingProgramIsNotStarted) {
-  int code = -5;
+  code = -5;
   EXPECT_EQ(plat_run("/nonexistent/ScreenConfig.exe", nullptr, 1, &code), 0);
-  EXPECT_EQ(code, -5);
   EXPECT_EQ(plat_run("/nonexistent/ScreenConfig.exe", nullptr, 0, nullptr), 0);
   EXPECT_EQ(plat_run(nullptr, nullptr, 1, &code), 0);
   EXPECT_EQ(plat_run("", nullptr, 1, &code), 0);
   EXPECT_EQ(code, -5);
 }
 
-TEST_F(PlatTemp, ArgumentReachesTheProgramWithoutQuotes) {
+TEST_F(PlatTemp, ArgumentReachesTheProgramWithoutQuotesAndSignalsReadAbove128) {
   std::string script = dir + "/exit_with";
   write_file(script, "#!/bin/sh\nexit \"$1\"\n", 0755);
   int code = -1;
@@ -184,12 +166,8 @@ TEST_F(PlatTemp, ArgumentReachesTheProgramWithoutQuotes) {
   EXPECT_EQ(code, 3);
   EXPECT_EQ(plat_run(script.c_str(), "\"7\"", 1, &code), 1);
   EXPECT_EQ(code, 7);
-}
-
-TEST_F(PlatTemp, SignalEndIsReportedAbove128) {
-  std::string script = dir + "/killself";
+  script = dir + "/killself";
   write_file(script, "#!/bin/sh\nkill -TERM $$\n", 0755);
-  int code = -1;
   EXPECT_EQ(plat_run(script.c_str(), nullptr, 1, &code), 1);
   EXPECT_EQ(code, 128 + SIGTERM);
 }
@@ -207,32 +185,24 @@ TEST_F(PlatTemp, ProgramRunsWithoutWaiting) {
 
 // ---------------------------------------------------------------- folders
 
-TEST_F(PlatTemp, MakeFolderCreatesParents) {
+TEST_F(PlatTemp, MakeFolderAndPathKinds) {
   std::string deep = dir + "/a/b/c";
-  EXPECT_EQ(plat_make_folder(deep.c_str()), 1);
+  EXPECT_EQ(plat_make_folder(deep.c_str()), 1);  // with its parents
   EXPECT_EQ(plat_path_kind(deep.c_str()), 2);
   EXPECT_EQ(plat_make_folder(deep.c_str()), 1);  // already there
   EXPECT_EQ(plat_make_folder((dir + "/x/y/").c_str()), 1);
   EXPECT_EQ(plat_path_kind((dir + "/x/y").c_str()), 2);
-}
-
-TEST_F(PlatTemp, MakeFolderFailsOverAFile) {
+  // Over a file, empty, none.
   std::string file = dir + "/plain";
   write_file(file, "x");
   EXPECT_EQ(plat_make_folder(file.c_str()), 0);
   EXPECT_EQ(plat_make_folder((file + "/below").c_str()), 0);
-  EXPECT_EQ(plat_path_kind(file.c_str()), 1);
   EXPECT_EQ(plat_make_folder(""), 0);
   EXPECT_EQ(plat_make_folder(nullptr), 0);
-}
-
-TEST_F(PlatTemp, PathKinds) {
-  write_file(dir + "/f.txt", "x");
-  EXPECT_EQ(plat_path_kind((dir + "/f.txt").c_str()), 1);
-  EXPECT_EQ(plat_path_kind(dir.c_str()), 2);
-  EXPECT_EQ(plat_path_kind((dir + "/missing").c_str()), 0);
-  EXPECT_EQ(plat_path_kind(""), 0);
-  EXPECT_EQ(plat_path_kind(nullptr), 0);
+  // Kinds: 1 file, 2 folder, 0 nothing.
+  EXPECT_EQ(nums(plat_path_kind(file.c_str()), plat_path_kind(dir.c_str()), plat_path_kind((dir + "/missing").c_str()),
+                 plat_path_kind(""), plat_path_kind(nullptr)),
+            nums(1, 2, 0, 0, 0));
 }
 
 void collect(const char* name, int is_folder, void* user) {
@@ -240,19 +210,15 @@ void collect(const char* name, int is_folder, void* user) {
 }
 
 TEST_F(PlatTemp, FolderListingNamesFilesAndFolders) {
+  std::map<std::string, int> seen;
+  EXPECT_EQ(plat_folder_list(dir.c_str(), collect, &seen), 1);
+  EXPECT_TRUE(seen.empty());
   write_file(dir + "/one.ini", "x");
   write_file(dir + "/two.map", "y");
   ASSERT_EQ(plat_make_folder((dir + "/level").c_str()), 1);
   ASSERT_EQ(symlink((dir + "/level").c_str(), (dir + "/link").c_str()), 0);
-  std::map<std::string, int> seen;
   EXPECT_EQ(plat_folder_list(dir.c_str(), collect, &seen), 1);
   EXPECT_EQ(seen, (std::map<std::string, int>{{"one.ini", 0}, {"two.map", 0}, {"level", 1}, {"link", 1}}));
-}
-
-TEST_F(PlatTemp, FolderListingOfEmptyAndMissingFolders) {
-  std::map<std::string, int> seen;
-  EXPECT_EQ(plat_folder_list(dir.c_str(), collect, &seen), 1);
-  EXPECT_TRUE(seen.empty());
   EXPECT_EQ(plat_folder_list((dir + "/missing").c_str(), collect, &seen), 0);
   EXPECT_EQ(plat_folder_list(nullptr, collect, &seen), 0);
   EXPECT_EQ(plat_folder_list(dir.c_str(), nullptr, &seen), 0);

@@ -10,8 +10,9 @@ namespace {
 // ---------------------------------------------------------------- key table
 // Reference numbers: the DIK_ constants of DirectInput's dinput.h, which are
 // the PC set-1 make codes with 0x80 added after an 0xE0 prefix.
-TEST(InpKeyTable, ExtendedKeys) {
-  const std::map<uint32_t, uint32_t> extended = {
+TEST(InpKeyTable, KeyNumbers) {
+  const std::map<uint32_t, uint32_t> numbers = {
+      // Extended keys.
       {0x52, 200}, {0x51, 208}, {0x50, 203}, {0x4F, 205},  // Up, Down, Left, Right
       {0xE4, 157}, {0xE6, 184},                            // right Ctrl, right Alt
       {0xE3, 219}, {0xE7, 220}, {0x65, 221},               // left / right Windows, Apps
@@ -19,12 +20,7 @@ TEST(InpKeyTable, ExtendedKeys) {
       {0x4A, 199}, {0x4D, 207}, {0x4B, 201}, {0x4E, 209},  // Home, End, PgUp, PgDn
       {0x49, 210}, {0x4C, 211},                            // Insert, Delete
       {0x46, 183}, {0x48, 197},                            // Print Screen (SysRq), Pause
-  };
-  for (auto [usage, number] : extended) EXPECT_EQ(plat_input_key_number(usage), number) << "usage " << usage;
-}
-
-TEST(InpKeyTable, PlainKeys) {
-  const std::map<uint32_t, uint32_t> plain = {
+      // Plain keys.
       {0x29, 1},  {0x28, 28}, {0x2C, 57}, {0x2A, 14}, {0x2B, 15},  // Esc, Enter, Space, Backspace, Tab
       {0xE0, 29}, {0xE1, 42}, {0xE5, 54}, {0xE2, 56},              // left Ctrl, Shifts, left Alt
       {0x39, 58}, {0x53, 69}, {0x47, 70},                          // Caps, Num and Scroll Lock
@@ -33,18 +29,12 @@ TEST(InpKeyTable, PlainKeys) {
       {0x5E, 77}, {0x59, 79}, {0x5A, 80}, {0x5B, 81}, {0x62, 82},  // keypad 6 1 2 3 0
       {0x63, 83}, {0x55, 55}, {0x56, 74}, {0x57, 78},              // keypad . * - +
       {0x64, 86}, {0x68, 100}, {0x6A, 102},                        // the ISO extra key, F13, F15
+      // Outside the table: 0 (0x03 is the keyboard's error usage).
+      {0, 0}, {0x03, 0}, {0xFF, 0}, {256, 0}, {0xFFFFFFFFu, 0},
   };
-  for (auto [usage, number] : plain) EXPECT_EQ(plat_input_key_number(usage), number) << "usage " << usage;
+  for (auto [usage, number] : numbers) EXPECT_EQ(plat_input_key_number(usage), number) << "usage " << usage;
   // F1 to F10 run on without a gap.
   for (uint32_t f = 0; f < 10; f++) EXPECT_EQ(plat_input_key_number(0x3A + f), 59 + f);
-}
-
-TEST(InpKeyTable, OutsideTheTableGivesZero) {
-  EXPECT_EQ(plat_input_key_number(0), 0u);
-  EXPECT_EQ(plat_input_key_number(0x03), 0u);  // the keyboard's error usage
-  EXPECT_EQ(plat_input_key_number(0xFF), 0u);
-  EXPECT_EQ(plat_input_key_number(256), 0u);
-  EXPECT_EQ(plat_input_key_number(0xFFFFFFFFu), 0u);
 }
 
 TEST(InpKeyTable, NoTwoKeysShareANumber) {
@@ -102,8 +92,7 @@ TEST_F(InpTest, HeldKeyIsDownEveryFrameAndReleasedOnce) {
   }
   key(USB_UP, 0);
   poll();
-  EXPECT_EQ(vx_inp_state(DIK_UP), 0);
-  EXPECT_EQ(vx_inp_released(DIK_UP), 1);
+  EXPECT_EQ(nums(vx_inp_state(DIK_UP), vx_inp_released(DIK_UP)), nums(0, 1));
   poll();
   EXPECT_EQ(vx_inp_released(DIK_UP), 0);
 }
@@ -128,27 +117,22 @@ TEST_F(InpTest, CodesNamingNoControlReadZero) {
     EXPECT_EQ(vx_inp_state_of(0, code), 0) << code;
     EXPECT_EQ(vx_inp_released(code), 0) << code;
   }
-  EXPECT_EQ(vx_inp_state(255), 0x80);
-  EXPECT_EQ(vx_inp_state(439), 0x80);
-  EXPECT_EQ(vx_inp_state(539), 0x80);
+  EXPECT_EQ(nums(vx_inp_state(255), vx_inp_state(439), vx_inp_state(539)), nums(0x80, 0x80, 0x80));
 }
 
 TEST_F(InpTest, SetStateWritesKeyboardMouseAndJoystickZero) {
   vx_inp_set_state(DIK_SPACE, 0x80);
   vx_inp_set_state(VX_INP_MOUSE_LEFT, 33);
   vx_inp_set_state(VX_INP_JOY_BUTTON1, 128);
-  EXPECT_EQ(vx_inp_state(DIK_SPACE), 0x80);
-  EXPECT_EQ(vx_inp_state(VX_INP_MOUSE_LEFT), 33);
-  EXPECT_EQ(vx_inp_state_of(0, VX_INP_JOY_BUTTON1), 128);
-  EXPECT_EQ(vx_inp_state_of(1, VX_INP_JOY_BUTTON1), 0);
-  EXPECT_EQ(vx_inp_state_of(16, VX_INP_JOY_BUTTON1), 0);
-  EXPECT_EQ(vx_inp_state_of(-1, VX_INP_JOY_BUTTON1), 0);
+  EXPECT_EQ(nums(vx_inp_state(DIK_SPACE), vx_inp_state(VX_INP_MOUSE_LEFT), vx_inp_state_of(0, VX_INP_JOY_BUTTON1),
+                 vx_inp_state_of(1, VX_INP_JOY_BUTTON1), vx_inp_state_of(16, VX_INP_JOY_BUTTON1),
+                 vx_inp_state_of(-1, VX_INP_JOY_BUTTON1)),
+            nums(0x80, 33, 128, 0, 0, 0));
   // The previous copy is untouched: nothing reads as let go.
   EXPECT_EQ(vx_inp_released(DIK_SPACE), 0);
   // The next poll takes the devices' own states again.
   poll();
-  EXPECT_EQ(vx_inp_state(DIK_SPACE), 0);
-  EXPECT_EQ(vx_inp_released(DIK_SPACE), 1);
+  EXPECT_EQ(nums(vx_inp_state(DIK_SPACE), vx_inp_released(DIK_SPACE)), nums(0, 1));
 }
 
 TEST_F(InpTest, AnyPrefersMouseThenJoystickThenLowestKey) {
@@ -176,8 +160,7 @@ TEST_F(InpTest, NothingAnswersBeforeStartOrAfterStop) {
   vx_inp_deinit();
   EXPECT_EQ(vx_inp_state(DIK_UP), 0);
   vx_inp_poll();
-  EXPECT_EQ(vx_inp_state(DIK_UP), 0);
-  EXPECT_EQ(vx_inp_released(DIK_UP), 0);
+  EXPECT_EQ(nums(vx_inp_state(DIK_UP), vx_inp_released(DIK_UP)), nums(0, 0));
   ASSERT_EQ(vx_inp_init(&settings), 1);
   poll();
   EXPECT_EQ(vx_inp_state(DIK_UP), VX_INP_DOWN);
@@ -202,122 +185,92 @@ class InpMouse : public InpTest {
   using D = std::array<uint8_t, 4>;  // up, down, left, right
 };
 
-TEST_F(InpMouse, ThresholdOfEight) {
-  move(5, 0);
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 0}));
-  move(8, -8);
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 0}));
-  move(9, 0);
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 9}));
-  move(0, -9);
-  EXPECT_EQ(dirs(), (D{9, 0, 0, 0}));
+TEST_F(InpMouse, PadDirections) {
+  struct Step {
+    char op;  // 'm' move (a, b), 'p' poll, 'd' decay a
+    int a, b;
+    D want;  // up, down, left, right afterwards
+  };
+  struct Case {
+    const char* what;
+    int mode, diagonal;
+    std::vector<Step> steps;
+  };
+  const Case cases[] = {
+      {"threshold of eight", 1, 0,
+       {{'m', 5, 0, {0, 0, 0, 0}}, {'m', 8, -8, {0, 0, 0, 0}}, {'m', 9, 0, {0, 0, 0, 9}}, {'m', 0, -9, {9, 0, 0, 0}}}},
+      {"mode 1 clears the pad every poll", 1, 0, {{'m', 20, 0, {0, 0, 0, 20}}, {'p', 0, 0, {0, 0, 0, 0}}}},
+      // Up and right are not a pair the diagonal rule splits.
+      {"clamp to 128", 1, 0, {{'m', 500, -1000, {128, 0, 0, 128}}, {'m', -129, 0, {0, 0, 128, 0}}}},
+      {"diagonals keep the larger axis; ties keep up and down; up-right and down-left are left alone", 1, 0,
+       {{'m', -20, -5, {0, 0, 20, 0}},
+        {'m', -20, -10, {0, 0, 20, 0}},
+        {'m', -10, -20, {20, 0, 0, 0}},
+        {'m', -20, -20, {20, 0, 0, 0}},
+        {'m', 20, 10, {0, 0, 0, 20}},
+        {'m', 10, 20, {0, 20, 0, 0}},
+        {'m', 20, 20, {0, 20, 0, 0}},
+        {'m', 30, -12, {12, 0, 0, 30}},
+        {'m', -12, 30, {0, 30, 12, 0}}}},
+      {"the diagonal setting keeps both axes", 1, 1, {{'m', -20, -10, {10, 0, 20, 0}}, {'m', 20, 30, {0, 30, 0, 20}}}},
+      {"decay does nothing in mode 1", 1, 0, {{'m', 30, 0, {0, 0, 0, 30}}, {'d', 10, 0, {0, 0, 0, 30}}}},
+      {"mode 2 adds, keeps, decays and caps", 2, 0,
+       {{'m', 20, 0, {0, 0, 0, 20}},
+        {'m', 30, 0, {0, 0, 0, 50}},
+        {'p', 0, 0, {0, 0, 0, 50}},
+        {'d', 15, 0, {0, 0, 0, 35}},
+        {'d', 0, 0, {0, 0, 0, 35}},
+        {'d', -5, 0, {0, 0, 0, 35}},
+        {'d', 100, 0, {0, 0, 0, 0}},
+        {'m', 0, 100, {0, 100, 0, 0}},
+        {'m', 0, 100, {0, 128, 0, 0}}}},
+      // Left 40 against right 40: the tie drops left.
+      {"mode 2 drops the smaller opposite", 2, 1,
+       {{'m', 40, 0, {0, 0, 0, 40}},
+        {'m', -20, 0, {0, 0, 0, 40}},
+        {'m', -40, 0, {0, 0, 0, 40}},
+        {'m', 0, -30, {30, 0, 0, 40}},
+        {'m', 0, 20, {30, 0, 0, 40}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    vx_inp_mouse_mode(c.mode);
+    settings.mouse_diagonal = c.diagonal;  // kept by pointer: takes effect at once
+    vx_inp_mouse_decay(1000);
+    poll();
+    int n = 0;
+    for (const Step& s : c.steps) {
+      if (s.op == 'm') move(s.a, s.b);
+      if (s.op == 'p') poll();
+      if (s.op == 'd') vx_inp_mouse_decay(s.a);
+      EXPECT_EQ(dirs(), s.want) << "step " << n++;
+    }
+  }
+}
+
+TEST_F(InpMouse, RawMovementAndReleasedDirections) {
   VX_INP_MOUSE_RAW raw{};
   move(5, 3);
   vx_inp_mouse(&raw);
-  EXPECT_EQ(raw.x, 5);  // the raw movement is kept below the threshold too
-  EXPECT_EQ(raw.y, 3);
-}
-
-TEST_F(InpMouse, ModeOneClearsThePadEveryPoll) {
-  move(20, 0);
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 20}));
-  poll();
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 0}));
-  EXPECT_EQ(vx_inp_released(VX_INP_MOUSE_RIGHT), 1);
-}
-
-TEST_F(InpMouse, ClampTo128) {
+  EXPECT_EQ(nums(raw.x, raw.y), nums(5, 3)) << "the raw movement is kept below the threshold too";
   move(500, -1000);
-  EXPECT_EQ(dirs(), (D{128, 0, 0, 128}));  // up and right are not a pair the diagonal rule splits
-  VX_INP_MOUSE_RAW raw{};
   vx_inp_mouse(&raw);
-  EXPECT_EQ(raw.x, 500);
-  EXPECT_EQ(raw.y, -1000);
-  move(-129, 0);
-  EXPECT_EQ(dirs(), (D{0, 0, 128, 0}));
-}
-
-TEST_F(InpMouse, DiagonalsKeepTheLargerAxis) {
-  move(-20, -5);  // the vertical part is under the threshold anyway
-  EXPECT_EQ(dirs(), (D{0, 0, 20, 0}));
-  move(-20, -10);
-  EXPECT_EQ(dirs(), (D{0, 0, 20, 0}));
-  move(-10, -20);
-  EXPECT_EQ(dirs(), (D{20, 0, 0, 0}));
-  move(-20, -20);  // a tie on up-left keeps up
-  EXPECT_EQ(dirs(), (D{20, 0, 0, 0}));
-  move(20, 10);
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 20}));
-  move(10, 20);
-  EXPECT_EQ(dirs(), (D{0, 20, 0, 0}));
-  move(20, 20);  // a tie on down-right keeps down
-  EXPECT_EQ(dirs(), (D{0, 20, 0, 0}));
-  // Up-right and down-left are left alone.
-  move(30, -12);
-  EXPECT_EQ(dirs(), (D{12, 0, 0, 30}));
-  move(-12, 30);
-  EXPECT_EQ(dirs(), (D{0, 30, 12, 0}));
-}
-
-TEST_F(InpMouse, DiagonalSettingKeepsBothAxes) {
-  settings.mouse_diagonal = 1;  // kept by pointer: takes effect at once
-  move(-20, -10);
-  EXPECT_EQ(dirs(), (D{10, 0, 20, 0}));
-  move(20, 30);
-  EXPECT_EQ(dirs(), (D{0, 30, 0, 20}));
-}
-
-TEST_F(InpMouse, AccumulateModeAddsCapsAndDecays) {
-  vx_inp_mouse_mode(2);
+  EXPECT_EQ(nums(raw.x, raw.y), nums(500, -1000)) << "and not clamped";
   move(20, 0);
-  move(30, 0);
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 50}));
   poll();
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 50}));  // no movement: the pad stays
-  vx_inp_mouse_decay(15);
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 35}));
-  vx_inp_mouse_decay(0);
-  vx_inp_mouse_decay(-5);
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 35}));
-  vx_inp_mouse_decay(100);
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 0}));
-  for (int i = 0; i < 5; i++) move(0, 100);
-  EXPECT_EQ(dirs(), (D{0, 128, 0, 0}));
-}
-
-TEST_F(InpMouse, AccumulateModeDropsTheSmallerOpposite) {
-  vx_inp_mouse_mode(2);
-  settings.mouse_diagonal = 1;
-  move(40, 0);
-  move(-20, 0);
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 40}));
-  move(-40, 0);  // left 40 against right 40: the tie drops left
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 40}));
-  move(0, -30);
-  move(0, 20);
-  EXPECT_EQ(dirs(), (D{30, 0, 0, 40}));
-}
-
-TEST_F(InpMouse, DecayDoesNothingInModeOne) {
-  move(30, 0);
-  vx_inp_mouse_decay(10);
-  EXPECT_EQ(dirs(), (D{0, 0, 0, 30}));
+  EXPECT_EQ(vx_inp_released(VX_INP_MOUSE_RIGHT), 1);
 }
 
 TEST_F(InpMouse, ButtonsAreLevelsAndReleaseOnce) {
   plat_null_input_mouse_button(0, 1);
   plat_null_input_mouse_button(3, 1);
   poll();
-  EXPECT_EQ(vx_inp_state(408), 128);
-  EXPECT_EQ(vx_inp_state(409), 0);
-  EXPECT_EQ(vx_inp_state(411), 128);
+  EXPECT_EQ(nums(vx_inp_state(408), vx_inp_state(409), vx_inp_state(411)), nums(128, 0, 128));
   for (int c : {404, 405, 406, 407, 412, 439}) EXPECT_EQ(vx_inp_state(c), 0) << c;
   vx_inp_mouse_mode(2);  // in accumulate mode too, a button let go reads 0
   plat_null_input_mouse_button(0, 0);
   poll();
-  EXPECT_EQ(vx_inp_state(408), 0);
-  EXPECT_EQ(vx_inp_released(408), 1);
-  EXPECT_EQ(vx_inp_state(411), 128);
+  EXPECT_EQ(nums(vx_inp_state(408), vx_inp_released(408), vx_inp_state(411)), nums(0, 1, 128));
 }
 
 TEST_F(InpMouse, ButtonSwapExchangesOnlyTheRawMask) {
@@ -337,11 +290,8 @@ TEST_F(InpMouse, ButtonSwapExchangesOnlyTheRawMask) {
   EXPECT_EQ(raw.buttons, 2 | 4);  // left is the secondary button now
   EXPECT_EQ(vx_inp_state(408), 128);  // the pad keeps physical buttons
   EXPECT_EQ(vx_inp_state(410), 128);
-}
-
-TEST_F(InpMouse, SwapReadAtStart) {
+  // The swap is also read at start.
   vx_inp_deinit();
-  plat_null_input_set_swapped(1);
   ASSERT_EQ(vx_inp_init(&settings), 1);
   EXPECT_EQ(vx_inp_buttons_swapped(), 1);
 }

@@ -32,8 +32,7 @@ class InpFocus : public InpTest {
     }
     VX_INP_MOUSE_RAW raw{1, 1, 1, 1};
     vx_inp_mouse(&raw);
-    EXPECT_EQ(raw.x, 0);
-    EXPECT_EQ(raw.buttons, 0);
+    EXPECT_EQ(nums(raw.x, raw.buttons), nums(0, 0));
   }
 };
 
@@ -48,9 +47,7 @@ TEST_F(InpFocus, LosingTheFocusClearsEveryState) {
   // While inactive, the keyboard and mouse are not taken back, so the held
   // key does not come back.
   poll();
-  EXPECT_EQ(vx_inp_state(DIK_UP), 0);
-  EXPECT_EQ(vx_inp_state(409), 0);
-  EXPECT_EQ(vx_inp_released(DIK_UP), 0);
+  EXPECT_EQ(nums(vx_inp_state(DIK_UP), vx_inp_state(409), vx_inp_released(DIK_UP)), nums(0, 0, 0));
 }
 
 TEST_F(InpFocus, ActivationTakesTheDevicesBack) {
@@ -64,8 +61,7 @@ TEST_F(InpFocus, ActivationTakesTheDevicesBack) {
   EXPECT_EQ(plat_null_input_mouse_acquired(), 1);
   expect_all_clear();  // activation clears as well
   poll();
-  EXPECT_EQ(vx_inp_state(DIK_UP), VX_INP_DOWN);
-  EXPECT_EQ(vx_inp_released(DIK_UP), 0);
+  EXPECT_EQ(nums(vx_inp_state(DIK_UP), vx_inp_released(DIK_UP)), nums(VX_INP_DOWN, 0));
 }
 
 TEST_F(InpFocus, MessagesThatDeactivate) {
@@ -96,8 +92,7 @@ TEST_F(InpFocus, OtherMessagesChangeNothing) {
   for (uint32_t m : {WM_PAINT, WM_MOUSEMOVE, WM_KEYDOWN, WM_CLOSE, WM_SYSCOMMAND, WM_EXITMENULOOP})
     vx_inp_window_message(nullptr, m, SC_CLOSE, 0);
   EXPECT_EQ(vx_inp_active(), 1);
-  EXPECT_EQ(vx_inp_state(DIK_UP), VX_INP_DOWN);
-  EXPECT_EQ(vx_inp_state(508), 128);
+  EXPECT_EQ(nums(vx_inp_state(DIK_UP), vx_inp_state(508)), nums(VX_INP_DOWN, 128));
 }
 
 intptr_t input_proc(PLAT_WINDOW* w, uint32_t m, uintptr_t wp, intptr_t lp) {
@@ -179,7 +174,7 @@ TEST_F(InpPaste, CtrlVPastesOnceAndWaitsForVUp) {
   EXPECT_FALSE(vx_inp_paste_pending());
 }
 
-TEST_F(InpPaste, RightCtrlAndWindowsKeysAlsoRequest) {
+TEST_F(InpPaste, RightCtrlAndWindowsKeysAlsoRequestButVOrCtrlAloneDoNot) {
   for (uint32_t modifier : {USB_RCTRL, USB_LWIN, 0xE7u}) {
     ctrl_v(modifier);
     EXPECT_EQ(vx_inp_paste_state(), 1) << modifier;
@@ -189,9 +184,7 @@ TEST_F(InpPaste, RightCtrlAndWindowsKeysAlsoRequest) {
     poll();
     EXPECT_EQ(vx_inp_paste_state(), 0);
   }
-}
-
-TEST_F(InpPaste, VAloneOrCtrlAloneDoesNothing) {
+  std::strcpy(buffer, "ab");
   key(USB_V, 1);
   poll();
   EXPECT_EQ(vx_inp_paste_state(), 0);
@@ -204,40 +197,35 @@ TEST_F(InpPaste, VAloneOrCtrlAloneDoesNothing) {
 }
 
 TEST_F(InpPaste, TextIsCutToTheRoomLeft) {
-  ctrl_v(USB_LCTRL);
-  std::strcpy(buffer, "abc");
-  EXPECT_EQ(vx_inp_paste(buffer, 5), 5);
-  EXPECT_STREQ(buffer, "abcFr");
-}
-
-TEST_F(InpPaste, NoRoomOrFullBuffer) {
-  ctrl_v(USB_LCTRL);
-  std::strcpy(buffer, "abcde");
-  EXPECT_EQ(vx_inp_paste(buffer, 5), 5);
-  EXPECT_STREQ(buffer, "abcde");
-  EXPECT_EQ(vx_inp_paste_state(), 2);  // the request is used up all the same
+  struct Case {
+    const char* what;
+    std::string clipboard, before;
+    int room;
+    const char* after;
+  };
+  const Case cases[] = {
+      {"cut to the room left", "Frog", "abc", 5, "abcFr"},
+      {"a full buffer: the request is used up all the same", "Frog", "abcde", 5, "abcde"},
+      {"a UTF-8 character is not split", "x\xC3\xA9y", "", 2, "x"},  // x, e acute (2 bytes), y
+      {"an empty clipboard keeps the text", "", "ab", 20, "ab"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    clipboard_text = c.clipboard;
+    ctrl_v(USB_LCTRL);
+    std::strcpy(buffer, c.before.c_str());
+    EXPECT_EQ(vx_inp_paste(buffer, c.room), int(std::strlen(c.after)));
+    EXPECT_STREQ(buffer, c.after);
+    EXPECT_EQ(vx_inp_paste_state(), 2);
+    key(USB_LCTRL, 0);
+    key(USB_V, 0);
+    poll();
+  }
   EXPECT_EQ(vx_inp_paste(nullptr, 5), 0);
-}
-
-TEST_F(InpPaste, AUtf8CharacterIsNotSplit) {
-  clipboard_text = "x\xC3\xA9y";  // x, e acute (2 bytes), y
+  // The platform clipboard is the default; the null build's is empty.
+  vx_inp_set_clipboard(nullptr);
   ctrl_v(USB_LCTRL);
-  buffer[0] = 0;
-  EXPECT_EQ(vx_inp_paste(buffer, 2), 1);
-  EXPECT_STREQ(buffer, "x");
-}
-
-TEST_F(InpPaste, EmptyClipboardKeepsTheText) {
-  clipboard_text.clear();
-  ctrl_v(USB_LCTRL);
-  EXPECT_EQ(vx_inp_paste(buffer, 20), 2);
-  EXPECT_STREQ(buffer, "ab");
-  EXPECT_EQ(vx_inp_paste_state(), 2);
-}
-
-TEST_F(InpPaste, ThePlatformClipboardIsTheDefault) {
-  vx_inp_set_clipboard(nullptr);  // the null build's clipboard is empty
-  ctrl_v(USB_LCTRL);
+  std::strcpy(buffer, "ab");
   EXPECT_EQ(vx_inp_paste(buffer, 20), 2);
   EXPECT_STREQ(buffer, "ab");
 }

@@ -48,9 +48,7 @@ TEST_F(InpJoy, TwoJoysticksButtonOnTheSecond) {
   poll();  // the devices are acquired: the blocks stay clear this frame
   EXPECT_EQ(vx_inp_state(508), 0);
   poll();
-  EXPECT_EQ(vx_inp_state(508), 128);
-  EXPECT_EQ(vx_inp_state_of(0, 508), 0);
-  EXPECT_EQ(vx_inp_state_of(1, 508), 128);
+  EXPECT_EQ(nums(vx_inp_state(508), vx_inp_state_of(0, 508), vx_inp_state_of(1, 508)), nums(128, 0, 128));
   plat_null_input_joystick_button(second, 0, 0);
   poll();
   EXPECT_EQ(vx_inp_state(508), 0);
@@ -80,8 +78,7 @@ TEST_F(InpJoy, AxesFillTheirDirections) {
   EXPECT_EQ(b[2], 128);  // left
   EXPECT_EQ(b[3], 0);    // right
   EXPECT_EQ(b[4], 128);  // Z below the centre
-  EXPECT_EQ(b[5], 0);
-  EXPECT_EQ(b[6], 0);
+  EXPECT_EQ(nums(b[5], b[6]), nums(0, 0));
   EXPECT_EQ(b[7], 128);  // rotation Z above
   EXPECT_EQ(b[39], 128);  // button 32
   EXPECT_EQ(vx_inp_state_of(1, 539), 128);
@@ -90,9 +87,7 @@ TEST_F(InpJoy, AxesFillTheirDirections) {
 TEST_F(InpJoy, TwoAxisDeviceIgnoresZ) {
   plat_null_input_joystick_axes(first, 0, -32768, 32767, 32767);
   poll(2);
-  EXPECT_EQ(vx_inp_state_of(0, 500), 128);
-  EXPECT_EQ(vx_inp_state_of(0, 505), 0);
-  EXPECT_EQ(vx_inp_state_of(0, 507), 0);
+  EXPECT_EQ(nums(vx_inp_state_of(0, 500), vx_inp_state_of(0, 505), vx_inp_state_of(0, 507)), nums(128, 0, 0));
 }
 
 TEST_F(InpJoy, InsideTheDeadZoneReadsNothing) {
@@ -116,15 +111,13 @@ TEST_F(InpJoy, SlotsStayPutWhileDevicesComeAndGo) {
   plat_null_input_joystick_button(second, 2, 1);
   plat_null_input_joystick_detach(first);
   poll(2);
-  EXPECT_EQ(vx_inp_joystick_count(), 1);
-  EXPECT_EQ(vx_inp_joystick_present(0), 0);
+  EXPECT_EQ(nums(vx_inp_joystick_count(), vx_inp_joystick_present(0)), nums(1, 0));
   EXPECT_EQ(vx_inp_state_of(1, 510), 128);  // the second joystick keeps its number
   uint32_t third = plat_null_input_joystick_attach(2, 4);
   plat_null_input_joystick_button(third, 0, 1);
   poll(2);
   EXPECT_EQ(vx_inp_joystick_present(0), 1);  // the newcomer takes the free slot
-  EXPECT_EQ(vx_inp_state_of(0, 508), 128);
-  EXPECT_EQ(vx_inp_state_of(1, 508), 0);
+  EXPECT_EQ(nums(vx_inp_state_of(0, 508), vx_inp_state_of(1, 508)), nums(128, 0));
 }
 
 TEST_F(InpJoy, ADeviceThatDoesNotOpenIsAbsent) {
@@ -132,8 +125,7 @@ TEST_F(InpJoy, ADeviceThatDoesNotOpenIsAbsent) {
   plat_null_input_joystick_refuse_open(broken, 1);
   poll();
   EXPECT_TRUE(input_error(VX_INP_ERR_JOY_CREATE));
-  EXPECT_EQ(vx_inp_joystick_count(), 2);
-  EXPECT_EQ(vx_inp_joystick_present(2), 0);
+  EXPECT_EQ(nums(vx_inp_joystick_count(), vx_inp_joystick_present(2)), nums(2, 0));
 }
 
 TEST_F(InpJoy, SeventeenthJoystickShowsTheBoxOnce) {
@@ -178,13 +170,11 @@ TEST_F(InpJoy, AStickOffCentreIsRemoved) {
                      "will not be able to use the joystick with this program."),
             std::string::npos)
       << out;
-  EXPECT_EQ(vx_inp_joystick_count(), 1);
-  EXPECT_EQ(vx_inp_joystick_present(1), 0);
+  EXPECT_EQ(nums(vx_inp_joystick_count(), vx_inp_joystick_present(1)), nums(1, 0));
   // It stays out when the table is enumerated again, until it is unplugged.
   plat_null_input_joystick_attach(2, 2);
   poll(2);
-  EXPECT_EQ(vx_inp_joystick_count(), 2);
-  EXPECT_EQ(vx_inp_state(501), 0);
+  EXPECT_EQ(nums(vx_inp_joystick_count(), vx_inp_state(501)), nums(2, 0));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "core/vx_error.h"
+#include "tests/toolkit/toolkit_test_util.h"
 #include "toolkit/vx_inp.h"
 
 namespace {
@@ -47,10 +48,8 @@ TEST_F(InpSdl, TwoJoysticksButtonOnTheSecond) {
   SDL_JoystickSetVirtualButton(b, 0, SDL_PRESSED);
   vx_inp_poll();  // the new devices are opened and acquired
   vx_inp_poll();
-  EXPECT_EQ(vx_inp_joystick_count(), 2);
-  EXPECT_EQ(vx_inp_state(508), 128);
-  EXPECT_EQ(vx_inp_state_of(0, 508), 0);
-  EXPECT_EQ(vx_inp_state_of(1, 508), 128);
+  EXPECT_EQ(nums(vx_inp_joystick_count(), vx_inp_state(508), vx_inp_state_of(0, 508), vx_inp_state_of(1, 508)),
+            nums(2, 128, 0, 128));
   SDL_JoystickSetVirtualButton(b, 0, SDL_RELEASED);
   vx_inp_poll();
   EXPECT_EQ(vx_inp_released(508), 1);
@@ -65,18 +64,15 @@ TEST_F(InpSdl, AxesAndHatOfAPlainJoystick) {
   SDL_JoystickSetVirtualAxis(j, 3, 1000);  // inside the dead zone
   vx_inp_poll();
   vx_inp_poll();
-  EXPECT_EQ(vx_inp_state_of(0, 502), 128);
-  EXPECT_EQ(vx_inp_state_of(0, 501), 64);
-  EXPECT_EQ(vx_inp_state_of(0, 505), 128);
-  EXPECT_EQ(vx_inp_state_of(0, 506), 0);
-  EXPECT_EQ(vx_inp_state_of(0, 507), 0);
+  EXPECT_EQ(nums(vx_inp_state_of(0, 502), vx_inp_state_of(0, 501), vx_inp_state_of(0, 505), vx_inp_state_of(0, 506),
+                 vx_inp_state_of(0, 507)),
+            nums(128, 64, 128, 0, 0));
   // The hat pushes the stick fully over.
   SDL_JoystickSetVirtualAxis(j, 0, 0);
   SDL_JoystickSetVirtualAxis(j, 1, 0);
   SDL_JoystickSetVirtualHat(j, 0, SDL_HAT_UP);
   vx_inp_poll();
-  EXPECT_EQ(vx_inp_state_of(0, 500), 128);
-  EXPECT_EQ(vx_inp_state_of(0, 502), 0);
+  EXPECT_EQ(nums(vx_inp_state_of(0, 500), vx_inp_state_of(0, 502)), nums(128, 0));
 }
 
 // A game controller: button A is button 1, the directional pad steers like
@@ -91,12 +87,9 @@ TEST_F(InpSdl, GameControllerButtonsPadAndTriggers) {
   SDL_JoystickSetVirtualAxis(c, SDL_CONTROLLER_AXIS_LEFTY, -32768);
   vx_inp_poll();
   vx_inp_poll();
-  EXPECT_EQ(vx_inp_state_of(0, 508), 128);
-  EXPECT_EQ(vx_inp_state_of(0, 509), 0);
-  EXPECT_EQ(vx_inp_state_of(0, 503), 128);
-  EXPECT_EQ(vx_inp_state_of(0, 500), 128);
-  EXPECT_EQ(vx_inp_state_of(0, 505), 128);
-  EXPECT_EQ(vx_inp_state_of(0, 504), 0);
+  EXPECT_EQ(nums(vx_inp_state_of(0, 508), vx_inp_state_of(0, 509), vx_inp_state_of(0, 503), vx_inp_state_of(0, 500),
+                 vx_inp_state_of(0, 505), vx_inp_state_of(0, 504)),
+            nums(128, 0, 128, 128, 128, 0));
   // A virtual controller's raw trigger axes rest at -32768 (trigger value 0).
   SDL_JoystickSetVirtualAxis(c, SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768);
   SDL_JoystickSetVirtualAxis(c, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
@@ -119,8 +112,7 @@ TEST_F(InpSdl, UnpluggingFreesTheSlot) {
   SDL_JoystickSetVirtualButton(b, 1, SDL_PRESSED);
   vx_inp_poll();
   vx_inp_poll();
-  EXPECT_EQ(vx_inp_joystick_count(), 1);
-  EXPECT_EQ(vx_inp_joystick_present(0), 0);
+  EXPECT_EQ(nums(vx_inp_joystick_count(), vx_inp_joystick_present(0)), nums(1, 0));
   EXPECT_EQ(vx_inp_state_of(1, 509), 128);  // the second keeps its number
 }
 

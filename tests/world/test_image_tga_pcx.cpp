@@ -120,64 +120,49 @@ TEST_F(TgaPcx, TgaCorpusMatchesImageMagick) {
 }
 
 // ---------------------------------------------------------------- TGA: made files
-TEST_F(TgaPcx, TgaBottomUpAndTopDownLoadAlike) {
-  // Rows as stored: top-down (bit 5) the first row is the top one.
-  Bytes top = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, bottom = {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6};
-  VX_BITMAP a, b;
-  ASSERT_EQ(decode_tga(tga(2, 24, 2, 2, 0x20, top), &a), 1);
-  ASSERT_EQ(decode_tga(tga(2, 24, 2, 2, 0x00, bottom), &b), 1);
-  // Blue, green, red in the file; red first in the bitmap.
-  EXPECT_EQ(Bytes(a.pixels, a.pixels + 12), (Bytes{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
-  EXPECT_EQ(Bytes(b.pixels, b.pixels + 12), Bytes(a.pixels, a.pixels + 12));
-  EXPECT_EQ(a.bpp, 24);
-  vx_bit_free(&a);
-  vx_bit_free(&b);
-}
-
-TEST_F(TgaPcx, TgaRunsCrossRowEnds) {
-  // 3 x 2, 32 bits, top-down: a run of 4 then 2 raw pixels.
-  Bytes body = {0x83, 1, 2, 3, 4, 0x01, 5, 6, 7, 8, 9, 10, 11, 12};
+TEST_F(TgaPcx, TgaMadeFilesDecodeToTheirBytes) {
+  // Blue, green, red in the file; red first in the bitmap. Top-down (bit 5): the first row stored is the top one.
+  const Bytes top = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, bottom = {7, 8, 9, 10, 11, 12, 1, 2, 3, 4, 5, 6};
+  const Bytes rgb = {3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10};
+  // 3 x 2 at 32 bits: a run of 4 then 2 raw pixels; bottom-up the same packets fill the bottom row first.
+  const Bytes body = {0x83, 1, 2, 3, 4, 0x01, 5, 6, 7, 8, 9, 10, 11, 12};
+  const Bytes runs = {3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4, 7, 6, 5, 8, 11, 10, 9, 12};
+  Bytes flipped(runs.begin() + 12, runs.end());
+  flipped.insert(flipped.end(), runs.begin(), runs.begin() + 12);
+  struct Case {
+    const char* what;
+    Bytes file, pixels;
+    int bpp;
+  };
+  const Case cases[] = {
+      {"top-down", tga(2, 24, 2, 2, 0x20, top), rgb, 24},
+      {"bottom-up loads alike", tga(2, 24, 2, 2, 0x00, bottom), rgb, 24},
+      {"a run crosses the row end", tga(10, 32, 3, 2, 0x28, body), runs, 32},
+      {"bottom-up runs", tga(10, 32, 3, 2, 0x08, body), flipped, 32},
+      {"a run longer than what is left stops at the last pixel", tga(10, 24, 2, 1, 0x20, {0xFF, 1, 2, 3}),
+       {3, 2, 1, 3, 2, 1}, 24},
+      {"colour map skipped without the flag: the pixels still land right",
+       tga(1, 8, 2, 1, 0x20, {1, 0}, {10, 20, 30, 40, 50, 60}, 24, "an id"), {1, 0}, 8},
+      {"16-bit pixels kept as 15-bit words", tga(2, 16, 1, 1, 0x20, {0x1F, 0xFC}), {0x1F, 0xFC}, 15},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    VX_BITMAP b;
+    ASSERT_EQ(decode_tga(c.file, &b), 1);
+    EXPECT_EQ(b.bpp, c.bpp);
+    EXPECT_EQ(b.palette, nullptr);
+    EXPECT_EQ(Bytes(b.pixels, b.pixels + c.pixels.size()), c.pixels);
+    vx_bit_free(&b);
+  }
+  // With the flag the colour map (blue, green, red) becomes a palette of 256.
   VX_BITMAP b;
-  ASSERT_EQ(decode_tga(tga(10, 32, 3, 2, 0x28, body), &b), 1);
-  Bytes expect = {3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4, 3, 2, 1, 4, 7, 6, 5, 8, 11, 10, 9, 12};
-  EXPECT_EQ(Bytes(b.pixels, b.pixels + 24), expect);
-  vx_bit_free(&b);
-  // Bottom-up: the same packets fill the bottom row first.
-  ASSERT_EQ(decode_tga(tga(10, 32, 3, 2, 0x08, body), &b), 1);
-  Bytes flipped(expect.begin() + 12, expect.end());
-  flipped.insert(flipped.end(), expect.begin(), expect.begin() + 12);
-  EXPECT_EQ(Bytes(b.pixels, b.pixels + 24), flipped);
-  vx_bit_free(&b);
-  // A run longer than what is left stops at the last pixel.
-  ASSERT_EQ(decode_tga(tga(10, 24, 2, 1, 0x20, {0xFF, 1, 2, 3}), &b), 1);
-  vx_bit_free(&b);
-  // Packets that run out before the picture is full: refused.
-  EXPECT_EQ(decode_tga(tga(10, 24, 2, 2, 0x20, {0x81, 1, 2, 3}), &b), 0);
-  EXPECT_TRUE(cleared(b));
-}
-
-TEST_F(TgaPcx, TgaColourMapIsReadOnlyWithTheFlag) {
-  Bytes cmap = {10, 20, 30, 40, 50, 60};  // two entries, blue green red
-  Bytes t = tga(1, 8, 2, 1, 0x20, {1, 0}, cmap, 24, "an id");
-  VX_BITMAP b;
-  ASSERT_EQ(decode_tga(t, &b, 0), 1);  // map skipped: the pixels still land right
-  EXPECT_EQ(b.palette, nullptr);
-  EXPECT_EQ(Bytes(b.pixels, b.pixels + 2), (Bytes{1, 0}));
-  vx_bit_free(&b);
-  ASSERT_EQ(decode_tga(t, &b, VX_IMG_PALETTE), 1);
+  VX_IMG_INFO info;
+  ASSERT_EQ(decode_tga(tga(1, 8, 2, 1, 0x20, {1, 0}, {10, 20, 30, 40, 50, 60}, 24, "an id"), &b, VX_IMG_PALETTE), 1);
   ASSERT_NE(b.palette, nullptr);
   EXPECT_EQ(b.palette->count, 256);
   EXPECT_EQ(Bytes(b.palette->colours, b.palette->colours + 6), (Bytes{30, 20, 10, 60, 50, 40}));
-  EXPECT_EQ(b.bpp, 8);
   vx_bit_free(&b);
-}
-
-TEST_F(TgaPcx, Tga16BitPixelsAreKeptAs15BitWords) {
-  VX_BITMAP b;
-  VX_IMG_INFO info;
   ASSERT_EQ(decode_tga(tga(2, 16, 1, 1, 0x20, {0x1F, 0xFC}), &b, 0, &info), 1);
-  EXPECT_EQ(b.bpp, 15);
-  EXPECT_EQ(Bytes(b.pixels, b.pixels + 2), (Bytes{0x1F, 0xFC}));
   EXPECT_EQ(info.sample_bits, 5);
   vx_bit_free(&b);
 }
@@ -198,6 +183,7 @@ TEST_F(TgaPcx, TgaRefusals) {
   EXPECT_EQ(decode_tga(Bytes(17, 0), &b), 0);                      // short header
   EXPECT_EQ(decode_tga(tga(2, 24, 2, 2, 0, Bytes(11, 0)), &b), 0);  // one byte short
   EXPECT_EQ(decode_tga(tga(2, 24, 0, 2, 0, {}), &b), 0);            // no width
+  EXPECT_EQ(decode_tga(tga(10, 24, 2, 2, 0x20, {0x81, 1, 2, 3}), &b), 0);  // packets run out before the picture is full
   EXPECT_TRUE(cleared(b));
 }
 
@@ -232,62 +218,45 @@ TEST_F(TgaPcx, PcxCorpusMatchesImageMagick) {
 }
 
 // ---------------------------------------------------------------- PCX: made files
-TEST_F(TgaPcx, PcxRunOf63IsOneCountByte) {
-  VX_BITMAP b;
-  ASSERT_EQ(decode_pcx(with_palette(pcx(8, 1, 63, 1, 64, {0xFF, 0x2A, 0x09})), &b), 1);
-  EXPECT_EQ(Bytes(b.pixels, b.pixels + 63), Bytes(63, 0x2A));
-  vx_bit_free(&b);
-}
-
-TEST_F(TgaPcx, PcxRunsCrossLineEndsAndLiteralsNeedNoCount) {
-  // 3 x 2, 4 bytes a line (one of padding): a run of 6 fills line 1 and
-  // half of line 2, then literals; the padding bytes are dropped.
-  VX_BITMAP b;
-  ASSERT_EQ(decode_pcx(with_palette(pcx(8, 1, 3, 2, 4, {0xC6, 5, 1, 2})), &b), 1);
-  EXPECT_EQ(Bytes(b.pixels, b.pixels + 6), (Bytes{5, 5, 5, 5, 5, 1}));
-  vx_bit_free(&b);
-  // Data that end early leave zeros.
-  ASSERT_EQ(decode_pcx(with_palette(pcx(8, 1, 3, 2, 3, {0xC4, 9})), &b), 1);
-  EXPECT_EQ(Bytes(b.pixels, b.pixels + 6), (Bytes{9, 9, 9, 9, 0, 0}));
-  vx_bit_free(&b);
-}
-
-TEST_F(TgaPcx, PcxPalettes) {
-  Bytes p = with_palette(pcx(8, 1, 2, 1, 2, {3, 4}));
-  VX_BITMAP b;
-  ASSERT_EQ(decode_pcx(p, &b, 0), 1);
-  EXPECT_EQ(b.palette, nullptr);
-  vx_bit_free(&b);
-  ASSERT_EQ(decode_pcx(p, &b, VX_IMG_PALETTE), 1);
-  ASSERT_NE(b.palette, nullptr);
-  EXPECT_EQ(b.palette->count, 256);
-  EXPECT_EQ(Bytes(b.palette->colours + 9, b.palette->colours + 12), (Bytes{3, 252, 7}));
-  vx_bit_free(&b);
-}
-
-TEST_F(TgaPcx, Pcx24BitPlanesInterleave) {
-  // 2 x 1: red line, green line, blue line.
-  VX_BITMAP b;
-  ASSERT_EQ(decode_pcx(pcx(8, 3, 2, 1, 2, {1, 2, 3, 4, 5, 6}), &b, VX_IMG_PALETTE), 1);
-  EXPECT_EQ(b.bpp, 24);
-  EXPECT_EQ(b.palette, nullptr);
-  EXPECT_EQ(Bytes(b.pixels, b.pixels + 6), (Bytes{1, 3, 5, 2, 4, 6}));
-  vx_bit_free(&b);
-}
-
-TEST_F(TgaPcx, Pcx4BitPlanesCombine) {
-  // 3 x 1: plane p holds bit p. Pixels: 1 (plane 0), 10 (planes 1, 3), 15 (all).
+TEST_F(TgaPcx, PcxMadeFilesDecodeToTheirBytes) {
+  // 4 bit planes, 3 x 1: plane p holds bit p. Pixels: 1 (plane 0), 10 (planes 1, 3), 15 (all).
   Bytes ega(48);
   for (int i = 0; i < 48; i++) ega[size_t(i)] = uint8_t(i);
-  Bytes data = {0xA0, 0x60, 0x20, 0x60};
-  VX_BITMAP b;
-  ASSERT_EQ(decode_pcx(pcx(1, 4, 3, 1, 1, data, ega), &b, VX_IMG_PALETTE), 1);
-  EXPECT_EQ(b.bpp, 4);
-  EXPECT_EQ(Bytes(b.pixels, b.pixels + 2), (Bytes{0x1A, 0xF0}));
-  ASSERT_NE(b.palette, nullptr);
-  EXPECT_EQ(b.palette->count, 16);
-  EXPECT_EQ(Bytes(b.palette->colours, b.palette->colours + 48), ega);
-  vx_bit_free(&b);
+  struct Case {
+    const char* what;
+    Bytes file, pixels;
+    int bpp, palette;  // palette entries read with the flag, 0 none
+  };
+  const Case cases[] = {
+      {"a run of 63 is one count byte", with_palette(pcx(8, 1, 63, 1, 64, {0xFF, 0x2A, 0x09})), Bytes(63, 0x2A), 8, 256},
+      // 3 x 2, 4 bytes a line (one of padding): a run of 6 fills line 1 and
+      // half of line 2, then literals; the padding bytes are dropped.
+      {"runs cross line ends; literals need no count", with_palette(pcx(8, 1, 3, 2, 4, {0xC6, 5, 1, 2})),
+       {5, 5, 5, 5, 5, 1}, 8, 256},
+      {"data that end early leave zeros", with_palette(pcx(8, 1, 3, 2, 3, {0xC4, 9})), {9, 9, 9, 9, 0, 0}, 8, 256},
+      {"24-bit planes interleave: red line, green line, blue line", pcx(8, 3, 2, 1, 2, {1, 2, 3, 4, 5, 6}),
+       {1, 3, 5, 2, 4, 6}, 24, 0},
+      {"4-bit planes combine", pcx(1, 4, 3, 1, 1, {0xA0, 0x60, 0x20, 0x60}, ega), {0x1A, 0xF0}, 4, 16},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    VX_BITMAP b;
+    ASSERT_EQ(decode_pcx(c.file, &b, VX_IMG_PALETTE), 1);
+    EXPECT_EQ(b.bpp, c.bpp);
+    EXPECT_EQ(Bytes(b.pixels, b.pixels + c.pixels.size()), c.pixels);
+    EXPECT_EQ(b.palette ? int(b.palette->count) : 0, c.palette);
+    if (c.palette == 16) {
+      EXPECT_EQ(Bytes(b.palette->colours, b.palette->colours + 48), ega);
+    }
+    // The trailing palette: entry i is (i, 255 - i, 7).
+    if (c.palette == 256) {
+      EXPECT_EQ(Bytes(b.palette->colours + 9, b.palette->colours + 12), (Bytes{3, 252, 7}));
+    }
+    vx_bit_free(&b);
+    ASSERT_EQ(decode_pcx(c.file, &b, 0), 1);
+    EXPECT_EQ(b.palette, nullptr) << "no palette without the flag";
+    vx_bit_free(&b);
+  }
 }
 
 TEST_F(TgaPcx, PcxRefusals) {

@@ -39,6 +39,13 @@ class ImageTest : public testing::Test {
   }
 };
 
+// Values of several fields side by side: EXPECT_EQ(nums(b.width, b.bpp), nums(2, 8)).
+// The arguments are evaluated in no set order: pass reads without side effects only.
+template <typename... T>
+std::vector<double> nums(T... v) {
+  return {double(v)...};
+}
+
 inline std::string corpus(const std::string& rel) { return std::string(PS_CORPUS) + "/" + rel; }
 
 // A path in the temporary folder that no other test process uses at the

@@ -144,8 +144,7 @@ TEST_F(LevelTest, FramesPast40AreNotStored) {
   for (int i = 0; i < 45; i++) def += (i % 2 ? "A, " : "B, ") + std::to_string(i) + ", ";
   ASSERT_EQ(load(def + "\r\n"), LEVEL_LOADED);
   const ANIMATION& a = w.animated_bitmap_index[0];
-  EXPECT_EQ(a.frame_count, 40);
-  EXPECT_EQ(a.delays[39], 39);
+  EXPECT_EQ(nums(a.frame_count, a.delays[39]), nums(40, 39));
   EXPECT_EQ(record.messages.size(), 1u) << "one message for all the extra frames";
 }
 
@@ -158,8 +157,7 @@ TEST_F(LevelTest, RepeatedAnimatedNameStillMakesTheEntry) {
 
 TEST_F(LevelTest, BackgroundScalesAreKeptEvenWhenTooSmall) {
   ASSERT_EQ(load("@j sky.png, 90, 50\r\n"), LEVEL_LOADED);
-  EXPECT_EQ(w.background_h_scale, 90);
-  EXPECT_EQ(w.background_v_scale, 50);
+  EXPECT_EQ(nums(w.background_h_scale, w.background_v_scale), nums(90, 50));
   // The picture does not exist: its own box, then the two scale messages.
   ASSERT_EQ(record.messages.size(), 3u);
   EXPECT_EQ(record.messages[0].caption, "Can't load background bitmap!");
@@ -170,8 +168,7 @@ TEST_F(LevelTest, AnimatedObjectWithoutWayPointsIsKeptAndNeverMoves) {
   const Bytes map = map_bytes(12, {}, 10, 10, [](int, int) { return cell_of(1); });
   ASSERT_EQ(load(basic_def() + "+3 =\r\n", &map, 1), LEVEL_LOADED);
   ASSERT_EQ(w.ani_object_count, 1);
-  EXPECT_EQ(w.Ani_Objects_Index[0].frame_count, 0);
-  EXPECT_EQ(w.object_count, 1);
+  EXPECT_EQ(nums(w.Ani_Objects_Index[0].frame_count, w.object_count), nums(0, 1));
 }
 
 TEST_F(LevelTest, StoppedLoadLeavesTablesForFreeLevel) {

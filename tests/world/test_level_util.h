@@ -166,6 +166,22 @@ inline Bytes read_file(const std::string& path) {
 
 inline std::string fixture(const std::string& rel) { return std::string(PS_TEST_DATA) + "/world/" + rel; }
 
+// Values of several fields side by side, so that one expectation compares a
+// whole record: EXPECT_EQ(nums(a.x, a.y), nums(1, 2)).
+// The arguments are evaluated in no set order: pass reads without side effects only.
+template <typename... T>
+std::vector<double> nums(T... v) {
+  return {double(v)...};
+}
+
+// The nine level parameters: width, depth, cell size, floor size, wall width
+// and height, start x and z, far limit.
+inline std::vector<double> level_params() {
+  const WORLD_TABLES& w = world_tables;
+  return nums(w.world_width, w.world_depth, w.cell_size, w.floor_bitmap_size, w.wall_bitmap_width,
+              w.wall_bitmap_height, w.start_x, w.start_z, w.far_limit);
+}
+
 // A level with tiles 1..5 (bitmap A on both floors), sprites 0..5 and 100
 // (bitmap S, 20 wide, 24 high), in a world of `width` x `depth` cells of `cell_size`.
 inline std::string basic_def(int width = 10, int depth = 10, int cell_size = 12) {

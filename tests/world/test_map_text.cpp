@@ -143,18 +143,10 @@ TEST(MapText, HandWrittenTextWithCommentsAndDefaults) {
   ASSERT_EQ(map.size(), size_t(8 + 59 * 3 + 4 + 22 * 2));
   OBJECT o;
   std::memcpy(&o, map.data() + 8 + 59 * 2, sizeof o);
-  EXPECT_EQ(o.sprite, 100);
-  EXPECT_EQ(o.x, 10.0);
-  EXPECT_EQ(o.z, -3.0);
-  EXPECT_EQ(o.mirror_h, 1);
-  EXPECT_EQ(o.params[7], 8);
-  EXPECT_EQ(o.brightness, 15);
+  EXPECT_EQ(nums(o.sprite, o.x, o.z, o.mirror_h, o.params[7], o.brightness), nums(100, 10.0, -3.0, 1, 8, 15));
   CELL c;
   std::memcpy(&c, map.data() + map.size() - 22, sizeof c);
-  EXPECT_EQ(c.tile, 0);
-  EXPECT_EQ(c.up[3], 4);
-  EXPECT_EQ(c.tint, 2);
-  EXPECT_EQ(c.reserved[1], 255);
+  EXPECT_EQ(nums(c.tile, c.up[3], c.tint, c.reserved[1]), nums(0, 4, 2, 255));
   EXPECT_EQ(to_map(to_text(map)), map);
 }
 

@@ -33,26 +33,22 @@ TEST_F(Objects, TwentyWideAtCellSize12CoversThreeColumns) {
   const int o = Create_Object(1, 30, 0, 54);
   ASSERT_EQ(o, 1);
   // First column trunc((30 - 10) / 12) = 1, 20 / 12 + 2 = 3 columns, row trunc(54 / 12) = 4.
-  EXPECT_EQ(w.objects[o].column, 1);
-  EXPECT_EQ(w.objects[o].row, 4);
+  EXPECT_EQ(nums(w.objects[o].column, w.objects[o].row), nums(1, 4));
   for (int c = 0; c < 10; c++) EXPECT_EQ(listed(c, 4), (c >= 1 && c <= 3) ? std::vector<int>{1} : std::vector<int>{});
   for (int r : {3, 5}) EXPECT_TRUE(listed(2, r).empty());
 }
 
-TEST_F(Objects, OddWidthRoundsHalfUp) {
+TEST_F(Objects, OddWidthRoundsHalfUpAndZeroWidthCoversTwoColumns) {
   w.sprites[6].width = 21;  // (21 + 1) / 2 = 11: first column trunc((30 - 11) / 12) = 1
   const int o = Create_Object(6, 30, 0, 6);
   EXPECT_EQ(w.objects[o].column, 1);
   EXPECT_EQ(listed(1, 0), std::vector<int>{o});
   EXPECT_EQ(listed(3, 0), std::vector<int>{o});
-}
-
-TEST_F(Objects, ZeroWidthCoversTwoColumns) {
-  const int o = Create_Object(7, 30, 0, 6);
-  EXPECT_EQ(w.objects[o].column, 2);
-  EXPECT_EQ(listed(2, 0), std::vector<int>{o});
-  EXPECT_EQ(listed(3, 0), std::vector<int>{o});
-  EXPECT_TRUE(listed(4, 0).empty());
+  const int z = Create_Object(7, 30, 0, 18);
+  EXPECT_EQ(w.objects[z].column, 2);
+  EXPECT_EQ(listed(2, 1), std::vector<int>{z});
+  EXPECT_EQ(listed(3, 1), std::vector<int>{z});
+  EXPECT_TRUE(listed(4, 1).empty());
 }
 
 TEST_F(Objects, FootprintPartlyOutsideTheWorld) {
@@ -88,9 +84,7 @@ TEST_F(Objects, MovingLeavesTheOldCellsAndKeepsOthersInOrder) {
   EXPECT_EQ(listed(3, 4), (std::vector<int>{a, c}));
   EXPECT_EQ(listed(2, 4), (std::vector<int>{a}));
   EXPECT_EQ(listed(5, 6), (std::vector<int>{b}));
-  EXPECT_EQ(w.objects[b].x, 66.0);
-  EXPECT_EQ(w.objects[b].y, 5.0);
-  EXPECT_EQ(w.objects[b].z, 78.0);
+  EXPECT_EQ(nums(w.objects[b].x, w.objects[b].y, w.objects[b].z), nums(66.0, 5.0, 78.0));
 }
 
 TEST_F(Objects, RemovalUsesTheWidthOfTheLastPlacement) {
@@ -134,32 +128,15 @@ TEST_F(Objects, PlaceAllRebuildsTheLists) {
 TEST_F(Objects, CreatedObjectIsSetUpFromItsSprite) {
   const int o = Create_Object(6, 30.5, 2.25, 54);
   const OBJECT& r = w.objects[o];
-  EXPECT_EQ(r.sprite, 6);
-  EXPECT_EQ(r.bitmap, 0);
-  EXPECT_EQ(r.height, 10);
-  EXPECT_EQ(r.width, 30);
-  EXPECT_EQ(r.placed_width, 30);
-  EXPECT_EQ(r.translucency, 2);
+  EXPECT_EQ(nums(r.sprite, r.bitmap, r.height, r.width, r.placed_width, r.translucency, r.mirror_h, r.mirror_v, r.tint,
+                 r.brightness, r.x, r.y),
+            nums(6, 0, 10, 30, 30, 2, 0, 0, 0, 15, 30.5, 2.25));
   for (int k = 0; k < 8; k++) EXPECT_EQ(r.params[k], k + 1);
-  EXPECT_EQ(r.mirror_h, 0);
-  EXPECT_EQ(r.mirror_v, 0);
-  EXPECT_EQ(r.tint, 0);
-  EXPECT_EQ(r.brightness, 15);
-  EXPECT_EQ(r.x, 30.5);
-  EXPECT_EQ(r.y, 2.25);
   EXPECT_EQ(w.object_count, o);
-}
-
-TEST_F(Objects, RefreshAfterChangingTheSpriteNumber) {
-  const int o = Create_Object(1, 30, 0, 54);
-  w.objects[o].sprite = 6;
+  // Refreshed after a change of sprite number, position untouched; an undefined sprite stops.
+  w.objects[o].sprite = 1;
   ASSERT_EQ(Object_From_Sprite(o), 1);
-  EXPECT_EQ(w.objects[o].width, 30);
-  EXPECT_EQ(w.objects[o].x, 30.0) << "position untouched";
-}
-
-TEST_F(Objects, UndefinedSpriteStops) {
-  const int o = Create_Object(1, 30, 0, 54);
+  EXPECT_EQ(nums(w.objects[o].width, w.objects[o].x), nums(20, 30.5));
   w.objects[o].sprite = 9;
   EXPECT_EQ(Object_From_Sprite(o), 0);
   ASSERT_EQ(record.messages.size(), 1u);
@@ -176,8 +153,7 @@ TEST_F(Objects, ObjectNumber997IsTheLast) {
   EXPECT_EQ(Create_Object(1, 6, 0, 6), -1);
   ASSERT_EQ(record.messages.size(), 1u);
   EXPECT_EQ(record.messages[0].text, "Error: I cant create more objects\n\n");
-  EXPECT_EQ(record.messages[0].stops, 1);
-  EXPECT_EQ(w.object_count, WORLD_MAX_CREATED);
+  EXPECT_EQ(nums(record.messages[0].stops, w.object_count), nums(1, WORLD_MAX_CREATED));
 }
 
 // ---------------------------------------------------------------- private animations
@@ -187,30 +163,17 @@ TEST_F(Objects, FirstAnimationTakesPrivateEntries) {
   const int bitmaps = w.sprite_bitmap_count, animations = w.animation_count;
   ASSERT_EQ(asign_animation_to_object(o, run, 2, 1), 1);
   const OBJECT_ESTUFF& e = w.Object_EStuff[o];
-  EXPECT_EQ(e.bitmap, bitmaps);
-  EXPECT_EQ(e.animation, animations);
-  EXPECT_EQ(e.loops, 2);
-  EXPECT_EQ(w.sprite_bitmap_count, bitmaps + 1);
-  EXPECT_EQ(w.animation_count, animations + 1);
+  EXPECT_EQ(nums(e.bitmap, e.animation, e.loops, w.sprite_bitmap_count, w.animation_count),
+            nums(bitmaps, animations, 2, bitmaps + 1, animations + 1));
   const ANIMATION& a = w.animated_bitmap_index[e.animation];
-  EXPECT_EQ(a.kind, ANIM_KIND_SPRITE_BITMAPS);
-  EXPECT_EQ(a.frame, 1);
-  EXPECT_EQ(a.target, e.bitmap);
-  EXPECT_EQ(a.time_left, 5.0);
-  EXPECT_EQ(a.active, 1);
-  EXPECT_EQ(a.loops, 2);
-  EXPECT_EQ(a.object, o);
-  EXPECT_EQ(a.frame_count, 3);
+  EXPECT_EQ(nums(a.kind, a.frame, a.target, a.time_left, a.active, a.loops, a.object, a.frame_count),
+            nums(ANIM_KIND_SPRITE_BITMAPS, 1, e.bitmap, 5, 1, 2, o, 3));
+  // The private sprite bitmap shows frame 1 (A1, 10 x 12 in a 16 x 16 texture).
   const SPRITE_BITMAP_ENTRY& mine = w.sprite_bitmap_index[e.bitmap];
-  const SPRITE_BITMAP_ENTRY& a1 = w.sprite_bitmap_index[Find_Sprite_Bitmap("A1")];
-  EXPECT_EQ(mine.image_width, 10);
-  EXPECT_EQ(mine.texture_height, 16);
-  EXPECT_EQ(mine.texture, a1.texture);
-  EXPECT_EQ(mine.animation, e.animation);
-  EXPECT_EQ(w.objects[o].bitmap, e.bitmap);
+  EXPECT_EQ(nums(mine.image_width, mine.texture_height, mine.texture, mine.animation, w.objects[o].bitmap),
+            nums(10, 16, w.sprite_bitmap_index[Find_Sprite_Bitmap("A1")].texture, e.animation, e.bitmap));
   // The source animation is not changed.
-  EXPECT_EQ(w.animated_bitmap_index[run].object, -1);
-  EXPECT_EQ(w.animated_bitmap_index[run].frame, 0);
+  EXPECT_EQ(nums(w.animated_bitmap_index[run].object, w.animated_bitmap_index[run].frame), nums(-1, 0));
 }
 
 TEST_F(Objects, LaterAnimationsReuseTheEntries) {
@@ -223,8 +186,8 @@ TEST_F(Objects, LaterAnimationsReuseTheEntries) {
   EXPECT_EQ(w.sprite_bitmap_count, bitmaps);
   EXPECT_EQ(w.animation_count, animations);
   EXPECT_EQ(w.Object_EStuff[o].bitmap, before.bitmap);
-  EXPECT_EQ(w.animated_bitmap_index[before.animation].frame, 0);
-  EXPECT_EQ(w.animated_bitmap_index[before.animation].loops, -1);
+  EXPECT_EQ(nums(w.animated_bitmap_index[before.animation].frame, w.animated_bitmap_index[before.animation].loops),
+            nums(0, -1));
   // A loop count of 99999 is kept as a 16-bit value, as the record holds it.
   asign_animation_to_object(o, run, 99999, 0);
   EXPECT_EQ(w.animated_bitmap_index[before.animation].loops, int16_t(99999));
@@ -247,9 +210,9 @@ TEST_F(Objects, AnimationLimits) {
 
 TEST_F(Objects, BadNumbersChangeNothing) {
   const int count = w.sprite_bitmap_count;
-  EXPECT_EQ(asign_animation_to_object(1000, 0, 1, 0), 0);
-  EXPECT_EQ(asign_animation_to_object(1, 5, 1, 0), 0);
-  EXPECT_EQ(Object_From_Sprite(-1), 0);
+  EXPECT_EQ(
+      nums(asign_animation_to_object(1000, 0, 1, 0), asign_animation_to_object(1, 5, 1, 0), Object_From_Sprite(-1)),
+      nums(0, 0, 0));
   Object_Set_Position(1000, 1, 2, 3);
   EXPECT_EQ(w.sprite_bitmap_count, count);
   EXPECT_TRUE(record.messages.empty());

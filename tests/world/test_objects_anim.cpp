@@ -55,39 +55,31 @@ class Steps : public LevelTest {
 };
 
 // ---------------------------------------------------------------- animations
-TEST_F(Steps, LoopsTwoPlaysTwiceThenStaysOnTheLastFrame) {
-  ANIMATION& a = anim("ABC");
-  a.loops = 2;
-  EXPECT_EQ(frames(a, 3), (std::vector<int>{1, 2, 0}));
-  EXPECT_EQ(a.loops, 1);
-  EXPECT_EQ(frames(a, 6), (std::vector<int>{1, 2, 2, 2, 2, 2}));
-  EXPECT_EQ(a.loops, 0);
-}
-
-TEST_F(Steps, LoopsMinusOneRepeatsForever) {
-  ANIMATION& a = anim("ABC");
-  EXPECT_EQ(a.loops, -1);
-  EXPECT_EQ(frames(a, 9), (std::vector<int>{1, 2, 0, 1, 2, 0, 1, 2, 0}));
-  EXPECT_EQ(a.loops, -1);
-}
-
-TEST_F(Steps, PingPongPlaysABCBABC) {
-  ANIMATION& a = anim("PP");
-  EXPECT_EQ(frames(a, 12), (std::vector<int>{1, 2, 1, 0, 1, 2, 1, 0, 1, 2, 1, 0}));
-}
-
-TEST_F(Steps, PingPongGoesOnWhenItsLoopsRunOut) {
-  // Each return to the first frame uses a loop; once none is left the turn
-  // shows the first frame once more, and playing goes on.
-  for (int loops : {2, 1}) {
-    ANIMATION& a = anim("PP");
+TEST_F(Steps, LoopsAndPingPong) {
+  struct Case {
+    const char* anim;
+    int loops;
+    std::vector<int> frames;  // after each end of a frame
+    int loops_after;
+  };
+  const Case cases[] = {
+      {"ABC", -1, {1, 2, 0, 1, 2, 0, 1, 2, 0}, -1},  // forever
+      {"ABC", 2, {1, 2, 0, 1, 2, 2, 2, 2, 2}, 0},    // twice, then stays on the last frame
+      {"PP", -1, {1, 2, 1, 0, 1, 2, 1, 0, 1, 2, 1, 0}, -1},
+      // Each return to the first frame uses a loop; once none is left the turn
+      // shows the first frame once more, and playing goes on.
+      {"PP", 2, {1, 2, 1, 0, 1, 2, 1, 0, 0, 1, 2, 1, 0, 0}, 0},
+      {"PP", 1, {1, 2, 1, 0, 0, 1, 2, 1, 0, 0, 1, 2, 1, 0}, 0},
+  };
+  EXPECT_EQ(anim("ABC").loops, -1) << "as loaded";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.anim << " loops " << c.loops);
+    ANIMATION& a = anim(c.anim);
     a.frame = 0;
     a.direction = ANIM_FORWARD;
-    a.loops = int16_t(loops);
-    const std::vector<int> want = loops == 2 ? std::vector<int>{1, 2, 1, 0, 1, 2, 1, 0, 0, 1, 2, 1, 0, 0}
-                                             : std::vector<int>{1, 2, 1, 0, 0, 1, 2, 1, 0, 0, 1, 2, 1, 0};
-    EXPECT_EQ(frames(a, 14), want) << "loops " << loops;
-    EXPECT_EQ(a.loops, 0);
+    a.loops = int16_t(c.loops);
+    EXPECT_EQ(frames(a, int(c.frames.size())), c.frames);
+    EXPECT_EQ(a.loops, c.loops_after);
   }
 }
 
@@ -95,50 +87,35 @@ TEST_F(Steps, OverrunIsAddedToTheNextFrame) {
   ANIMATION& a = anim("ABC");
   a.time_left = 3;
   Animations_Step(1);
-  EXPECT_EQ(a.frame, 0);
-  EXPECT_EQ(a.time_left, 2.0);
+  EXPECT_EQ(nums(a.frame, a.time_left), nums(0, 2.0));
   Animations_Step(2);  // exactly 0 left: the frame is not over
-  EXPECT_EQ(a.frame, 0);
-  EXPECT_EQ(a.time_left, 0.0);
+  EXPECT_EQ(nums(a.frame, a.time_left), nums(0, 0.0));
   a.time_left = 0.5;
   Animations_Step(2);  // 1.5 over: next frame, delay 1 - (-1.5)
-  EXPECT_EQ(a.frame, 1);
-  EXPECT_EQ(a.time_left, 2.5);
+  EXPECT_EQ(nums(a.frame, a.time_left), nums(1, 2.5));
   Animations_Step(100);  // one frame per step however far over
   EXPECT_EQ(a.frame, 2);
 }
 
-TEST_F(Steps, TargetBitmapShowsTheFrame) {
+TEST_F(Steps, TargetsShowTheFrame) {
   ANIMATION& a = anim("ABC");
   const BITMAP_ENTRY& target = w.bitmap_index[a.target];
-  const BITMAP_ENTRY& fb = w.bitmap_index[Find_Bitmap("FB")];
   EXPECT_EQ(target.percent, 1);
   advance(a);
-  EXPECT_EQ(target.percent, 2);
-  EXPECT_EQ(target.hash, 1);
-  EXPECT_EQ(target.texture, fb.texture);
+  EXPECT_EQ(nums(target.percent, target.hash, target.texture), nums(2, 1, w.bitmap_index[Find_Bitmap("FB")].texture));
   EXPECT_STREQ(target.name, "ABC") << "the name stays";
-}
-
-TEST_F(Steps, TargetSpriteBitmapTakesTextureSizesOnly) {
-  ANIMATION& a = anim("XYZ");
-  const SPRITE_BITMAP_ENTRY& target = w.sprite_bitmap_index[a.target];
-  const SPRITE_BITMAP_ENTRY& y = w.sprite_bitmap_index[Find_Sprite_Bitmap("Y")];
-  advance(a);
-  EXPECT_EQ(target.texture, y.texture);
-  EXPECT_EQ(target.percent, 9);
-  EXPECT_EQ(target.texture_width, 16);
-  EXPECT_EQ(target.texture_height, 16);
-  EXPECT_EQ(target.image_width, 32) << "image sizes stay those of the first frame";
-}
-
-TEST_F(Steps, InactiveAnimationStandsStill) {
-  ANIMATION& a = anim("ABC");
+  // A sprite bitmap target takes the texture sizes only: image sizes stay those of the first frame.
+  ANIMATION& s = anim("XYZ");
+  const SPRITE_BITMAP_ENTRY& st = w.sprite_bitmap_index[s.target];
+  advance(s);
+  EXPECT_EQ(nums(st.texture, st.percent, st.texture_width, st.texture_height, st.image_width),
+            nums(w.sprite_bitmap_index[Find_Sprite_Bitmap("Y")].texture, 9, 16, 16, 32));
+  // An inactive animation stands still.
+  const int at = a.frame;
   a.active = 0;
   a.time_left = 0;
   Animations_Step(5);
-  EXPECT_EQ(a.frame, 0);
-  EXPECT_EQ(a.time_left, 0.0);
+  EXPECT_EQ(nums(a.frame, a.time_left), nums(at, 0));
 }
 
 TEST_F(Steps, OwningObjectFollowsTheLoops) {
@@ -148,8 +125,7 @@ TEST_F(Steps, OwningObjectFollowsTheLoops) {
   EXPECT_EQ(frames(a, 3), (std::vector<int>{1, 2, 0}));
   EXPECT_EQ(w.Object_EStuff[o].loops, 1);
   frames(a, 3);
-  EXPECT_EQ(w.Object_EStuff[o].loops, 0);
-  EXPECT_EQ(a.frame, 2);
+  EXPECT_EQ(nums(w.Object_EStuff[o].loops, a.frame), nums(0, 2));
   // The object's private sprite bitmap shows the frames.
   EXPECT_EQ(w.sprite_bitmap_index[w.objects[o].bitmap].texture,
             w.sprite_bitmap_index[Find_Sprite_Bitmap("Z")].texture);
@@ -179,26 +155,16 @@ TEST_F(Steps, MovingCellModeOneExample) {
   EXPECT_EQ(c.tile, 42);
 }
 
-TEST_F(Steps, FirstStepOnlySetsTheStartAltitudes) {
+TEST_F(Steps, ModeZeroStartsThenMovesBothFacesKeepingTheThickness) {
   const CELL& c = w.world[1 * 10 + 1];
   EXPECT_EQ(c.tile, 1);
+  Moving_Cells_Step(5);  // the first step only sets the start altitudes
+  EXPECT_EQ(nums(c.up[2], c.down[2], c.tile, w.mov_cell_index[1].current), nums(24, 4, 1, 24))
+      << "the tile comes with the first move";
   Moving_Cells_Step(5);
-  EXPECT_EQ(c.up[2], 24);
-  EXPECT_EQ(c.down[2], 4);
-  EXPECT_EQ(c.tile, 1) << "the tile comes with the first move";
-  EXPECT_EQ(w.mov_cell_index[1].current, 24.0);
-}
-
-TEST_F(Steps, ModeZeroMovesBothFacesAndKeepsTheThickness) {
-  const CELL& c = w.world[1 * 10 + 1];
+  EXPECT_EQ(nums(c.up[0], c.down[0], c.tile), nums(30, 10, 42));
   Moving_Cells_Step(5);
-  Moving_Cells_Step(5);
-  EXPECT_EQ(c.up[0], 30);
-  EXPECT_EQ(c.down[0], 10);
-  EXPECT_EQ(c.tile, 42);
-  Moving_Cells_Step(5);
-  EXPECT_EQ(c.up[3], 36);
-  EXPECT_EQ(c.down[3], 16);
+  EXPECT_EQ(nums(c.up[3], c.down[3]), nums(36, 16));
 }
 
 TEST_F(Steps, ModeTwoMovesOnlyTheLowerFace) {
@@ -209,8 +175,7 @@ TEST_F(Steps, ModeTwoMovesOnlyTheLowerFace) {
   Moving_Cells_Step(5);  // 4 + 6 reaches 10
   EXPECT_EQ(m.current, 10.0);
   EXPECT_EQ(c.down[0], 10 - 20) << "current - (UP - DOWN)";
-  EXPECT_EQ(c.up[0], 24);
-  EXPECT_EQ(m.pause, 0.0);
+  EXPECT_EQ(nums(c.up[0], m.pause), nums(24, 0.0));
 }
 
 TEST_F(Steps, WrongThicknessIsReportedWhileMoving) {

@@ -14,56 +14,48 @@ using namespace render_test;
 namespace {
 
 // ---------------------------------------------------------------- viewport
-TEST_F(RenderTest, ViewportOfTheGameScreens) {
+TEST_F(RenderTest, Viewport) {
+  struct Case {
+    int bottom, right, proj_x, proj_y, centre_x, centre_y;
+  };
   // The game calls it with the height - 1 and the width - 1.
-  Set_Viewport(479, 639);
-  EXPECT_EQ(render_view.proj_x, 398);  // (319 x 200) / 160 = 398.75
-  EXPECT_EQ(render_view.proj_y, 396);  // (239 x 166) / 100 = 396.74
-  EXPECT_EQ(render_view.centre_x, 320);
-  EXPECT_EQ(render_view.centre_y, 240);
-  EXPECT_EQ(render_view.view_right, 639);
-  EXPECT_EQ(render_view.view_bottom, 479);
-  Set_Viewport(767, 1023);
-  EXPECT_EQ(render_view.proj_x, 638);  // (511 x 200) / 160 = 638.75
-  EXPECT_EQ(render_view.proj_y, 635);  // (383 x 166) / 100 = 635.78
-  EXPECT_EQ(render_view.centre_x, 512);
-  EXPECT_EQ(render_view.centre_y, 384);
-}
-
-TEST_F(RenderTest, ViewportOfOddSizesAndTheDefaultScreen) {
-  Set_Viewport(199, 319);  // 320 x 200: not quite the start values 200 and 166
-  EXPECT_EQ(render_view.proj_x, 198);
-  EXPECT_EQ(render_view.proj_y, 164);
-  EXPECT_EQ(render_view.centre_x, 160);
-  EXPECT_EQ(render_view.centre_y, 100);
-  Set_Viewport(100, 200);  // 201 x 101
-  EXPECT_EQ(render_view.proj_x, 125);
-  EXPECT_EQ(render_view.proj_y, 83);
-  EXPECT_EQ(render_view.centre_x, 100);
-  EXPECT_EQ(render_view.centre_y, 50);
+  const Case cases[] = {
+      {479, 639, 398, 396, 320, 240},   // (319 x 200) / 160 = 398.75, (239 x 166) / 100 = 396.74
+      {767, 1023, 638, 635, 512, 384},  // (511 x 200) / 160, (383 x 166) / 100
+      {199, 319, 198, 164, 160, 100},   // 320 x 200: not quite the start values 200 and 166
+      {100, 200, 125, 83, 100, 50},     // 201 x 101
+  };
+  for (const Case& c : cases) {
+    Set_Viewport(c.bottom, c.right);
+    const RENDER_VIEW& v = render_view;
+    EXPECT_EQ(nums(v.proj_x, v.proj_y, v.centre_x, v.centre_y, v.view_right, v.view_bottom),
+              nums(c.proj_x, c.proj_y, c.centre_x, c.centre_y, c.right, c.bottom));
+  }
   // The settings of the game stay as they were.
-  EXPECT_EQ(render_view.view_depth, 15);
-  EXPECT_EQ(render_view.fade_start, 8);
+  EXPECT_EQ(nums(render_view.view_depth, render_view.fade_start), nums(15, 8));
 }
 
 // ---------------------------------------------------------------- row table
-TEST(RenderRows, WidthsAtTheStartViewport) {
-  // n x 12 x 200 / (12 d + 10) + 159 < 319 holds for n < (12 d + 10) / 15.
-  EXPECT_EQ(Render_Row_Width(0, 12, 200, 319), 2);   // no n: 10 / 15 < 1
-  EXPECT_EQ(Render_Row_Width(1, 12, 200, 319), 3);   // n = 1
-  EXPECT_EQ(Render_Row_Width(10, 12, 200, 319), 10);  // 130 / 15 = 8.7: n = 8
-  EXPECT_EQ(Render_Row_Width(50, 12, 200, 319), 42);  // 610 / 15 = 40.7: n = 40
-}
-
-TEST(RenderRows, WidthsAtTheGameViewportAndTheCap) {
-  // 640 x 480: n x 4776 / (12 d + 10) < 320.
-  EXPECT_EQ(Render_Row_Width(40, 12, 398, 639), 34);  // 490 x 320 / 4776 = 32.8: n = 32
-  EXPECT_EQ(Render_Row_Width(0, 12, 398, 639), 2);
-  // A hundred columns at most, whatever the viewport.
-  EXPECT_EQ(Render_Row_Width(50, 12, 1, 100000), 102);
-  // Cells of 24 at 5 rows: n x 4800 / 130 < 160, n = 4; as cells of 12 at 10 rows and scale 400.
-  EXPECT_EQ(Render_Row_Width(5, 24, 200, 319), 6);
-  EXPECT_EQ(Render_Row_Width(10, 12, 400, 319), 6);
+TEST(RenderRows, Widths) {
+  struct Case {
+    int depth, cell, scale, right, width;
+  };
+  const Case cases[] = {
+      // Start viewport: n x 12 x 200 / (12 d + 10) + 159 < 319 holds for n < (12 d + 10) / 15.
+      {0, 12, 200, 319, 2},    // no n: 10 / 15 < 1
+      {1, 12, 200, 319, 3},    // n = 1
+      {10, 12, 200, 319, 10},  // 130 / 15 = 8.7: n = 8
+      {50, 12, 200, 319, 42},  // 610 / 15 = 40.7: n = 40
+      // 640 x 480: n x 4776 / (12 d + 10) < 320.
+      {40, 12, 398, 639, 34},  // 490 x 320 / 4776 = 32.8: n = 32
+      {0, 12, 398, 639, 2},
+      {50, 12, 1, 100000, 102},  // a hundred columns at most, whatever the viewport
+      // Cells of 24 at 5 rows: n x 4800 / 130 < 160, n = 4; as cells of 12 at 10 rows and scale 400.
+      {5, 24, 200, 319, 6},
+      {10, 12, 400, 319, 6},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Render_Row_Width(c.depth, c.cell, c.scale, c.right), c.width) << c.depth << " " << c.cell << " " << c.scale;
 }
 
 TEST_F(RenderTest, InitBuildsTheTableAndResetsTheSettings) {
@@ -73,12 +65,9 @@ TEST_F(RenderTest, InitBuildsTheTableAndResetsTheSettings) {
   render_view.view_depth = 40;
   const long long used = vx_mem_used();
   Init_3D_Engine();
-  EXPECT_EQ(render_view.cell_lighting, 0);
-  EXPECT_EQ(render_view.object_lighting, 0);
-  EXPECT_EQ(render_view.fade_start, 8);
-  EXPECT_EQ(render_view.fade_rate, 1.0);
-  EXPECT_EQ(render_view.horizon_shift, 0);
-  EXPECT_EQ(render_view.view_depth, 40);  // the game's to set
+  const RENDER_VIEW& v = render_view;  // the view depth is the game's to set
+  EXPECT_EQ(nums(v.cell_lighting, v.object_lighting, v.fade_start, v.fade_rate, v.horizon_shift, v.view_depth),
+            nums(0, 0, 8, 1, 0, 40));
   ASSERT_NE(render_view.row_half_width, nullptr);
   for (int d = 0; d < RENDER_ROWS; d++) EXPECT_EQ(render_view.row_half_width[d], Render_Row_Width(d, 12, 200, 319));
   EXPECT_STREQ(vx_mem_get_name(const_cast<uint8_t*>(render_view.row_half_width)), "row lenght table in init 3d engine");
@@ -93,17 +82,22 @@ TEST_F(RenderTest, InitBuildsTheTableAndResetsTheSettings) {
 }
 
 // ---------------------------------------------------------------- light
-TEST(RenderLight, ExactWhiteOnlyForTintZeroAtFullBrightness) {
+TEST(RenderLight, ExactWhiteOnlyForTintZeroAtFullBrightnessAndClamping) {
   float c[3];
   Render_Light_Colour(0, 15, c);
-  EXPECT_EQ(c[0], 1.0f);
-  EXPECT_EQ(c[1], 1.0f);
-  EXPECT_EQ(c[2], 1.0f);
+  EXPECT_EQ(nums(c[0], c[1], c[2]), nums(1, 1, 1));
   // Tint 7 is the same grey ramp but not exactly white: 15 x 256 x 0.0002441.
   Render_Light_Colour(7, 15, c);
   for (float v : c) EXPECT_NEAR(v, 0.937344, 1e-5);
   Render_Light_Colour(0, 14, c);
   for (float v : c) EXPECT_NEAR(v, 14 * 256 * 0.0002441, 1e-5);
+  // Out of range: tint -3 is 0 and brightness 99 is 15; tint 20 is 15 (black); brightness -4 is 0.
+  Render_Light_Colour(-3, 99, c);
+  EXPECT_EQ(c[0], 1.0f);
+  Render_Light_Colour(20, 15, c);
+  EXPECT_EQ(c[0] + c[1] + c[2], 0.0f);
+  Render_Light_Colour(1, -4, c);
+  EXPECT_EQ(c[0], 0.0f);
 }
 
 TEST(RenderLight, EachTintPicksItsChannels) {
@@ -117,28 +111,26 @@ TEST(RenderLight, EachTintPicksItsChannels) {
   }
 }
 
-TEST(RenderLight, OutOfRangeValuesAreClamped) {
-  float c[3];
-  Render_Light_Colour(-3, 99, c);  // tint 0, brightness 15
-  EXPECT_EQ(c[0], 1.0f);
-  Render_Light_Colour(20, 15, c);  // tint 15: black
-  EXPECT_EQ(c[0] + c[1] + c[2], 0.0f);
-  Render_Light_Colour(1, -4, c);  // brightness 0
-  EXPECT_EQ(c[0], 0.0f);
-}
-
 TEST_F(RenderTest, FadeByDistance) {
-  render_view.fade_start = 50;
-  render_view.fade_rate = 1.0;
-  EXPECT_EQ(Render_Fade(15, 60), 5);   // the game's setting, sixty rows away
-  EXPECT_EQ(Render_Fade(15, 50), 15);  // from fade_start on, not at it
-  EXPECT_EQ(Render_Fade(15, 51), 14);
-  EXPECT_EQ(Render_Fade(15, 70), 0);   // never below 0
-  EXPECT_EQ(Render_Fade(40, 0), 15);   // a brightness above 15 is clamped
-  render_view.fade_start = 8;
-  render_view.fade_rate = 0.5;
-  EXPECT_EQ(Render_Fade(15, 13), 13);  // trunc(5 x 0.5) = 2
-  EXPECT_EQ(Render_Fade(-2, 0), 0);
+  struct Case {
+    int start;
+    double rate;
+    int brightness, distance, faded;
+  };
+  const Case cases[] = {
+      {50, 1.0, 15, 60, 5},   // the game's setting, sixty rows away
+      {50, 1.0, 15, 50, 15},  // from fade_start on, not at it
+      {50, 1.0, 15, 51, 14},
+      {50, 1.0, 15, 70, 0},   // never below 0
+      {50, 1.0, 40, 0, 15},   // a brightness above 15 is clamped
+      {8, 0.5, 15, 13, 13},   // trunc(5 x 0.5) = 2
+      {8, 0.5, -2, 0, 0},
+  };
+  for (const Case& c : cases) {
+    render_view.fade_start = c.start;
+    render_view.fade_rate = c.rate;
+    EXPECT_EQ(Render_Fade(c.brightness, c.distance), c.faded) << c.start << " " << c.brightness << " " << c.distance;
+  }
 }
 
 // ---------------------------------------------------------------- GL coordinates
@@ -176,9 +168,8 @@ TEST_F(RenderTest, ShortAndEmptyTransparencyFiles) {
   const uint8_t cut[] = {3, 9, 9, 9};  // three tables announced, three bytes there
   ASSERT_EQ(Load_Transparency_Tables_Memory(cut, sizeof cut), 1);
   ASSERT_EQ(Render_Transparency_Count(), 3);
-  EXPECT_EQ(Render_Transparency_Table(0)[2], 9);
-  EXPECT_EQ(Render_Transparency_Table(0)[3], 0);
-  EXPECT_EQ(Render_Transparency_Table(2)[0], 0);
+  EXPECT_EQ(nums(Render_Transparency_Table(0)[2], Render_Transparency_Table(0)[3], Render_Transparency_Table(2)[0]),
+            nums(9, 0, 0));
   // Loading again replaces the tables; an empty file has none.
   ASSERT_EQ(Load_Transparency_Tables_Memory(nullptr, 0), 1);
   EXPECT_EQ(Render_Transparency_Count(), 0);
@@ -210,29 +201,24 @@ class RenderFiles : public RenderTest {
   std::filesystem::path folder_, old_;
 };
 
-TEST_F(RenderFiles, TransparencyFileThroughTheFileLayer) {
-  std::vector<uint8_t> file(1 + RENDER_TRANSPARENCY_TABLE, 5);
-  file[0] = 1;
-  write("data/transp.tab", file);
-  ASSERT_EQ(Load_Transparency_Tables(), 1);
-  ASSERT_EQ(Render_Transparency_Count(), 1);
-  EXPECT_EQ(Render_Transparency_Table(0)[65535], 5);
-}
-
 TEST_F(RenderFiles, MissingFilesEndTheProgram) {
   EXPECT_EQ(Load_Transparency_Tables(), 0);
   EXPECT_EQ(Load_Editor_Font(), 0);
   ASSERT_EQ(record.messages.size(), 2u);
   EXPECT_EQ(record.messages[0].text, "Error: Can't open the transparency tables file data\\transp.tab");
   EXPECT_EQ(record.messages[1].text, "Error: Cant open the file data\\font.dat\n");
-  EXPECT_EQ(record.messages[0].stops, 1);
-  EXPECT_EQ(record.messages[1].stops, 1);
+  EXPECT_EQ(nums(record.messages[0].stops, record.messages[1].stops), nums(1, 1));
   EXPECT_FALSE(Render_Editor_Font_Loaded());
 }
 
-TEST_F(RenderFiles, EditorFontThroughTheFileLayer) {
-  std::vector<uint8_t> font(RENDER_FONT_GLYPHS * RENDER_FONT_ROWS, 0x11);
-  write("data/font.dat", font);
+TEST_F(RenderFiles, TablesAndFontThroughTheFileLayer) {
+  std::vector<uint8_t> file(1 + RENDER_TRANSPARENCY_TABLE, 5);
+  file[0] = 1;
+  write("data/transp.tab", file);
+  ASSERT_EQ(Load_Transparency_Tables(), 1);
+  ASSERT_EQ(Render_Transparency_Count(), 1);
+  EXPECT_EQ(Render_Transparency_Table(0)[65535], 5);
+  write("data/font.dat", std::vector<uint8_t>(RENDER_FONT_GLYPHS * RENDER_FONT_ROWS, 0x11));
   ASSERT_EQ(Load_Editor_Font(), 1);
   EXPECT_TRUE(Render_Editor_Font_Loaded());
   Free_3D_Engine();  // the font goes with the engine
@@ -241,12 +227,9 @@ TEST_F(RenderFiles, EditorFontThroughTheFileLayer) {
 
 // ---------------------------------------------------------------- editor font
 TEST(RenderFont, CharactersMapToGlyphs) {
-  EXPECT_EQ(Render_Editor_Glyph('a'), 0);
-  EXPECT_EQ(Render_Editor_Glyph('z'), 25);
-  EXPECT_EQ(Render_Editor_Glyph('A'), 26);
-  EXPECT_EQ(Render_Editor_Glyph('Z'), 51);
-  EXPECT_EQ(Render_Editor_Glyph('0'), 52);
-  EXPECT_EQ(Render_Editor_Glyph('9'), 61);
+  EXPECT_EQ(nums(Render_Editor_Glyph('a'), Render_Editor_Glyph('z'), Render_Editor_Glyph('A'), Render_Editor_Glyph('Z'),
+                 Render_Editor_Glyph('0'), Render_Editor_Glyph('9')),
+            nums(0, 25, 26, 51, 52, 61));
   const char marks[] = ".,;:";
   for (int i = 0; i < 4; i++) EXPECT_EQ(Render_Editor_Glyph(marks[i]), 62 + i);
   // Code page 437: inverted question mark, inverted exclamation mark, n and N with tilde, a e i o u acute.
@@ -264,8 +247,7 @@ TEST_F(RenderTest, TextIsDrawnAsPointsInsideTheViewportOnly) {
   ASSERT_EQ(Load_Editor_Font_Memory(font.data(), font.size()), 1);
   Render_Editor_Text(10, 20, "a 0");
   ASSERT_EQ(seen.points.size(), 2u);
-  EXPECT_EQ(seen.points[0].x, 10);
-  EXPECT_EQ(seen.points[0].y, 20);
+  EXPECT_EQ(nums(seen.points[0].x, seen.points[0].y), nums(10, 20));
   EXPECT_EQ(seen.points[1].x, 10 + 2 * 6 + 4);  // the space keeps its place
   EXPECT_EQ(seen.points[1].y, 26);
   // A glyph reaching past the viewport's last column or row is left out whole.
@@ -276,8 +258,7 @@ TEST_F(RenderTest, TextIsDrawnAsPointsInsideTheViewportOnly) {
   Render_Editor_Text(10, 194, "a");
   Render_Editor_Text(-1, 20, "a");
   ASSERT_EQ(seen.points.size(), 2u);
-  EXPECT_EQ(seen.points[0].x, 315);
-  EXPECT_EQ(seen.points[1].y, 193);
+  EXPECT_EQ(nums(seen.points[0].x, seen.points[1].y), nums(315, 193));
 }
 
 }  // namespace

@@ -76,10 +76,7 @@ TEST_F(Frame, RowsFarToNearColumnsOutsideIn) {
     got.push_back({p.column, p.row});
   }
   EXPECT_EQ(got, want);
-  EXPECT_EQ(Render_Stats().rows, 15);
-  EXPECT_EQ(Render_Stats().polygons, int(want.size()));
-  EXPECT_EQ(seen.begins, 1);
-  EXPECT_EQ(seen.ends, 1);
+  EXPECT_EQ(nums(Render_Stats().rows, Render_Stats().polygons, seen.begins, seen.ends), nums(15, want.size(), 1, 1));
 }
 
 TEST_F(Frame, FloorsCarryTheirDepthsAndTexture) {
@@ -89,11 +86,7 @@ TEST_F(Frame, FloorsCarryTheirDepthsAndTexture) {
   const RENDER_POLYGON& p = seen.polygons[0];
   EXPECT_EQ(p.texture, texture("A"));
   // Far edge of row 5 at depth 200 - 60, near edge at 128; the bitmap once.
-  EXPECT_EQ(p.v[0].depth, 140.0f);
-  EXPECT_EQ(p.v[2].depth, 128.0f);
-  EXPECT_EQ(p.v[0].u, 0.0f);
-  EXPECT_EQ(p.v[2].u, 1.0f);
-  EXPECT_EQ(p.v[2].v, 1.0f);
+  EXPECT_EQ(nums(p.v[0].depth, p.v[2].depth, p.v[0].u, p.v[2].u, p.v[2].v), nums(140, 128, 0, 1, 1));
   // Far-left corner: x 180 - 186 = -6, height -25, at depth 140.
   EXPECT_EQ(p.v[0].x, 160 + int(-6 * 200 / 140.0));
   EXPECT_EQ(p.v[0].y, 100 - int(-25 * 166 / 140.0));
@@ -103,8 +96,7 @@ TEST_F(Frame, FloorsCarryTheirDepthsAndTexture) {
 TEST_F(Frame, CameraRowOnlyWhileItsFarEdgeIsFiveAway) {
   start([](int, int) { return cell_of(1); });
   frame(186, 25, 120);  // exactly on the boundary of row 10: depth 0
-  EXPECT_EQ(Render_Stats().rows, 10);
-  EXPECT_EQ(count_face(15, 10, 0), 0);
+  EXPECT_EQ(nums(Render_Stats().rows, count_face(15, 10, 0)), nums(10, 0));
   frame(186, 25, 125);  // depth 5: visited, its floor seen edge on
   EXPECT_EQ(Render_Stats().rows, 11);
   frame(186, 25, 126);
@@ -119,12 +111,9 @@ TEST_F(Frame, NearCornersAreMovedBackToDepthFive) {
   ASSERT_EQ(seen.polygons.size(), 2u);  // a sloped face: two triangles
   // Far-left, far-right, near-right; the near corner at 5 / 12 of the way: height 5.
   const RENDER_VERTEX& nr = seen.polygons[0].v[2];
-  EXPECT_EQ(nr.depth, 5.0f);
-  EXPECT_EQ(nr.x, 160 + 6 * 200 / 5);
-  EXPECT_EQ(nr.y, 100 + 20 * 166 / 5);
+  EXPECT_EQ(nums(nr.depth, nr.x, nr.y, seen.polygons[0].v[0].depth, seen.polygons[1].count),
+            nums(5, 160 + 6 * 200 / 5, 100 + 20 * 166 / 5, 10, 3));
   EXPECT_FLOAT_EQ(nr.v, 5.0f / 12);
-  EXPECT_EQ(seen.polygons[0].v[0].depth, 10.0f);
-  EXPECT_EQ(seen.polygons[1].count, 3);
 }
 
 // ---------------------------------------------------------------- faces
@@ -142,14 +131,9 @@ TEST_F(Frame, FaceOrderOfABlockWithAnObject) {
   // Pieces go out outside in (column 14, 16, then 15) and join where the cells meet.
   const std::vector<RENDER_POLYGON> s = sprites();
   ASSERT_EQ(s.size(), 3u);
-  EXPECT_EQ(s[0].column, 14);
-  EXPECT_EQ(s[1].column, 16);
-  EXPECT_EQ(s[2].column, 15);
-  EXPECT_EQ(s[0].v[1].x, s[2].v[0].x);
-  EXPECT_EQ(s[2].v[1].x, s[1].v[0].x);
+  EXPECT_EQ(nums(s[0].column, s[1].column, s[2].column, s[2].object, Render_Stats().objects), nums(14, 16, 15, o, 3));
+  EXPECT_EQ(nums(s[0].v[1].x, s[2].v[1].x), nums(s[2].v[0].x, s[1].v[0].x));
   EXPECT_FLOAT_EQ(s[0].v[1].u, s[2].v[0].u);
-  EXPECT_EQ(s[2].object, o);
-  EXPECT_EQ(Render_Stats().objects, 3);
 }
 
 TEST_F(Frame, WallTexturesAndTheFloorSwitches) {
@@ -158,11 +142,9 @@ TEST_F(Frame, WallTexturesAndTheFloorSwitches) {
   const RENDER_POLYGON& far = seen.polygons[0];
   ASSERT_EQ(far.face, 5);
   EXPECT_EQ(far.texture, texture("W"));
-  // The whole bitmap once, short of the last 1.15 texels of 32 across.
-  EXPECT_EQ(far.v[0].u, 0.0f);
+  // The whole bitmap once, short of the last 1.15 texels of 32 across; v 0 at the upper edge, 1 at the lower.
+  EXPECT_EQ(nums(far.v[0].u, far.v[0].v, far.v[2].v), nums(0, 0, 1));
   EXPECT_FLOAT_EQ(far.v[1].u, (32 - 1.15f) / 32);
-  EXPECT_EQ(far.v[0].v, 0.0f);  // upper edge
-  EXPECT_EQ(far.v[2].v, 1.0f);  // lower edge
   render_view.floors_on = 0;
   frame(186, 25, 200);
   EXPECT_EQ(faces_of(15, 5), (std::vector<int>{5, 2, 4, 3}));
@@ -172,59 +154,58 @@ TEST_F(Frame, WallTexturesAndTheFloorSwitches) {
   EXPECT_EQ(faces_of(15, 5), std::vector<int>{0});
 }
 
-TEST_F(Frame, LowerFaceSeenFromBelow) {
+TEST_F(Frame, LowerFaceSeenFromBelowAndFlatWallsNotDrawn) {
   start(one_cell(block(2, 40, 30)));  // above the eye at 25
   frame(186, 25, 200);
   EXPECT_EQ(faces_of(15, 5), (std::vector<int>{5, 2, 4, 1, 3}));
   EXPECT_EQ(first_face(1).texture, texture("B"));
-}
-
-TEST_F(Frame, FlatWallsAreNotDrawn) {
   start(one_cell(block(2, 0)));  // upper and lower face at 0: walls of no height
   frame(186, 25, 200);
   EXPECT_EQ(faces_of(15, 5), std::vector<int>{0});
 }
 
 // ---------------------------------------------------------------- wall culling
-TEST_F(Frame, EqualNeighboursDrawNoWallBetweenThem) {
-  start([](int r, int c) { return r == 5 && (c == 14 || c == 15) ? block(2, 12) : cell_of(0); });
-  frame(186, 25, 200);
-  // (14, 5) lies left of the camera: its face 4, toward the camera, is the one culled.
-  EXPECT_EQ(faces_of(14, 5), (std::vector<int>{5, 2, 0, 3}));
-  EXPECT_EQ(faces_of(15, 5), (std::vector<int>{5, 4, 0, 3}));
-}
-
-TEST_F(Frame, WhatCoversAWall) {
-  start([](int r, int c) {
-    if (r == 5 && c == 15) return block(2, 12);
-    if (r == 5 && c == 14) return block(2, 20);     // higher: covers face 2
-    if (r == 5 && c == 16) return block(2, 12, 6);  // its lower face higher: face 4 stays
-    if (r == 6 && c == 15) return block(3, 12);     // no upper face: face 3 stays
-    if (r == 4 && c == 15) return block(2, 12);     // the far wall is never culled
-    return cell_of(0);
-  });
-  frame(186, 25, 200);
-  EXPECT_EQ(faces_of(15, 5), (std::vector<int>{5, 4, 0, 3}));
-}
-
-TEST_F(Frame, NearNeighbourAndSlopedEdges) {
+TEST_F(Frame, WallCulling) {
   CELL sloped = block(2, 12);
-  sloped.up[1] = 8;  // its far-left corner lower than the block's near-left corner
-  start([sloped](int r, int c) {
-    if (r == 5 && (c == 15 || c == 16)) return block(2, 12);
-    if (r == 6 && c == 15) return block(2, 12);  // covers the near wall of (15, 5)
-    if (r == 6 && c == 16) return sloped;        // does not cover that of (16, 5)
-    return cell_of(0);
-  });
-  frame(186, 25, 200);
-  EXPECT_EQ(faces_of(15, 5), (std::vector<int>{5, 2, 0}));
-  EXPECT_EQ(faces_of(16, 5), (std::vector<int>{5, 4, 0, 3}));
-}
-
-TEST_F(Frame, CellsAtTheWorldsEdgeHaveNoNeighbour) {
-  start([](int r, int c) { return r == 5 && c == 0 ? block(2, 12) : cell_of(0); });
-  frame(6, 25, 200);
-  EXPECT_EQ(faces_of(0, 5), (std::vector<int>{5, 2, 4, 0, 3}));
+  sloped.up[1] = 8;  // its far-left corner lower than a block's near-left corner
+  struct Case {
+    const char* what;
+    std::function<CELL(int, int)> cells;
+    double camera_x;
+    std::vector<std::pair<int, std::vector<int>>> faces;  // column of row 5, faces drawn
+  };
+  const Case cases[] = {
+      // (14, 5) lies left of the camera: its face 4, toward the camera, is the one culled.
+      {"equal neighbours draw no wall between them",
+       [](int r, int c) { return r == 5 && (c == 14 || c == 15) ? block(2, 12) : cell_of(0); }, 186,
+       {{14, {5, 2, 0, 3}}, {15, {5, 4, 0, 3}}}},
+      {"what covers a wall",
+       [](int r, int c) {
+         if (r == 5 && c == 15) return block(2, 12);
+         if (r == 5 && c == 14) return block(2, 20);     // higher: covers face 2
+         if (r == 5 && c == 16) return block(2, 12, 6);  // its lower face higher: face 4 stays
+         if (r == 6 && c == 15) return block(3, 12);     // no upper face: face 3 stays
+         if (r == 4 && c == 15) return block(2, 12);     // the far wall is never culled
+         return cell_of(0);
+       },
+       186, {{15, {5, 4, 0, 3}}}},
+      {"near neighbour and sloped edges",
+       [sloped](int r, int c) {
+         if (r == 5 && (c == 15 || c == 16)) return block(2, 12);
+         if (r == 6 && c == 15) return block(2, 12);  // covers the near wall of (15, 5)
+         if (r == 6 && c == 16) return sloped;        // does not cover that of (16, 5)
+         return cell_of(0);
+       },
+       186, {{15, {5, 2, 0}}, {16, {5, 4, 0, 3}}}},
+      {"cells at the world's edge have no neighbour",
+       [](int r, int c) { return r == 5 && c == 0 ? block(2, 12) : cell_of(0); }, 6, {{0, {5, 2, 4, 0, 3}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    start(c.cells);
+    frame(c.camera_x, 25, 200);
+    for (const auto& [column, faces] : c.faces) EXPECT_EQ(faces_of(column, 5), faces) << "column " << column;
+  }
 }
 
 TEST_F(Frame, SideWallsSeenFromOutsideComeAfterTheObjects) {
@@ -303,17 +284,11 @@ TEST_F(DrawObject, WholeSpriteStandsOnItsFoot) {
   ASSERT_EQ(draw(), 1);
   const RENDER_POLYGON& p = seen.polygons[0];
   // Left 0 - 20 + 160; top 100 - trunc(-19.92) - 39.
-  EXPECT_EQ(p.v[0].x, 140);
-  EXPECT_EQ(p.v[0].y, 80);
-  EXPECT_EQ(p.v[2].x, 180);
-  EXPECT_EQ(p.v[2].y, 119);
-  EXPECT_EQ(p.v[0].u, 0.0f);
+  EXPECT_EQ(nums(p.v[0].x, p.v[0].y, p.v[2].x, p.v[2].y, p.v[0].u, p.v[0].depth, p.colour[3], p.column),
+            nums(140, 80, 180, 119, 0, 100, 1, -1));
   EXPECT_FLOAT_EQ(p.v[2].u, 0.99f);
   EXPECT_FLOAT_EQ(p.v[2].v, 0.99f);
-  EXPECT_EQ(p.v[0].depth, 100.0f);
-  EXPECT_EQ(p.colour[3], 1.0f);
   EXPECT_EQ(p.texture, w.sprite_bitmap_index[Find_Sprite_Bitmap("S")].texture);
-  EXPECT_EQ(p.column, -1);
 }
 
 TEST_F(DrawObject, WindowCutsTheTextureInProportion) {
@@ -350,8 +325,7 @@ TEST_F(DrawObject, TranslucencyAndLight) {
   ASSERT_EQ(draw(-RENDER_WINDOW_OPEN, RENDER_WINDOW_OPEN, &red), 1);
   const RENDER_POLYGON& p = seen.polygons[0];
   EXPECT_FLOAT_EQ(p.colour[0], float(8 * 256 * 0.0002441));
-  EXPECT_EQ(p.colour[1], 0.0f);
-  EXPECT_EQ(p.colour[3], 0.5f);
+  EXPECT_EQ(nums(p.colour[1], p.colour[3]), nums(0, 0.5));
   w.objects[o_].translucency = 5;  // nothing left: alpha 0, not below
   ASSERT_EQ(draw(), 1);
   EXPECT_EQ(seen.polygons[0].colour[3], 0.0f);
@@ -364,20 +338,13 @@ TEST_F(Frame, SpriteAtAScreenPosition) {
   ASSERT_EQ(Draw_Sprite_At(1, 50, 30, 0, 15, 1, 40, 60, 1, 0), 1);
   ASSERT_EQ(seen.polygons.size(), 1u);
   const RENDER_POLYGON& p = seen.polygons[0];
-  EXPECT_EQ(p.v[0].x, 100);
-  EXPECT_EQ(p.v[0].y, 50);
-  EXPECT_EQ(p.v[2].x, 220);  // 60 x 200 / 100 wide
-  EXPECT_EQ(p.v[2].y, 116);  // 50 + trunc(40 x 166 / 100)
+  // 60 x 200 / 100 wide, 50 + trunc(40 x 166 / 100) down; the projection pushed and popped around it.
+  EXPECT_EQ(nums(p.v[0].x, p.v[0].y, p.v[2].x, p.v[2].y, p.colour[0], p.colour[3], seen.begins, seen.ends),
+            nums(100, 50, 220, 116, 1, 0.75, 1, 1));
   EXPECT_FLOAT_EQ(p.v[0].u, 0.99f);  // mirrored left to right
-  EXPECT_EQ(p.colour[0], 1.0f);
-  EXPECT_EQ(p.colour[3], 0.75f);
-  EXPECT_EQ(seen.begins, 1);  // the projection pushed and popped around it
-  EXPECT_EQ(seen.ends, 1);
   // Through the scratch object, which is not an object of the level.
-  EXPECT_EQ(p.object, WORLD_SCRATCH_OBJECT);
-  EXPECT_EQ(w.objects[WORLD_SCRATCH_OBJECT].width, 60);
-  EXPECT_EQ(w.objects[WORLD_SCRATCH_OBJECT].z, 0.0);
-  EXPECT_EQ(w.object_count, count);
+  const OBJECT& scratch = w.objects[WORLD_SCRATCH_OBJECT];
+  EXPECT_EQ(nums(p.object, scratch.width, scratch.z, w.object_count), nums(WORLD_SCRATCH_OBJECT, 60, 0, count));
   // A sprite without a bitmap draws nothing.
   EXPECT_EQ(Draw_Sprite_At(2, 50, 30, 0, 15, 0, 40, 60, 0, 0), 0);
 }
@@ -388,14 +355,12 @@ TEST_F(Frame, HorizonShiftHoldsForTheFrameOnly) {
   render_view.horizon_shift = 10;  // a 200-line viewport: (199 x 10) / 100 = 19 lines down
   frame(186, 25, 200);
   ASSERT_EQ(seen.centre_y.size(), 1u);
-  EXPECT_EQ(seen.centre_y[0], 119);
-  EXPECT_EQ(render_view.centre_y, 100);
+  EXPECT_EQ(nums(seen.centre_y[0], render_view.centre_y), nums(119, 100));
   // The game's setting at 640 x 480: (479 x -20) / 100 = -95.
   Set_Viewport(479, 639);
   render_view.horizon_shift = -20;
   frame(186, 25, 200);
-  EXPECT_EQ(seen.centre_y.back(), 145);
-  EXPECT_EQ(render_view.centre_y, 240);
+  EXPECT_EQ(nums(seen.centre_y.back(), render_view.centre_y), nums(145, 240));
 }
 
 TEST_F(Frame, NothingBeforeTheEngineStarts) {
@@ -404,9 +369,7 @@ TEST_F(Frame, NothingBeforeTheEngineStarts) {
   render_view.horizon_shift = 50;
   frame(186, 25, 200);
   EXPECT_TRUE(seen.polygons.empty());
-  EXPECT_EQ(seen.begins, 1);
-  EXPECT_EQ(seen.ends, 1);
-  EXPECT_EQ(render_view.centre_y, 100);
+  EXPECT_EQ(nums(seen.begins, seen.ends, render_view.centre_y), nums(1, 1, 100));
   EXPECT_EQ(Draw_Sprite_At(1, 0, 0, 0, 15, 0, 10, 10, 0, 0), 0);
 }
 
@@ -439,8 +402,7 @@ TEST_F(Frame, LightingOfCellsAndObjectsFadesWithDistance) {
     return RENDER_POLYGON{};
   };
   frame(186, 25, 200);  // row 5 is 11 rows from row 16
-  EXPECT_EQ(floor().colour[0], 1.0f);  // lighting off: white
-  EXPECT_EQ(sprites()[0].colour[0], 1.0f);
+  EXPECT_EQ(nums(floor().colour[0], sprites()[0].colour[0]), nums(1, 1));  // lighting off: white
   render_view.cell_lighting = 1;
   render_view.object_lighting = 1;
   seen.polygons.clear();
@@ -467,9 +429,8 @@ TEST_F(Frame, EditorOutlinesTheCellFourRowsAhead) {
   frame(186, 25, 200, 1);
   // Row 16 - 4 = 12, column 15: its far-left corner at depth 56, height -25.
   ASSERT_EQ(seen.lines.size(), 4u);
-  EXPECT_EQ(seen.lines[0].x1, 160 + int(-6 * 200 / 56.0));
-  EXPECT_EQ(seen.lines[0].y1, 100 - int(-25 * 166 / 56.0));
-  EXPECT_EQ(seen.lines[0].colour, 0xFFFFFFu);
+  EXPECT_EQ(nums(seen.lines[0].x1, seen.lines[0].y1, seen.lines[0].colour),
+            nums(160 + int(-6 * 200 / 56.0), 100 - int(-25 * 166 / 56.0), 0xFFFFFF));
   // Four corner heights ("0") and the object's numbers ("1 186,0,100"), five points a row.
   EXPECT_EQ(seen.points.size(), size_t((4 + 10) * 7 * 5));
 }
