@@ -239,8 +239,9 @@ const char* vx_io_settings_path() {
 
 void vx_io_write_stat(const char* section, const char* key, long long value) {
   char path[VX_IO_PATH_MAX], text[32];
-  std::snprintf(path, sizeof path, "%s", vx_io_settings_path());
-  if (!path[0] || !section || !key) return;
+  // A copy: writing the key may recompute the settings path.
+  const int n = std::snprintf(path, sizeof path, "%s", vx_io_settings_path());
+  if (n <= 0 || n >= static_cast<int>(sizeof path) || !section || !key) return;
   std::snprintf(text, sizeof text, "%lld", value);
   vx_io_ini_set_string(section, key, text, path);
 }

@@ -145,9 +145,9 @@ void write_pcx(Out* o, const VX_BITMAP* b, const VX_RECT& r, uint8_t* line) {
 
 // The file layer's existence test for a name in the current folder only.
 bool exists_here(const char* name) {
-  char path[32];
-  std::snprintf(path, sizeof path, ".\\%s", name);
-  return vx_io_exists(path, VX_IO_ON_DISK) != 0;
+  char path[VX_IO_PATH_MAX];
+  const int n = std::snprintf(path, sizeof path, ".\\%s", name);
+  return n > 0 && n < static_cast<int>(sizeof path) && vx_io_exists(path, VX_IO_ON_DISK) != 0;
 }
 
 }  // namespace

@@ -272,8 +272,12 @@ bool to_ints(std::string_view s, char sep, int count, long long lo, long long hi
 
 bool expect(TextReader& t, std::string_view word, size_t count) {
   if (!t.next()) return t.fail(std::string("the text ends; \"") + std::string(word) + "\" expected");
-  if (t.words[0] != word || t.words.size() != count)
-    return t.fail(std::string("\"") + std::string(word) + "\" with " + std::to_string(count - 1) + " value(s) expected");
+  if (t.words[0] != word || t.words.size() != count) {
+    // Built with append: GCC's -O3 -Wrestrict misreads the chain of + here.
+    std::string message = "\"";
+    message.append(word).append("\" with ").append(std::to_string(count - 1)).append(" value(s) expected");
+    return t.fail(message);
+  }
   return true;
 }
 
