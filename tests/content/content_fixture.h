@@ -23,7 +23,8 @@ class ContentTest : public testing::Test {
   void SetUp() override {
     VX_ERROR_SETTINGS quiet = {0};
     vx_error_init(&quiet);
-    VX_MEM_SETTINGS mem = {0, 1 << 22};
+    static VX_MEM_SETTINGS mem;  // the tracker keeps a pointer to it
+    mem = {0, 1 << 22};
     vx_mem_init(&mem);
   }
   void TearDown() override {

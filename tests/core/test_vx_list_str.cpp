@@ -17,7 +17,8 @@ class ListsAndStrings : public testing::Test {
     VX_ERROR_SETTINGS quiet = {0};
     vx_error_init(&quiet);
     vx_list_init(&quiet);
-    VX_MEM_SETTINGS mem = {0, 1 << 20};
+    static VX_MEM_SETTINGS mem;  // the tracker keeps a pointer to it
+    mem = {0, 1 << 20};
     vx_mem_init(&mem);
     vx_str_init(&quiet);
   }

@@ -22,7 +22,8 @@ class DisplayTest : public testing::Test {
   void SetUp() override {
     VX_ERROR_SETTINGS es = {0};
     vx_error_init(&es);
-    VX_MEM_SETTINGS ms = {0, 0};
+    static VX_MEM_SETTINGS ms;  // the tracker keeps a pointer to it
+    ms = {0, 0};
     ASSERT_EQ(vx_mem_init(&ms), 1);
     base_used_ = vx_mem_used();
     vx_dsp_3d_interface_set(nullptr);

@@ -77,11 +77,15 @@ class FixtureTest : public testing::Test {
     fs::remove_all(dir_);
     fs::copy(fs::path(PS_TEST_DATA) / "game", dir_, fs::copy_options::recursive);
     fs::current_path(dir_);
-    VX_ERROR_SETTINGS quiet = {0};
+    // The modules keep pointers to their settings records until they stop.
+    static VX_ERROR_SETTINGS quiet;
+    quiet = {0};
     vx_error_init(&quiet);
-    VX_MEM_SETTINGS mem = {0, 1 << 24};
+    static VX_MEM_SETTINGS mem;
+    mem = {0, 1 << 24};
     vx_mem_init(&mem);
-    VX_IO_SETTINGS io = {0, nullptr, nullptr};
+    static VX_IO_SETTINGS io;
+    io = {0, nullptr, nullptr};
     vx_io_init(&io);
     messages().clear();
     effects().clear();

@@ -21,7 +21,8 @@ class RandomSource : public testing::Test {
   void SetUp() override {
     VX_ERROR_SETTINGS quiet = {0};
     vx_error_init(&quiet);
-    VX_MEM_SETTINGS mem = {0, 1 << 20};
+    static VX_MEM_SETTINGS mem;  // the tracker keeps a pointer to it
+    mem = {0, 1 << 20};
     vx_mem_init(&mem);
     game_state_reset(&g_game);
     ASSERT_TRUE(game_random_tables_alloc());

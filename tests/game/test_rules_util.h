@@ -126,7 +126,8 @@ class RulesTest : public testing::Test {
   void SetUp() override {
     VX_ERROR_SETTINGS quiet = {0};
     vx_error_init(&quiet);
-    VX_MEM_SETTINGS mem = {0, 1 << 23};
+    static VX_MEM_SETTINGS mem;  // the tracker keeps a pointer to it
+    mem = {0, 1 << 23};
     vx_mem_init(&mem);
     Engine_Error_Sink(sink, nullptr);
     Level_Texture_Hooks(fake_upload, fake_delete);

@@ -49,7 +49,8 @@ class GenFileTest : public testing::Test {
     fs::current_path(folder_);
     VX_ERROR_SETTINGS es = {0};
     vx_error_init(&es);
-    VX_MEM_SETTINGS ms = {0, 1 << 23};
+    static VX_MEM_SETTINGS ms;  // the tracker keeps a pointer to it
+    ms = {0, 1 << 23};
     ASSERT_EQ(vx_mem_init(&ms), 1);
     static VX_IO_SETTINGS io = {0, nullptr, nullptr};
     vx_io_init(&io);

@@ -29,7 +29,8 @@ class ImageTest : public testing::Test {
   void SetUp() override {
     VX_ERROR_SETTINGS quiet = {0};
     vx_error_init(&quiet);
-    VX_MEM_SETTINGS mem = {0, 1 << 22};
+    static VX_MEM_SETTINGS mem;  // the tracker keeps a pointer to it
+    mem = {0, 1 << 22};
     vx_mem_init(&mem);
     vx_img_set_limit(0);
   }
