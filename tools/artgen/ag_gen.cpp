@@ -57,6 +57,7 @@ int ag_generate_all(AG_OUTPUT* out) {
   ag_vehicles_make(out);
   ag_items_make(out);
   ag_scenery_make(out);
+  ag_wildlife_make(out);
   ag_backgrounds_make(out);
   ag_splash_make(out);
   ag_data_make(out);

@@ -45,6 +45,7 @@ void ag_frog_make(AG_OUTPUT* out);         // frog hop, idle and drowning frames
 void ag_vehicles_make(AG_OUTPUT* out);     // cars, lorry, bus, tractor
 void ag_items_make(AG_OUTPUT* out);        // logs, turtles, bonuses, time-up clock, icons
 void ag_scenery_make(AG_OUTPUT* out);      // trees, bushes, reeds and other props
+void ag_wildlife_make(AG_OUTPUT* out);     // moving scenery: gulls, the ferry, the tower crane
 void ag_backgrounds_make(AG_OUTPUT* out);  // the `@j` backgrounds
 void ag_splash_make(AG_OUTPUT* out);       // the splash picture
 void ag_data_make(AG_OUTPUT* out);         // data\font.dat and data\transp.tab
