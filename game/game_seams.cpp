@@ -9,7 +9,6 @@
 #include "game/game_state.h"
 #include "game/rules.h"
 #include "world/render.h"
-#include "world/render_gl.h"
 
 namespace {
 
@@ -36,13 +35,8 @@ int screen_height() { return render_view.view_bottom + 1; }
 int text_width(const char* text) { return static_cast<int>(std::strlen(text)) * kGlyphAdvance; }
 int centred_x(const char* text) { return (screen_width() - text_width(text)) / 2; }
 
-// The editor font draws points in viewport pixels, so the projection is
-// the renderer's own for the duration of the text.
-void draw_text(int x, int y, const char* text) {
-  Render_GL_Frame_Begin();
-  Render_Editor_Text(x, y, text);
-  Render_GL_Frame_End();
-}
+// The editor font draws points in viewport pixels, in the renderer's own projection.
+void draw_text(int x, int y, const char* text) { Render_Screen_Text(x, y, text); }
 
 // The shared text buffer without the padding that pad_text added.
 void trimmed_buffer(char* out, size_t size) {

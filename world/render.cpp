@@ -7,7 +7,7 @@
 #include "core/vx_io.h"
 #include "core/vx_mem.h"
 #include "world/engine_error.h"
-#include "world/render_gl.h"
+#include "world/gen/render_gl.h"
 #include "world/render_internal.h"
 
 RENDER_VIEW render_view = {
@@ -328,6 +328,13 @@ int Render_Editor_Glyph(unsigned char c) {
     case '/': return 82;
     default: return 0;
   }
+}
+
+void Render_Screen_Text(int x, int y, const char* text) {
+  const RENDER_OUTPUT& out = Render_Out();
+  out.frame_begin();
+  Render_Editor_Text(x, y, text);
+  out.frame_end();
 }
 
 void Render_Editor_Text(int x, int y, const char* text) {

@@ -8,7 +8,7 @@
 // walls in front (a side wall seen from outside, then its near wall), so no
 // depth buffer is needed. A wall whose neighbour covers it is not drawn. Every point is
 // projected here with whole screen coordinates; the finished polygons go
-// to the renderer's output (OpenGL by default, world/render_gl.h), each
+// to the renderer's output (OpenGL by default, world/gen/render_gl.h), each
 // vertex with its depth so that textures are interpolated with
 // perspective.
 //
@@ -103,7 +103,7 @@ struct RENDER_OUTPUT {
   void (*point)(int x, int y, uint32_t colour);
 };
 // Installs `output` (copied); every null entry, or all of them for a null
-// table, becomes the OpenGL default of world/render_gl.h.
+// table, becomes the OpenGL default of world/gen/render_gl.h.
 void Render_Output_Set(const RENDER_OUTPUT* output);
 
 // What the drawing handed out since the last Render_World began (overlay
@@ -204,3 +204,6 @@ int Render_Editor_Glyph(unsigned char c);
 // pixel, as white points; a glyph that would not lie wholly inside the
 // viewport is left out. Nothing without the font.
 void Render_Editor_Text(int x, int y, const char* text);
+// Render_Editor_Text on its own, outside a world frame: the output's frame
+// bracket (the renderer's projection) around the text.
+void Render_Screen_Text(int x, int y, const char* text);

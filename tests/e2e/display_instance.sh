@@ -4,30 +4,12 @@
 # game within 11 seconds and waits for it.
 # Usage: display_instance.sh GAME X_CLOSE_WINDOW
 set -u
-if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"; fi
+if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"; fi
 game=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/e2e_lib.sh"
 E2E_LOG=$(mktemp)
 
-# start_shown GAME [ARGS...]: as start_game, but takes the window only once
-# it is shown: the first window is made hidden and replaced underneath when
-# the OpenGL context is made, so an early find could name a window that is
-# gone a moment later.
-start_shown() {
-  "$@" >"$E2E_LOG" 2>&1 &
-  GAME_PID=$!
-  GAME_WIN=""
-  for _ in $(seq 1 200); do
-    GAME_WIN=$(xdotool search --onlyvisible --name '^Pond Sprint$' 2>/dev/null | head -1)
-    [ -n "$GAME_WIN" ] && return 0
-    kill -0 "$GAME_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  echo "FAIL: the game window did not appear"; cat "$E2E_LOG"
-  kill -9 "$GAME_PID" 2>/dev/null
-  return 1
-}
 fail=0
 
 # A window manager, when one is installed, lets the game be minimised and
@@ -49,7 +31,7 @@ trap cleanup EXIT
 visible() { xdotool search --onlyvisible --name '^Pond Sprint$' 2>/dev/null | grep -qx "$GAME_WIN"; }
 
 # ---- a second start ends at once and the first goes on
-start_shown "$game" || exit 1
+start_game "$game" || exit 1
 sleep 1
 if [ -n "$wm_pid" ]; then
   xdotool windowminimize "$GAME_WIN" 2>/dev/null
@@ -91,7 +73,7 @@ xdotool search --name '^Pond Sprint$' >/dev/null 2>&1 && { echo "FAIL: a window 
 rm -f "$stop_log"
 
 # ---- "-stop" without a running game starts one
-start_shown "$game" -stop || exit 1
+start_game "$game" -stop || exit 1
 "$2" "$GAME_WIN"
 wait_exit 10 || fail=1
 

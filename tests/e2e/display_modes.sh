@@ -4,30 +4,12 @@
 # 4:3, and a clean exit writes the Display keys that the next start uses.
 # Usage: display_modes.sh GAME X_CLOSE_WINDOW
 set -u
-if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"; fi
+if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"; fi
 game=$1 closer=$2
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/e2e_lib.sh"
 E2E_LOG=$(mktemp)
 
-# start_shown GAME [ARGS...]: as start_game, but takes the window only once
-# it is shown: the first window is made hidden and replaced underneath when
-# the OpenGL context is made, so an early find could name a window that is
-# gone a moment later.
-start_shown() {
-  "$@" >"$E2E_LOG" 2>&1 &
-  GAME_PID=$!
-  GAME_WIN=""
-  for _ in $(seq 1 200); do
-    GAME_WIN=$(xdotool search --onlyvisible --name '^Pond Sprint$' 2>/dev/null | head -1)
-    [ -n "$GAME_WIN" ] && return 0
-    kill -0 "$GAME_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  echo "FAIL: the game window did not appear"; cat "$E2E_LOG"
-  kill -9 "$GAME_PID" 2>/dev/null
-  return 1
-}
 fail=0
 XDG_DATA_HOME=$(mktemp -d)
 export XDG_DATA_HOME
@@ -68,7 +50,7 @@ close_game() {
 }
 
 # ---- first start: full screen, and Fullscreen=1 while it runs
-start_shown "$game" || exit 1
+start_game "$game" || exit 1
 sleep 1
 [ "$(key_value Fullscreen)" = "1" ] || { echo "FAIL: Fullscreen is not 1 while the game runs"; fail=1; }
 if [ -n "$wm_pid" ]; then
@@ -103,7 +85,7 @@ esac
 [ -n "$(key_value FullPosition)" ] || { echo "FAIL: no FullPosition"; fail=1; }
 
 # ---- the next start uses it: full screen again (full screen only), and its window is 900 x 675
-start_shown "$game" || exit 1
+start_game "$game" || exit 1
 sleep 1
 [ "$(key_value Fullscreen)" = "1" ] || { echo "FAIL: Fullscreen is not 1 in the second run"; fail=1; }
 press F4

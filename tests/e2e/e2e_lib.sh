@@ -9,6 +9,9 @@ export ASAN_OPTIONS=detect_leaks=0
 export XDG_DATA_HOME=${XDG_DATA_HOME:-$(mktemp -d)}
 
 # start_game GAME [ARGS...]: starts the game in the background; sets GAME_PID and GAME_WIN.
+# The window is taken only once it is shown: the first window is made hidden
+# and replaced underneath when the OpenGL context is made, so an early find
+# could name a window that is gone a moment later.
 start_game() {
   "$@" >"$E2E_LOG" 2>&1 &
   GAME_PID=$!

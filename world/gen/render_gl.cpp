@@ -1,5 +1,5 @@
 // The world renderer's OpenGL output: the only renderer file that calls OpenGL.
-#include "world/render_gl.h"
+#include "world/gen/render_gl.h"
 
 #include <GL/gl.h>
 
