@@ -6,7 +6,7 @@
 
 #include "core/vx_io.h"
 #include "tests/world/test_render_util.h"
-#include "world/render_gl.h"
+#include "world/gen/render_gl.h"
 
 using namespace level_test;
 using namespace render_test;
