@@ -88,10 +88,10 @@ void vx_mp3_decoder_reset(VX_MP3_DECODER* d);
 // Decodes one Layer III frame of `size` bytes (header included) into
 // interleaved 16-bit samples (h->channels per sample time). Returns the
 // samples per channel written (h->samples), or 0 when nothing came out: the
-// frame is not Layer III, is too short for its side information, its side
-// information is damaged, or its main data reach back further than the
-// reservoir holds (the first frames after a cut or a rewind); such a frame
-// still feeds the reservoir.
+// frame is not Layer III, is too short for its side information, or its
+// main data reach back further than the reservoir holds (the first frames
+// after a cut or a rewind; such a frame still feeds the reservoir). A frame
+// whose side information holds forbidden values gives silence.
 int vx_mp3_decode_frame(VX_MP3_DECODER* d, const VX_MP3_HEADER* h, const uint8_t* frame, size_t size,
                         int16_t* pcm);
 

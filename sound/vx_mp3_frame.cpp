@@ -278,5 +278,5 @@ int vx_mp3_decode_frame(VX_MP3_DECODER* d, const VX_MP3_HEADER* h, const uint8_t
   int keep = total < 511 ? total : 511;
   std::memmove(d->reservoir, d->reservoir + total - keep, size_t(keep));
   d->reservoir_bytes = keep;
-  return usable ? h->samples : 0;
+  return usable || !side_ok ? h->samples : 0;  // damaged side information: silence of the frame's length
 }
