@@ -9,7 +9,7 @@ namespace {
 constexpr double PI = 3.14159265358979323846;
 
 struct HYBRID_TABLES {
-  float cos_long[18][36];  // IMDCT of 18 lines into 36 samples
+  float cos_long[18][18];  // IMDCT of 18 lines into the 18 distinct samples of 36 (see vx_mp3_hybrid)
   float cos_short[6][12];  // IMDCT of 6 lines into 12 samples
   float window[4][36];     // by block type; type 2 holds the 12-sample short window
   float alias_cs[8], alias_ca[8];
@@ -19,7 +19,10 @@ HYBRID_TABLES ht;
 
 void build_tables() {
   for (int k = 0; k < 18; k++)
-    for (int i = 0; i < 36; i++) ht.cos_long[k][i] = float(std::cos(PI / 72 * (2 * i + 1 + 18) * (2 * k + 1)));
+    for (int q = 0; q < 18; q++) {
+      int i = q < 9 ? q : q + 9;
+      ht.cos_long[k][q] = float(std::cos(PI / 72 * (2 * i + 1 + 18) * (2 * k + 1)));
+    }
   for (int k = 0; k < 6; k++)
     for (int i = 0; i < 12; i++) ht.cos_short[k][i] = float(std::cos(PI / 24 * (2 * i + 1 + 6) * (2 * k + 1)));
   for (int i = 0; i < 36; i++) {
@@ -230,13 +233,19 @@ void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, const VX_MP3_BANDS* bands, flo
         // The mixed flag puts the two lowest subbands on the normal window,
         // also with the start and stop types (as the reference decoder does).
         const float* win = ht.window[gi->mixed && sb < 2 ? 0 : gi->block_type];
-        for (int i = 0; i < 36; i++) z[i] = 0;
+        // The 36 outputs of the long IMDCT hold 18 distinct values:
+        // z[17 - i] = -z[i] and z[53 - i] = z[i].
+        float q[18] = {};
         for (int k = 0; k < 18; k++) {
           float v = x[k];
-          if (v == 0) continue;
-          for (int i = 0; i < 36; i++) z[i] += v * ht.cos_long[k][i];
+          for (int j = 0; j < 18; j++) q[j] += v * ht.cos_long[k][j];
         }
-        for (int i = 0; i < 36; i++) z[i] *= win[i];
+        for (int i = 0; i < 9; i++) {
+          z[i] = q[i] * win[i];
+          z[17 - i] = -q[i] * win[17 - i];
+          z[18 + i] = q[9 + i] * win[18 + i];
+          z[35 - i] = q[9 + i] * win[35 - i];
+        }
       } else {
         for (int i = 0; i < 36; i++) z[i] = 0;
         for (int w = 0; w < 3; w++) {
