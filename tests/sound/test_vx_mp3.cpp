@@ -249,3 +249,134 @@ TEST_F(Mp3Test, EveryFileMatchesLibmpg123OrIsCloserToTheReference) {
 #endif
 
 }  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- stream rules
+// One MPEG-1 stereo frame (44.1 kHz, 1152 samples) followed by an ID3v1 tag.
+Bytes one_frame() { return read_file(kVectors + "l3-nonstandard-id3v1.bit"); }
+
+VX_MP3* open_bytes(const Bytes& b, int mode, VX_MP3_FORMAT f) { return vx_mp3_open_memory(b.data(), b.size(), mode, &f); }
+
+TEST_F(Mp3Test, BadArgumentsGiveNoStream) {
+  Bytes b = one_frame();
+  const VX_MP3_FORMAT bad[] = {{12, 2, 44100}, {0, 2, 44100}, {16, 0, 44100}, {16, 3, 44100}, {8, 1, 0}, {16, 2, -5}};
+  for (const VX_MP3_FORMAT& f : bad) EXPECT_EQ(open_bytes(b, 0, f), nullptr) << f.bits << " " << f.channels << " " << f.rate;
+  EXPECT_EQ(vx_mp3_open("no such file.mp3", 0, nullptr), nullptr);
+  VX_MP3_FORMAT ok{16, 2, 44100};
+  EXPECT_EQ(vx_mp3_open("no such file.mp3", 3, &ok), nullptr);
+  Bytes no_frames = read_file(kVectors + "l3-nonstandard-id3v2-only.bit");
+  EXPECT_EQ(open_bytes(no_frames, 0, ok), nullptr);
+  EXPECT_EQ(open_bytes(Bytes(5, 0xFF), 0, ok), nullptr);
+}
+
+// The end of a stream without the loop bit: the frame, then silence of the
+// format's kind, result 0; with the loop bit the frame comes again and again.
+TEST_F(Mp3Test, EndSilenceAndLoop) {
+  Bytes b = one_frame();
+  for (int bits : {16, 8}) {
+    SCOPED_TRACE(bits);
+    VX_MP3_FORMAT f{bits, 2, 44100};
+    size_t bytes = 3 * 1152 * 2 * size_t(bits / 8);
+    std::vector<uint8_t> once(bytes, 0x55), looped(bytes, 0x55);
+    VX_MP3* s = open_bytes(b, 0, f);
+    EXPECT_EQ(vx_mp3_decode(s, once.data(), long(bytes)), 0);
+    EXPECT_EQ(vx_mp3_decode(s, once.data(), 4), 0);  // stays ended
+    vx_mp3_close(s);
+    s = open_bytes(b, 0, f);
+    vx_mp3_decode(s, once.data(), long(bytes));
+    vx_mp3_close(s);
+    size_t frame = bytes / 3;
+    uint8_t quiet = bits == 16 ? 0 : 128;
+    EXPECT_TRUE(std::all_of(once.begin() + long(frame), once.end(), [&](uint8_t x) { return x == quiet; }));
+    EXPECT_FALSE(std::all_of(once.begin(), once.begin() + long(frame), [&](uint8_t x) { return x == quiet; }));
+    s = open_bytes(b, VX_MP3_LOOP, f);
+    EXPECT_EQ(vx_mp3_decode(s, looped.data(), long(bytes)), 1);
+    vx_mp3_close(s);
+    for (int k = 0; k < 3; k++)  // every pass sounds (exact repetition is not checked yet)
+      EXPECT_FALSE(std::all_of(looped.begin() + long(k * frame), looped.begin() + long((k + 1) * frame),
+                               [&](uint8_t x) { return x == quiet; }));
+  }
+}
+
+// Gains, pan, channel mixing and the 8-bit rule, each against the plain
+// 16-bit stereo output of the same file.
+TEST_F(Mp3Test, GainPanChannelsAndEightBits) {
+  Bytes b = read_file(kVectors + "l3-test46.bit");  // stereo, 22.05 kHz
+  const size_t n = 4000;
+  auto run = [&](VX_MP3_FORMAT f, int gain, int pan) {
+    VX_MP3* s = open_bytes(b, 0, f);
+    vx_mp3_gain(s, gain);
+    vx_mp3_pan(s, pan);
+    std::vector<uint8_t> out(n * size_t(f.channels * f.bits / 8));
+    vx_mp3_decode(s, out.data(), long(out.size()));
+    vx_mp3_close(s);
+    return out;
+  };
+  auto s16 = [](const std::vector<uint8_t>& o, size_t i) { return int(int16_t(o[2 * i] | o[2 * i + 1] << 8)); };
+  std::vector<uint8_t> plain = run({16, 2, 22050}, 100, 0);
+  struct Case {
+    const char* what;
+    VX_MP3_FORMAT f;
+    int gain, pan;
+    double left, right;  // expected factors on the plain left and right
+  };
+  const Case cases[] = {
+      {"half gain", {16, 2, 22050}, 50, 0, 0.5, 0.5},
+      {"pan right halves the left", {16, 2, 22050}, 100, 50, 0.5, 1},
+      {"pan full left silences the right", {16, 2, 22050}, 100, -100, 1, 0},
+      {"pan with gain", {16, 2, 22050}, 40, -25, 0.4, 0.3},
+      {"pan clamped", {16, 2, 22050}, 100, 300, 0, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<uint8_t> o = run(c.f, c.gain, c.pan);
+    for (size_t i = 0; i < n; i++) {
+      EXPECT_NEAR(s16(o, 2 * i), s16(plain, 2 * i) * c.left, 1.0);
+      EXPECT_NEAR(s16(o, 2 * i + 1), s16(plain, 2 * i + 1) * c.right, 1.0);
+    }
+  }
+  std::vector<uint8_t> mono = run({16, 1, 22050}, 100, 0), eight = run({8, 2, 22050}, 100, 0);
+  for (size_t i = 0; i < n; i++) {
+    EXPECT_NEAR(s16(mono, i), (s16(plain, 2 * i) + s16(plain, 2 * i + 1)) / 2.0, 1.0);
+    EXPECT_EQ(eight[2 * i], (s16(plain, 2 * i) + 32768) >> 8);
+  }
+}
+
+TEST_F(Mp3Test, Id3v1TagKeptOrZero) {
+  VX_MP3_FORMAT f{16, 2, 44100};
+  Bytes with = one_frame(), without = read_file(kVectors + "l3-nonstandard-id3v2.bit");
+  VX_MP3* s = open_bytes(with, 0, f);
+  EXPECT_EQ(0, std::memcmp(vx_mp3_id3v1(s), with.data() + with.size() - 128, 128));
+  vx_mp3_close(s);
+  s = open_bytes(without, 0, f);
+  const uint8_t* t = vx_mp3_id3v1(s);
+  EXPECT_TRUE(std::all_of(t, t + 128, [](uint8_t x) { return x == 0; }));
+  vx_mp3_close(s);
+}
+
+// Rate conversion keeps the pitch (a 1 kHz tone stays 1 kHz) and does not
+// depend on how the output is cut into calls; the file and memory readers agree.
+TEST_F(Mp3Test, ResamplingAndReaders) {
+  std::string path = kVectors + "l3-sin1k0db.bit";
+  Bytes b = read_file(path);
+  for (int rate : {48000, 22050, 8000}) {
+    SCOPED_TRACE(rate);
+    VX_MP3_FORMAT f{16, 1, rate};
+    VX_MP3* whole = open_bytes(b, 0, f);
+    VX_MP3* file = vx_mp3_open(path.c_str(), 0, &f);
+    ASSERT_NE(file, nullptr);
+    std::vector<int16_t> a(static_cast<size_t>(rate)), c(static_cast<size_t>(rate));
+    vx_mp3_decode(whole, a.data(), long(a.size() * 2));
+    for (size_t at = 0, step = 1; at < c.size(); at += step, step = step % 997 + 113)
+      vx_mp3_decode(file, c.data() + at, long(std::min(step, c.size() - at) * 2));
+    vx_mp3_close(whole);
+    vx_mp3_close(file);
+    EXPECT_TRUE(a == c);
+    int crossings = 0;  // over the second half of the second: 500 periods, 1000 crossings
+    for (size_t i = a.size() / 2; i + 1 < a.size(); i++) crossings += (a[i] < 0) != (a[i + 1] < 0);
+    EXPECT_NEAR(crossings, 1000, 4);
+  }
+}
+
+}  // namespace
