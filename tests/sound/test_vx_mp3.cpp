@@ -110,7 +110,7 @@ Pcm decode_frames(const Bytes& d) {
       if (vx_mp3_header(&d[p + k], &n) && !n.bitrate && n.rate == h.rate) size = k, free_size = int(k) - h.padding;
     const uint8_t* next = &d[std::min(p + size, d.size())];
     size_t left = d.size() - std::min(p + size, d.size());
-    int follows = size && (left == 0 || (left >= 4 && vx_mp3_header(next, &n) && n.rate == h.rate && n.layer == 3) ||
+    int follows = size && p + size <= d.size() && (left == 0 || (left >= 4 && vx_mp3_header(next, &n) && n.rate == h.rate && n.layer == 3) ||
                            (left >= 3 && !std::memcmp(next, "TAG", 3)) || (left >= 8 && !std::memcmp(next, "APETAGEX", 8)));
     if (!follows) {
       p++;
