@@ -7,7 +7,7 @@ kind=${1:-play}
 pkgs=(build-essential cmake pkg-config libsdl2-dev zlib1g-dev libogg-dev libtheora-dev
       libgl1-mesa-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libx11-dev)
 if [ "$kind" = test ]; then
-  pkgs+=(libgtest-dev libbenchmark-dev clang xvfb xauth xdotool imagemagick openbox)
+  pkgs+=(libgtest-dev libbenchmark-dev libmpg123-dev libopenmpt-dev clang xvfb xauth xdotool imagemagick openbox)
 fi
 
 missing=()
