@@ -29,8 +29,10 @@ int face_for(const FG_FONT_SPEC* spec, uint32_t code) {
   return -1;
 }
 
-// The Japanese face is a regular weight: thickened to stand beside the bold Latin letters.
-FG_INK render(const FG_FONT_SPEC* spec, uint32_t code, int em, double stretch, int ascent) {
+// The Japanese face is a regular weight: thickened to stand beside the
+// bold Latin letters. Without `paint` only the picture's size and place
+// are worked out.
+FG_INK render(const FG_FONT_SPEC* spec, uint32_t code, int em, double stretch, int ascent, bool paint) {
   FG_RENDER how = spec->latin;
   how.em = em;
   how.stretch = stretch;
@@ -42,7 +44,7 @@ FG_INK render(const FG_FONT_SPEC* spec, uint32_t code, int em, double stretch, i
   }
   FG_GLYPH g;
   fg_raster_glyph(&how, code, &g);
-  return fg_style_glyph(g, spec->style, ascent);
+  return paint ? fg_style_glyph(g, spec->style, ascent) : fg_style_box(g, spec->style);
 }
 
 int cap_height(const FG_FONT_SPEC* spec, int em) {
@@ -67,17 +69,18 @@ double fill_stretch(const FG_FONT_SPEC* spec, int em) {
 
 // Every glyph at `em`. A square font squeezes a glyph too wide for its
 // cell a little at a time until it fits.
-std::vector<Drawn> render_all(const FG_FONT_SPEC* spec, const FG_CODES& codes, int em) {
+std::vector<Drawn> render_all(const FG_FONT_SPEC* spec, const FG_CODES& codes, int em, bool paint) {
   std::vector<Drawn> out;
   const int ascent = cap_height(spec, em);
   const double base = spec->latin.stretch > 0 ? spec->latin.stretch : fill_stretch(spec, em);
   for (uint32_t c : codes) {
     double stretch = base;
-    FG_INK ink = render(spec, c, em, stretch, ascent);
+    FG_INK ink = render(spec, c, em, stretch, ascent, false);
     while (spec->square && ink.pic.width > spec->height - 2 * kMargin && stretch > 0.3) {
       stretch *= 0.94;
-      ink = render(spec, c, em, stretch, ascent);
+      ink = render(spec, c, em, stretch, ascent, false);
     }
+    if (paint) ink = render(spec, c, em, stretch, ascent, true);
     out.push_back({c, std::move(ink)});
   }
   return out;
@@ -201,11 +204,11 @@ int fg_font_build(const FG_FONT_SPEC* spec, FG_FONT* out) {
   int lo = spec->height / 3, hi = spec->height;
   while (lo < hi) {
     const int mid = (lo + hi + 1) / 2;
-    if (fits(render_all(spec, codes, mid), spec->height)) lo = mid;
+    if (fits(render_all(spec, codes, mid, false), spec->height)) lo = mid;
     else hi = mid - 1;
   }
   out->em = lo;
-  std::vector<Drawn> all = render_all(spec, codes, lo);
+  std::vector<Drawn> all = render_all(spec, codes, lo, true);
   int above, below;
   extent(all, &above, &below);
   out->baseline = kMargin + above;
@@ -215,7 +218,7 @@ int fg_font_build(const FG_FONT_SPEC* spec, FG_FONT* out) {
     out->sheets.push_back(lay_out(out, all, 1, out->width, file_name(spec, ".png")));
   } else {
     std::vector<Drawn> narrow, wide, japanese;
-    tabular_figures(&all);
+    if (spec->tabular) tabular_figures(&all);
     out->width = std::max(4, 2 * int(std::lround(spec->space * lo)));
     for (Drawn& d : all) {
       if (face_for(spec, d.code) == FG_JAPANESE) japanese.push_back(std::move(d));

@@ -6,10 +6,11 @@
 // that fit that width stand in the first sheet, the wider ones in a sheet
 // with a cell of its own (file type 2), the Japanese glyphs in a third,
 // and the menus' pointer '*' in an FLC animation (type 5, one character
-// in a square region of the cell's height). Its figures are tabular: each
-// carries an all but transparent pixel (alpha 1) at both edges of the
-// widest figure's ink, so that trimming gives every figure the same width
-// and a score or a clock does not wobble as its digits change. A square
+// in a square region of the cell's height). Its figures may be tabular:
+// each then carries an all but transparent pixel (alpha 1) at both edges
+// of the widest figure's ink, so that trimming gives every figure the same
+// width and a score or a clock stretched into its rectangle does not
+// wobble as its digits change. A square
 // font puts every glyph, stretched to fill its cell, in one sheet (the
 // language screen draws it cell by cell, untrimmed).
 #pragma once
@@ -31,6 +32,7 @@ struct FG_FONT_SPEC {
   int height;         // cell height in pixels
   int square;         // 1: one sheet of height x height cells
   double space;       // proportional fonts: the word space in ems
+  int tabular;        // proportional fonts: 1 for figures of one trimmed width
   FG_RENDER latin;    // face, stretch (0: a square font's monospaced advance fills the cell),
                       // hinting and emboldening of the Latin glyphs (em is found here)
   FG_STYLE style;

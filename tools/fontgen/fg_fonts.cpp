@@ -36,17 +36,17 @@ constexpr int kGamePointerFrames = 1;
 constexpr double kWordSpace = 0.3;  // ems
 
 const std::array<FG_FONT_SPEC, 6> kSpecs = {{
-    {"data/menu.fnt", "Pond Sprint Menu", "menu", 32, 0, kWordSpace, {FG_SANS_BOLD, 0, 1.0, 0, 0}, kMenuStyle, 1, 1,
+    {"data/menu.fnt", "Pond Sprint Menu", "menu", 32, 0, kWordSpace, 1, {FG_SANS_BOLD, 0, 1.0, 0, 0}, kMenuStyle, 1, 1,
      kGamePointerFrames},
-    {"font/langfont32.fnt", "Pond Sprint Language Title", "langfont32", 32, 1, 0, {FG_SANS_MONO_BOLD, 0, 0, 0, 0},
+    {"font/langfont32.fnt", "Pond Sprint Language Title", "langfont32", 32, 1, 0, 0, {FG_SANS_MONO_BOLD, 0, 0, 0, 0},
      kTitleStyle, 0, 0, 0},
-    {"font/langfont64.fnt", "Pond Sprint Language Names", "langfont64", 64, 1, 0, {FG_SANS_MONO_BOLD, 0, 0, 0, 0},
+    {"font/langfont64.fnt", "Pond Sprint Language Names", "langfont64", 64, 1, 0, 0, {FG_SANS_MONO_BOLD, 0, 0, 0, 0},
      kNameStyle, 0, 0, 0},
-    {"font/langfont_highlighted.fnt", "Pond Sprint Language Chosen", "langfont_highlighted", 64, 1, 0,
+    {"font/langfont_highlighted.fnt", "Pond Sprint Language Chosen", "langfont_highlighted", 64, 1, 0, 0,
      {FG_SANS_MONO_BOLD, 0, 0, 0, 0}, kChosenStyle, 0, 0, 0},
-    {"font/help.fnt", "Pond Sprint Help", "help", 22, 0, kWordSpace, {FG_HELP_BOLD, 0, 1.0, 0, 0}, kHelpStyle, 0, 0,
+    {"font/help.fnt", "Pond Sprint Help", "help", 22, 0, kWordSpace, 0, {FG_HELP_BOLD, 0, 1.0, 0, 0}, kHelpStyle, 0, 0,
      0},
-    {"font/help_large.fnt", "Pond Sprint Help Large", "help_large", 30, 0, kWordSpace, {FG_HELP_BOLD, 0, 1.0, 0, 0},
+    {"font/help_large.fnt", "Pond Sprint Help Large", "help_large", 30, 0, kWordSpace, 0, {FG_HELP_BOLD, 0, 1.0, 0, 0},
      kHelpStyle, 0, 0, 0},
 }};
 

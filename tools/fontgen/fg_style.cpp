@@ -30,17 +30,34 @@ double ramp(uint8_t v, const FG_STYLE& s) {
   return std::clamp((c - s.lo) / (s.hi - s.lo), 0.0, 1.0);
 }
 
+// Pixels the ring and the shadow add on each side.
+struct Pads {
+  int left, right, top, bottom;
+};
+Pads pads_of(const FG_STYLE& s) {
+  const int r = s.outline.a > 0 && s.ring > 0 ? int(std::ceil(s.ring)) : 0;
+  const bool shade = s.shadow.a > 0;
+  return {r + (shade ? std::max(0, -s.shadow_dx) : 0), r + (shade ? std::max(0, s.shadow_dx) : 0),
+          r + (shade ? std::max(0, -s.shadow_dy) : 0), r + (shade ? std::max(0, s.shadow_dy) : 0)};
+}
+
 }  // namespace
 
+FG_INK fg_style_box(const FG_GLYPH& g, const FG_STYLE& s) {
+  if (g.width < 1 || g.rows < 1) return {ag_canvas(0, 0), 0, 0};
+  const Pads p = pads_of(s);
+  return {ag_canvas(g.width + p.left + p.right, g.rows + p.top + p.bottom), g.left - p.left, g.top + p.top};
+}
+
 FG_INK fg_style_glyph(const FG_GLYPH& g, const FG_STYLE& s, int ascent) {
-  FG_INK ink = {ag_canvas(0, 0), 0, 0};
-  if (g.width < 1 || g.rows < 1) return ink;
+  FG_INK ink = fg_style_box(g, s);
+  if (ink.pic.width < 1) return ink;
   const bool ring = s.outline.a > 0 && s.ring > 0;
   const int r = ring ? int(std::ceil(s.ring)) : 0;
   const bool shade = s.shadow.a > 0;
-  const int pl = r + (shade ? std::max(0, -s.shadow_dx) : 0), pr = r + (shade ? std::max(0, s.shadow_dx) : 0);
-  const int pt = r + (shade ? std::max(0, -s.shadow_dy) : 0), pb = r + (shade ? std::max(0, s.shadow_dy) : 0);
-  const int w = g.width + pl + pr, h = g.rows + pt + pb;
+  const Pads p = pads_of(s);
+  const int pl = p.left, pt = p.top;
+  const int w = ink.pic.width, h = ink.pic.height;
 
   // The fill mask on the padded grid.
   std::vector<double> fill(size_t(w) * size_t(h), 0.0), edge(fill.size(), 0.0);
@@ -65,9 +82,6 @@ FG_INK fg_style_glyph(const FG_GLYPH& g, const FG_STYLE& s, int ascent) {
       edge[size_t(y) * size_t(w) + size_t(x)] = std::max(e, at(fill, x, y));
     }
 
-  ink.pic = ag_canvas(w, h);
-  ink.left = g.left - pl;
-  ink.top = g.top + pt;
   const int baseline = ink.top;  // canvas row of the first pixel below the baseline
   for (int y = 0; y < h; y++) {
     // Fill colour: `top` at the ascent, `bottom` at the baseline, `under` below.
