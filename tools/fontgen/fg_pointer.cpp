@@ -94,9 +94,9 @@ std::vector<uint8_t> fg_pointer_frame(int size, int frame, int frames) {
       star[size_t(y) * size_t(size) + size_t(x)] = hits >= 8;
     }
   auto in = [&](int x, int y) { return x >= 0 && y >= 0 && x < size && y < size && star[size_t(y) * size_t(size) + size_t(x)]; };
-  // The glint: a diagonal band whose centre runs from before the top-left
-  // corner (frame 0, outside the star) past the bottom-right one.
-  const double band = frames > 1 ? -0.25 + 1.5 * frame / frames : -1.0;
+  // The glint: a thin diagonal band that crosses the star from its upper
+  // left (frame 1) to its lower right; frame 0 has none.
+  const double band = frames > 1 && frame > 0 ? 0.2 + 0.75 * (frame - 1) / (frames - 1) : -1.0;
   for (int y = 0; y < size; y++)
     for (int x = 0; x < size; x++) {
       uint8_t& o = px[size_t(y) * size_t(size) + size_t(x)];
@@ -108,8 +108,8 @@ std::vector<uint8_t> fg_pointer_frame(int size, int frame, int frames) {
       }
       o = shade[size_t(facet_of(c, x + 0.5, y + 0.5))];
       const double u = (x + y + 1.0) / (2.0 * size) - band;
-      if (std::fabs(u) < 0.05) o = kGlint;
-      else if (std::fabs(u) < 0.1) o = kPale;
+      if (std::fabs(u) < 0.03) o = kGlint;
+      else if (std::fabs(u) < 0.06) o = kPale;
     }
   return px;
 }

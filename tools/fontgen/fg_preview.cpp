@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tools/artgen/ag_png.h"
+#include "tools/fontgen/fg_pointer.h"
 
 namespace {
 
@@ -231,6 +232,22 @@ AG_CANVAS sheet_view(const FG_SHEET& s, const AG_CANVAS& pic) {
   return v;
 }
 
+// The pointer star's glint, eight frames side by side, four times enlarged.
+AG_CANVAS pointer_strip(int size) {
+  constexpr int kFrames = 8, kZoom = 4;
+  AG_CANVAS v = ag_canvas(kFrames * size * kZoom, size * kZoom, {70, 90, 120, 255});
+  const std::array<uint8_t, 768> pal = fg_pointer_palette();
+  for (int f = 0; f < kFrames; f++) {
+    const std::vector<uint8_t> px = fg_pointer_frame(size, f, kFrames);
+    for (int y = 0; y < size * kZoom; y++)
+      for (int x = 0; x < size * kZoom; x++) {
+        const uint8_t i = px[size_t(y / kZoom) * size_t(size) + size_t(x / kZoom)];
+        if (i) ag_set(&v, f * size * kZoom + x, y, {pal[i * 3u], pal[i * 3u + 1], pal[i * 3u + 2], 255});
+      }
+  }
+  return v;
+}
+
 bool write_png(const std::filesystem::path& path, const AG_CANVAS& c) {
   std::vector<uint8_t> rgb(c.px.size() * 3), png;
   for (size_t i = 0; i < c.px.size(); i++) {
@@ -282,6 +299,7 @@ int fg_preview_write(const std::vector<FG_FONT>& fonts, const char* dir) {
     help_scene(&scr, *help_large);
     ok &= write_png(root / ("help_large_" + size + ".png"), scr);
   }
+  if (menu) ok &= write_png(root / "pointer_frames.png", pointer_strip(menu->height));
   for (const FG_FONT& f : fonts)
     for (const FG_SHEET& s : f.sheets) {
       if (s.type == 5) continue;

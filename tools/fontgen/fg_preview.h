@@ -5,7 +5,8 @@
 // board (grass, road and water), so that what the player will see can be
 // judged by eye: menus with the pointer star, messages, the menu bar in
 // Japanese, the language screen and a help page. Every sheet is also
-// written on a checkerboard at twice its size.
+// written on a checkerboard at twice its size, and the pointer's glint
+// frame by frame.
 #pragma once
 #include <vector>
 
