@@ -23,20 +23,20 @@ struct Drawn {
 
 // The face that draws `code`: the Latin face, else the Japanese one when
 // the font takes it; -1 when neither has the code.
-int face_for(const FG_FONT_SPEC* spec, uint32_t code) {
-  if (fg_raster_has(spec->latin.face, code)) return spec->latin.face;
-  if (spec->japanese && fg_raster_has(FG_JAPANESE, code)) return FG_JAPANESE;
+int face_for(const FG_FONT_DEF* def, uint32_t code) {
+  if (fg_raster_has(def->latin.face, code)) return def->latin.face;
+  if (def->japanese && fg_raster_has(FG_JAPANESE, code)) return FG_JAPANESE;
   return -1;
 }
 
 // The Japanese face is a regular weight: thickened to stand beside the
 // bold Latin letters. Without `paint` only the picture's size and place
 // are worked out.
-FG_INK render(const FG_FONT_SPEC* spec, uint32_t code, int em, double stretch, int ascent, bool paint) {
-  FG_RENDER how = spec->latin;
+FG_INK render(const FG_FONT_DEF* def, uint32_t code, int em, double stretch, int ascent, bool paint) {
+  FG_RENDER how = def->latin;
   how.em = em;
   how.stretch = stretch;
-  how.face = face_for(spec, code);
+  how.face = face_for(def, code);
   if (how.face == FG_JAPANESE) {
     how.stretch = 1.0;
     how.mono = 0;
@@ -44,11 +44,11 @@ FG_INK render(const FG_FONT_SPEC* spec, uint32_t code, int em, double stretch, i
   }
   FG_GLYPH g;
   fg_raster_glyph(&how, code, &g);
-  return paint ? fg_style_glyph(g, spec->style, ascent) : fg_style_box(g, spec->style);
+  return paint ? fg_style_glyph(g, def->style, ascent) : fg_style_box(g, def->style);
 }
 
-int cap_height(const FG_FONT_SPEC* spec, int em) {
-  FG_RENDER how = spec->latin;
+int cap_height(const FG_FONT_DEF* def, int em) {
+  FG_RENDER how = def->latin;
   how.em = em;
   FG_GLYPH g;
   return fg_raster_glyph(&how, 'H', &g) ? g.top : em * 3 / 4;
@@ -56,31 +56,31 @@ int cap_height(const FG_FONT_SPEC* spec, int em) {
 
 // The stretch that makes a square font's monospaced advance, with the
 // ring and the shadow, as wide as the cell's inside.
-double fill_stretch(const FG_FONT_SPEC* spec, int em) {
-  FG_RENDER how = spec->latin;
+double fill_stretch(const FG_FONT_DEF* def, int em) {
+  FG_RENDER how = def->latin;
   how.em = em;
   how.stretch = 1.0;
   FG_GLYPH g;
   if (!fg_raster_glyph(&how, '0', &g) || g.advance < 1) return 1.0;
-  const FG_STYLE& s = spec->style;
-  const int room = spec->height - 2 * kMargin - 2 * int(std::ceil(s.ring)) - std::abs(s.shadow_dx);
+  const FG_STYLE& s = def->style;
+  const int room = def->height - 2 * kMargin - 2 * int(std::ceil(s.ring)) - std::abs(s.shadow_dx);
   return double(room) / g.advance;
 }
 
 // Every glyph at `em`. A square font squeezes a glyph too wide for its
 // cell a little at a time until it fits.
-std::vector<Drawn> render_all(const FG_FONT_SPEC* spec, const FG_CODES& codes, int em, bool paint) {
+std::vector<Drawn> render_all(const FG_FONT_DEF* def, const FG_CODES& codes, int em, bool paint) {
   std::vector<Drawn> out;
-  const int ascent = cap_height(spec, em);
-  const double base = spec->latin.stretch > 0 ? spec->latin.stretch : fill_stretch(spec, em);
+  const int ascent = cap_height(def, em);
+  const double base = def->latin.stretch > 0 ? def->latin.stretch : fill_stretch(def, em);
   for (uint32_t c : codes) {
     double stretch = base;
-    FG_INK ink = render(spec, c, em, stretch, ascent, false);
-    while (spec->square && ink.pic.width > spec->height - 2 * kMargin && stretch > 0.3) {
+    FG_INK ink = render(def, c, em, stretch, ascent, false);
+    while (def->square && ink.pic.width > def->height - 2 * kMargin && stretch > 0.3) {
       stretch *= 0.94;
-      ink = render(spec, c, em, stretch, ascent, false);
+      ink = render(def, c, em, stretch, ascent, false);
     }
-    if (paint) ink = render(spec, c, em, stretch, ascent, true);
+    if (paint) ink = render(def, c, em, stretch, ascent, true);
     out.push_back({c, std::move(ink)});
   }
   return out;
@@ -150,23 +150,23 @@ FG_SHEET lay_out(FG_FONT* font, const std::vector<Drawn>& glyphs, int type, int 
   return s;
 }
 
-std::string file_name(const FG_FONT_SPEC* spec, const char* suffix) {
-  std::string dir = spec->file;
+std::string file_name(const FG_FONT_DEF* def, const char* suffix) {
+  std::string dir = def->file;
   dir.erase(dir.rfind('/') + 1);
-  return dir + spec->stem + suffix;
+  return dir + def->stem + suffix;
 }
 
 FG_SHEET pointer_sheet(FG_FONT* font) {
-  const FG_FONT_SPEC* spec = font->spec;
+  const FG_FONT_DEF* def = font->def;
   FG_SHEET s;
-  s.file = file_name(spec, "_pointer.flc");
+  s.file = file_name(def, "_pointer.flc");
   s.type = 5;
   s.width = s.height = font->height;
   s.lines = {"*"};
   s.pic = ag_canvas(0, 0);
   FG_FLC a = {s.width, s.height, kPointerSpeed, fg_pointer_palette(), {}};
-  for (int f = 0; f < std::max(spec->pointer_frames, 1); f++)
-    a.frames.push_back(fg_pointer_frame(s.width, f, spec->pointer_frames));
+  for (int f = 0; f < std::max(def->pointer_frames, 1); f++)
+    a.frames.push_back(fg_pointer_frame(s.width, f, def->pointer_frames));
   fg_flc_encode(&a, &s.flc);
   font->cells[kPointer] = {int(font->sheets.size()), 0, 0};
   return s;
@@ -174,9 +174,9 @@ FG_SHEET pointer_sheet(FG_FONT* font) {
 
 }  // namespace
 
-FG_CODES fg_font_codes(const FG_FONT_SPEC* spec) {
+FG_CODES fg_font_codes(const FG_FONT_DEF* def) {
   FG_CODES c = fg_latin_set();
-  if (spec->japanese) {
+  if (def->japanese) {
     c = fg_codes_union(c, fg_menu_symbols());
     c = fg_codes_union(c, fg_kana_set());
     c = fg_codes_union(c, fg_menu_bar_codes());
@@ -184,54 +184,54 @@ FG_CODES fg_font_codes(const FG_FONT_SPEC* spec) {
   return c;
 }
 
-int fg_font_build(const FG_FONT_SPEC* spec, FG_FONT* out) {
+int fg_font_build(const FG_FONT_DEF* def, FG_FONT* out) {
   *out = FG_FONT{};
-  out->spec = spec;
-  out->height = spec->height;
-  FG_CODES codes = fg_font_codes(spec);
-  if (spec->pointer) codes = fg_codes_minus(codes, {kPointer});
+  out->def = def;
+  out->height = def->height;
+  FG_CODES codes = fg_font_codes(def);
+  if (def->pointer) codes = fg_codes_minus(codes, {kPointer});
   FG_CODES missing;
   for (uint32_t c : codes)
-    if (face_for(spec, c) < 0) missing.push_back(c);
+    if (face_for(def, c) < 0) missing.push_back(c);
   if (!missing.empty()) {
-    std::fprintf(stderr, "fontgen: %s: no face draws", spec->file);
+    std::fprintf(stderr, "fontgen: %s: no face draws", def->file);
     for (uint32_t c : missing) std::fprintf(stderr, " U+%04X", unsigned(c));
     std::fprintf(stderr, "\n");
     return 0;
   }
 
   // The largest em whose glyphs all fit the cell's height.
-  int lo = spec->height / 3, hi = spec->height;
+  int lo = def->height / 3, hi = def->height;
   while (lo < hi) {
     const int mid = (lo + hi + 1) / 2;
-    if (fits(render_all(spec, codes, mid, false), spec->height)) lo = mid;
+    if (fits(render_all(def, codes, mid, false), def->height)) lo = mid;
     else hi = mid - 1;
   }
   out->em = lo;
-  std::vector<Drawn> all = render_all(spec, codes, lo, true);
+  std::vector<Drawn> all = render_all(def, codes, lo, true);
   int above, below;
   extent(all, &above, &below);
   out->baseline = kMargin + above;
 
-  if (spec->square) {
-    out->width = spec->height;
-    out->sheets.push_back(lay_out(out, all, 1, out->width, file_name(spec, ".png")));
+  if (def->square) {
+    out->width = def->height;
+    out->sheets.push_back(lay_out(out, all, 1, out->width, file_name(def, ".png")));
   } else {
     std::vector<Drawn> narrow, wide, japanese;
-    if (spec->tabular) tabular_figures(&all);
-    out->width = std::max(4, 2 * int(std::lround(spec->space * lo)));
+    if (def->tabular) tabular_figures(&all);
+    out->width = std::max(4, 2 * int(std::lround(def->space * lo)));
     for (Drawn& d : all) {
-      if (face_for(spec, d.code) == FG_JAPANESE) japanese.push_back(std::move(d));
+      if (face_for(def, d.code) == FG_JAPANESE) japanese.push_back(std::move(d));
       else if (d.ink.pic.width + 2 * kMargin <= out->width) narrow.push_back(std::move(d));
       else wide.push_back(std::move(d));
     }
-    out->sheets.push_back(lay_out(out, narrow, 1, out->width, file_name(spec, "_a.png")));
+    if (!narrow.empty()) out->sheets.push_back(lay_out(out, narrow, 1, out->width, file_name(def, "_a.png")));
     if (!wide.empty())
-      out->sheets.push_back(lay_out(out, wide, 2, widest(wide) + 2 * kMargin, file_name(spec, "_b.png")));
+      out->sheets.push_back(lay_out(out, wide, 2, widest(wide) + 2 * kMargin, file_name(def, "_b.png")));
     if (!japanese.empty())
-      out->sheets.push_back(lay_out(out, japanese, 2, widest(japanese) + 2 * kMargin, file_name(spec, "_jp.png")));
+      out->sheets.push_back(lay_out(out, japanese, 2, widest(japanese) + 2 * kMargin, file_name(def, "_jp.png")));
   }
-  if (spec->pointer) out->sheets.push_back(pointer_sheet(out));
+  if (def->pointer) out->sheets.push_back(pointer_sheet(out));
   fg_char_map(&out->map_src, &out->map_dst);
   return 1;
 }
@@ -242,7 +242,7 @@ std::string fg_font_fnt(const FG_FONT& f) {
   auto key = [&](const char* k, const std::string& v) { line(std::string(k) + "=" + v); };
   auto num = [&](const char* k, int v) { key(k, std::to_string(v)); };
   line("[Font Properties]");
-  key("Name", f.spec->name);
+  key("Name", f.def->name);
   num("Version", 2);  // the game's texts are UTF-8
   num("Width", f.width);
   num("Height", f.height);
@@ -281,7 +281,7 @@ std::string fg_font_fnt(const FG_FONT& f) {
 
 void fg_font_emit(const FG_FONT& f, AG_OUTPUT* out) {
   const std::string text = fg_font_fnt(f);
-  ag_emit(out, f.spec->file, std::vector<uint8_t>(text.begin(), text.end()));
+  ag_emit(out, f.def->file, std::vector<uint8_t>(text.begin(), text.end()));
   for (const FG_SHEET& s : f.sheets) {
     if (s.type == 5) {
       if (s.flc.empty()) out->failed++;
@@ -303,7 +303,7 @@ AG_CANVAS fg_font_cell(const FG_FONT& f, uint32_t code) {
   const FG_SHEET& s = f.sheets[size_t(it->second.sheet)];
   AG_CANVAS c = ag_canvas(s.width, s.height);
   if (s.type == 5) {
-    const std::vector<uint8_t> px = fg_pointer_frame(s.width, 0, f.spec->pointer_frames);
+    const std::vector<uint8_t> px = fg_pointer_frame(s.width, 0, f.def->pointer_frames);
     const std::array<uint8_t, 768> pal = fg_pointer_palette();
     for (size_t i = 0; i < px.size(); i++)
       if (px[i]) c.px[i] = {pal[px[i] * 3u], pal[px[i] * 3u + 1], pal[px[i] * 3u + 2], 255};

@@ -10,9 +10,9 @@
 // each then carries an all but transparent pixel (alpha 1) at both edges
 // of the widest figure's ink, so that trimming gives every figure the same
 // width and a score or a clock stretched into its rectangle does not
-// wobble as its digits change. A square
-// font puts every glyph, stretched to fill its cell, in one sheet (the
-// language screen draws it cell by cell, untrimmed).
+// wobble as its digits change. A square font puts every glyph, stretched
+// to fill its cell, in one sheet (the language screen draws it cell by
+// cell, untrimmed).
 #pragma once
 #include <cstdint>
 #include <map>
@@ -25,7 +25,7 @@
 #include "tools/fontgen/fg_style.h"
 #include "tools/fontgen/fg_text.h"
 
-struct FG_FONT_SPEC {
+struct FG_FONT_DEF {
   const char* file;   // the .fnt file in the data tree, '/' separators ("data/menu.fnt")
   const char* name;   // its Name key
   const char* stem;   // its pictures are named stem + suffix ("menu" -> "menu_a.png")
@@ -37,8 +37,8 @@ struct FG_FONT_SPEC {
                       // hinting and emboldening of the Latin glyphs (em is found here)
   FG_STYLE style;
   int japanese;       // 1: also the kana and every code of the menu bar texts, from the Japanese face
-  int pointer;        // 1: '*' is the pointer star of an FLC file
-  int pointer_frames; // frames of that animation
+  int pointer;         // 1: '*' is the pointer star of an FLC file
+  int pointer_frames;  // frames of that animation
 };
 
 // One file section of the font: a picture of cells or the pointer animation.
@@ -57,7 +57,7 @@ struct FG_CELL {
 };
 
 struct FG_FONT {
-  const FG_FONT_SPEC* spec;
+  const FG_FONT_DEF* def;
   int width, height;  // the font's cell
   int em;             // pixels per em of the Latin glyphs
   int baseline;       // rows of the cell above the baseline
@@ -67,9 +67,9 @@ struct FG_FONT {
 };
 
 // The codes a font carries (the space excepted; '*' included).
-FG_CODES fg_font_codes(const FG_FONT_SPEC* spec);
+FG_CODES fg_font_codes(const FG_FONT_DEF* def);
 // Builds the font. 1, or 0 after printing the codes no face could draw.
-int fg_font_build(const FG_FONT_SPEC* spec, FG_FONT* out);
+int fg_font_build(const FG_FONT_DEF* def, FG_FONT* out);
 // The .fnt text (CR LF lines).
 std::string fg_font_fnt(const FG_FONT& font);
 // Adds the .fnt file and its pictures to `out` (failures counted there).

@@ -35,7 +35,7 @@ constexpr FG_STYLE kHelpStyle = {
 constexpr int kGamePointerFrames = 1;
 constexpr double kWordSpace = 0.3;  // ems
 
-const std::array<FG_FONT_SPEC, 6> kSpecs = {{
+const std::array<FG_FONT_DEF, 6> kDefs = {{
     {"data/menu.fnt", "Pond Sprint Menu", "menu", 32, 0, kWordSpace, 1, {FG_SANS_BOLD, 0, 1.0, 0, 0}, kMenuStyle, 1, 1,
      kGamePointerFrames},
     {"font/langfont32.fnt", "Pond Sprint Language Title", "langfont32", 32, 1, 0, 0, {FG_SANS_MONO_BOLD, 0, 0, 0, 0},
@@ -52,13 +52,13 @@ const std::array<FG_FONT_SPEC, 6> kSpecs = {{
 
 }  // namespace
 
-const FG_FONT_SPEC* fg_font_specs(int* count) {
-  *count = int(kSpecs.size());
-  return kSpecs.data();
+const FG_FONT_DEF* fg_font_defs(int* count) {
+  *count = int(kDefs.size());
+  return kDefs.data();
 }
 
-const FG_FONT_SPEC* fg_font_spec(const char* file) {
-  for (const FG_FONT_SPEC& s : kSpecs)
+const FG_FONT_DEF* fg_font_def(const char* file) {
+  for (const FG_FONT_DEF& s : kDefs)
     if (!std::strcmp(s.file, file)) return &s;
   return nullptr;
 }
@@ -69,7 +69,7 @@ int fg_generate_all(AG_OUTPUT* out, std::vector<FG_FONT>* fonts) {
   if (fonts) fonts->clear();
   if (!fg_raster_init()) return 0;
   int ok = 1;
-  for (const FG_FONT_SPEC& s : kSpecs) {
+  for (const FG_FONT_DEF& s : kDefs) {
     FG_FONT f;
     if (!fg_font_build(&s, &f)) {
       ok = 0;

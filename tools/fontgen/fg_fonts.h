@@ -9,10 +9,10 @@
 #include "tools/artgen/ag_gen.h"
 #include "tools/fontgen/fg_font.h"
 
-// The font specifications, in the order they are built.
-const FG_FONT_SPEC* fg_font_specs(int* count);
-// The specification that writes `file` ("data/menu.fnt"), or null.
-const FG_FONT_SPEC* fg_font_spec(const char* file);
+// The font definitions, in the order they are built.
+const FG_FONT_DEF* fg_font_defs(int* count);
+// The definition that writes `file` ("data/menu.fnt"), or null.
+const FG_FONT_DEF* fg_font_def(const char* file);
 
 // Builds every font into `out` (cleared) and, when `fonts` is given, keeps
 // the built fonts there. 1 when every font and file was made.

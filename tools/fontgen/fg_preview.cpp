@@ -264,7 +264,7 @@ bool write_png(const std::filesystem::path& path, const AG_CANVAS& c) {
 
 const FG_FONT* find(const std::vector<FG_FONT>& fonts, const char* file) {
   for (const FG_FONT& f : fonts)
-    if (std::string(f.spec->file) == file) return &f;
+    if (std::string(f.def->file) == file) return &f;
   return nullptr;
 }
 
