@@ -5,9 +5,10 @@ set -euo pipefail
 kind=${1:-play}
 
 pkgs=(build-essential cmake pkg-config libsdl2-dev zlib1g-dev libogg-dev libtheora-dev
-      libgl1-mesa-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libx11-dev)
+      libgl1-mesa-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libx11-dev
+      libfreetype-dev fonts-dejavu-core fonts-liberation2 fonts-ipafont-gothic)
 if [ "$kind" = test ]; then
-  pkgs+=(libgtest-dev libbenchmark-dev libmpg123-dev libopenmpt-dev clang xvfb xauth xdotool imagemagick openbox)
+  pkgs+=(libgtest-dev libbenchmark-dev libmpg123-dev libopenmpt-dev clang xvfb xauth xdotool imagemagick openbox ffmpeg)
 fi
 
 missing=()
