@@ -2,11 +2,9 @@
 #include <gtest/gtest.h>
 #include <ogg/ogg.h>
 #include <theora/theoradec.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -173,13 +171,8 @@ TEST_F(ClipTest, FilesWithoutAPlayableTheoraStream) {
   ASSERT_EQ(Clip_Open(&clip, (kFixtures + "audio.ogg").c_str()), 1);  // Ogg without Theora opens, shows nothing
   EXPECT_EQ(clip.kind + Clip_Step(&clip) + int(play(&clip, 1, 100).size()) + Clip_Update(&clip), 0);
   Clip_Close(&clip);
-  const std::string cut = testing::TempDir() + "clip_cut_" + std::to_string(getpid()) + ".ogv";
-  std::filesystem::copy_file(kFixtures + "c25.ogv", cut, std::filesystem::copy_options::overwrite_existing);
-  std::filesystem::resize_file(cut, 2000);  // inside the setup header
-  const CLIP zero = {};
-  for (const std::string& name : {cut, kFixtures + "missing.ogv"})
-    EXPECT_TRUE(!Clip_Open(&clip, name.c_str()) && !std::memcmp(&clip, &zero, sizeof clip)) << name;
-  std::remove(cut.c_str());
+  const CLIP zero = {};  // damaged headers: the fuzz target
+  EXPECT_TRUE(!Clip_Open(&clip, (kFixtures + "missing.ogv").c_str()) && !std::memcmp(&clip, &zero, sizeof clip));
 }
 
 }  // namespace
