@@ -1,7 +1,9 @@
 // imgconv: loads a picture through the engine's loader and writes it as an RGBA PAM or TGA file.
 //
-// Usage: imgconv [-n] INPUT [OUTPUT]
-//   INPUT   any name the loader knows by its extension (.png, .tga, .pcx, .pcc, .jpg, .jpe, .jpeg)
+// Usage: imgconv [-n] INPUT [OUTPUT] [--frame N]
+//   INPUT   any name the loader knows by its extension (.png, .tga, .pcx, .pcc, .jpg, .jpe, .jpeg),
+//           or an Ogg/Theora clip (.ogg, .ogv): frame N (from 0, default 0) is
+//           decoded through the clip player, stepping frame by frame without its clock
 //   OUTPUT  ends in .tga for a 32-bit top-left TGA, anything else gives a PAM
 //           (P7, TUPLTYPE RGB_ALPHA); "-" writes the PAM to standard output.
 //           Without OUTPUT only the description line is printed.
@@ -12,12 +14,15 @@
 // "INPUT: the loader refused the file" and exits with 1; 2 for bad usage or
 // an unwritable output.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <strings.h>
 #include <utility>
 
 #include "core/vx_error.h"
 #include "core/vx_mem.h"
 #include "display/vx_bit.h"
+#include "world/clip/clip.h"
 #include "world/image/img_load.h"
 
 namespace {
@@ -58,14 +63,63 @@ bool write_tga(FILE* f, int w, int h, uint8_t* rgba) {
   return std::fwrite(head, 1, sizeof head, f) == sizeof head && std::fwrite(rgba, 4, n, f) == n;
 }
 
+bool ends_with(const char* name, const char* ext) {
+  size_t n = std::strlen(name), e = std::strlen(ext);
+  return n >= e && !strcasecmp(name + n - e, ext);
+}
+
+bool write_picture(const char* output, int w, int h, uint8_t* rgba) {
+  bool to_stdout = !std::strcmp(output, "-");
+  FILE* f = to_stdout ? stdout : std::fopen(output, "wb");
+  bool ok = f && (!to_stdout && ends_with_tga(output) ? write_tga(f, w, h, rgba) : write_pam(f, w, h, rgba));
+  if (f && !to_stdout && std::fclose(f) != 0) ok = false;
+  return ok;
+}
+
+// Frame `frame` of a clip: the frames before it are decoded and passed over.
+int convert_clip(const char* input, const char* output, long frame) {
+  CLIP clip = {};
+  if (!Clip_Open(&clip, input) || !clip.kind) {
+    std::fprintf(stderr, "%s: the clip player refused the file\n", input);
+    Clip_Close(&clip);
+    return 1;
+  }
+  long shown = 0;
+  while (shown <= frame && Clip_Step(&clip)) shown++;
+  int status = 0;
+  if (shown <= frame) {
+    std::fprintf(stderr, "%s: the clip ends after %ld frames\n", input, shown);
+    status = 1;
+  } else {
+    std::fprintf(stderr, "%s: %dx%d, 32 bits, Theora, frame %ld\n", input, clip.picture.width,
+                 clip.picture.height, frame);
+    if (output && !write_picture(output, clip.picture.width, clip.picture.height, clip.picture.pixels)) {
+      std::fprintf(stderr, "%s: cannot write %s\n", input, output);
+      status = 2;
+    }
+  }
+  Clip_Close(&clip);
+  return status;
+}
+
 int usage() {
-  std::fprintf(stderr, "usage: imgconv [-n] INPUT [OUTPUT.pam|OUTPUT.tga|-]\n");
+  std::fprintf(stderr, "usage: imgconv [-n] INPUT [OUTPUT.pam|OUTPUT.tga|-] [--frame N]\n");
   return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  long frame = 0;
+  for (int i = 1; i + 1 < argc; i++) {
+    if (std::strcmp(argv[i], "--frame")) continue;
+    char* end;
+    frame = std::strtol(argv[i + 1], &end, 10);
+    if (*end || frame < 0) return usage();
+    for (int j = i; j + 2 <= argc; j++) argv[j] = argv[j + 2];
+    argc -= 2;
+    break;
+  }
   int flags = VX_IMG_PALETTE, arg = 1;
   if (arg < argc && !std::strcmp(argv[arg], "-n")) {
     flags = 0;
@@ -79,6 +133,13 @@ int main(int argc, char** argv) {
   vx_error_init(&quiet);
   VX_MEM_SETTINGS mem = {0, 0};
   vx_mem_init(&mem);
+
+  if (ends_with(input, ".ogg") || ends_with(input, ".ogv")) {
+    int status = convert_clip(input, output, frame);
+    vx_mem_deinit();
+    vx_error_deinit();
+    return status;
+  }
 
   VX_BITMAP bitmap;
   VX_IMG_INFO info;
@@ -97,12 +158,8 @@ int main(int argc, char** argv) {
   if (output) {
     size_t bytes = size_t(bitmap.width) * size_t(bitmap.height) * 4;
     auto* rgba = static_cast<uint8_t*>(vx_mem_alloc_named(bytes, "imgconv RGBA pixels"));
-    bool to_stdout = !std::strcmp(output, "-");
-    FILE* f = to_stdout ? stdout : std::fopen(output, "wb");
-    bool ok = rgba && f && vx_img_expand_rgba(&bitmap, &info, rgba);
-    if (ok) ok = !to_stdout && ends_with_tga(output) ? write_tga(f, bitmap.width, bitmap.height, rgba)
-                                                     : write_pam(f, bitmap.width, bitmap.height, rgba);
-    if (f && !to_stdout && std::fclose(f) != 0) ok = false;
+    bool ok = rgba && vx_img_expand_rgba(&bitmap, &info, rgba) &&
+              write_picture(output, bitmap.width, bitmap.height, rgba);
     if (!ok) {
       std::fprintf(stderr, "%s: cannot write %s\n", input, output);
       status = 2;
