@@ -1,7 +1,8 @@
 // imgconv: loads a picture through the engine's loader and writes it as an RGBA PAM or TGA file.
 //
-// Usage: imgconv [-n] INPUT [OUTPUT]
-//   INPUT   any name the loader knows by its extension (.png, .tga, .pcx, .pcc, .jpg, .jpe, .jpeg)
+// Usage: imgconv [-n] INPUT [OUTPUT] [--frame N]
+//   INPUT   any name the loader knows by its extension (.png, .tga, .pcx, .pcc, .jpg, .jpe, .jpeg),
+//           or an FLI/FLC animation (.fli, .flc), of which frame N (from 0, default 0) is written
 //   OUTPUT  ends in .tga for a 32-bit top-left TGA, anything else gives a PAM
 //           (P7, TUPLTYPE RGB_ALPHA); "-" writes the PAM to standard output.
 //           Without OUTPUT only the description line is printed.
@@ -12,12 +13,15 @@
 // "INPUT: the loader refused the file" and exits with 1; 2 for bad usage or
 // an unwritable output.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #include "core/vx_error.h"
 #include "core/vx_mem.h"
 #include "display/vx_bit.h"
+#include "display/vx_pal.h"
+#include "toolkit/vx_anim.h"
 #include "world/image/img_load.h"
 
 namespace {
@@ -59,17 +63,57 @@ bool write_tga(FILE* f, int w, int h, uint8_t* rgba) {
 }
 
 int usage() {
-  std::fprintf(stderr, "usage: imgconv [-n] INPUT [OUTPUT.pam|OUTPUT.tga|-]\n");
+  std::fprintf(stderr, "usage: imgconv [-n] INPUT [OUTPUT.pam|OUTPUT.tga|-] [--frame N]\n");
   return 2;
+}
+
+bool is_flic(const char* name) {
+  size_t n = std::strlen(name);
+  if (n < 4) return false;
+  const char* e = name + n - 4;
+  return e[0] == '.' && (e[1] | 32) == 'f' && (e[2] | 32) == 'l' && ((e[3] | 32) == 'i' || (e[3] | 32) == 'c');
+}
+
+// Frame `frame` (from 0) of an animation, as an 8-bit bitmap with a copy of its palette.
+bool load_flic_frame(const char* input, int frame, VX_BITMAP* out, VX_IMG_INFO* info) {
+  VX_ANIM anim;
+  if (!vx_anim_open(&anim, input, VX_ANIM_FLIC)) {
+    std::fprintf(stderr, "%s\n", vx_anim_refusal());
+    return false;
+  }
+  if (frame >= anim.frame_count) {
+    std::fprintf(stderr, "%s: frame %d asked for, the animation has %d\n", input, frame, anim.frame_count);
+    vx_anim_close(&anim);
+    return false;
+  }
+  for (int i = 0; i <= frame; i++) vx_anim_step(&anim);
+  VX_RECT rect = {0, 0, anim.picture.width, anim.picture.height};
+  bool ok = vx_bit_alloc(out, &rect, VX_BIT_BPP8);
+  if (ok) {
+    std::memcpy(out->pixels, anim.picture.pixels, size_t(rect.width) * size_t(rect.height));
+    out->palette = vx_pal_alloc(anim.picture.palette, 256, VX_PAL_OPT_RGB);
+    ok = out->palette != nullptr;
+  }
+  vx_anim_close(&anim);
+  if (!ok) vx_bit_free(out);
+  *info = {VX_IMG_UNKNOWN, 1, 8, 1};
+  return ok;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  int flags = VX_IMG_PALETTE, arg = 1;
+  int flags = VX_IMG_PALETTE, arg = 1, frame = 0;
   if (arg < argc && !std::strcmp(argv[arg], "-n")) {
     flags = 0;
     arg++;
+  }
+  if (argc - arg >= 2 && !std::strcmp(argv[argc - 2], "--frame")) {
+    char* end = nullptr;
+    long n = std::strtol(argv[argc - 1], &end, 10);
+    if (!*argv[argc - 1] || *end || n < 0 || n > 65535) return usage();
+    frame = int(n);
+    argc -= 2;
   }
   if (arg >= argc || argc - arg > 2) return usage();
   const char* input = argv[arg];
@@ -82,14 +126,15 @@ int main(int argc, char** argv) {
 
   VX_BITMAP bitmap;
   VX_IMG_INFO info;
-  if (!vx_img_load_info(&bitmap, input, flags, &info)) {
-    std::fprintf(stderr, "%s: the loader refused the file\n", input);
+  if (is_flic(input) ? !load_flic_frame(input, frame, &bitmap, &info)
+                     : !vx_img_load_info(&bitmap, input, flags, &info)) {
+    if (!is_flic(input)) std::fprintf(stderr, "%s: the loader refused the file\n", input);
     vx_mem_deinit();
     vx_error_deinit();
     return 1;
   }
   std::fprintf(stderr, "%s: %dx%d, %d bits, %s", input, bitmap.width, bitmap.height, bitmap.bpp,
-               format_name(info.format));
+               is_flic(input) ? "FLIC" : format_name(info.format));
   if (bitmap.palette) std::fprintf(stderr, ", palette of %d", bitmap.palette->count);
   std::fprintf(stderr, "\n");
 
