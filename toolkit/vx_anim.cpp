@@ -47,7 +47,9 @@ void refuse(const char* name, const char* format, ...) {
 }
 
 uint16_t le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t le32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t le32(const uint8_t* p) {
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 
 // A bounded reader over one sub-chunk's body: a read past the end sets
 // `fail` and gives zeros, so the decoders test `fail` once per packet.
@@ -109,7 +111,8 @@ void decode_colour(Reader* r, VX_PALETTE* palette, bool six_bits) {
       const uint8_t* rgb = r->take(3);
       if (!rgb) return;
       if (index >= 256) continue;
-      for (int k = 0; k < 3; k++) palette->colours[index * 3 + k] = six_bits ? uint8_t(rgb[k] << 2 | (rgb[k] & 63) >> 4) : rgb[k];
+      uint8_t* entry = palette->colours + index * 3;
+      for (int k = 0; k < 3; k++) entry[k] = six_bits ? uint8_t(rgb[k] << 2 | (rgb[k] & 63) >> 4) : rgb[k];
     }
   }
 }

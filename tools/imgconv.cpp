@@ -1,4 +1,4 @@
-// imgconv: loads a picture through the engine's loader and writes it as an RGBA PAM or TGA file.
+// imgconv: loads a picture (or one frame of an FLI/FLC animation) through the engine's readers and writes it as an RGBA PAM or TGA file.
 //
 // Usage: imgconv [-n] INPUT [OUTPUT] [--frame N]
 //   INPUT   any name the loader knows by its extension (.png, .tga, .pcx, .pcc, .jpg, .jpe, .jpeg),
@@ -10,8 +10,9 @@
 //           without their palette and are written as grey levels)
 // Prints "INPUT: WIDTHxHEIGHT, BPP bits, FORMAT[, palette of N]" on standard
 // error and exits with 0; when the loader refuses the file it prints
-// "INPUT: the loader refused the file" and exits with 1; 2 for bad usage or
-// an unwritable output.
+// "INPUT: the loader refused the file" and exits with 1 (for an animation:
+// the reader's reason, or that the frame is past the last); 2 for bad usage
+// or an unwritable output. FORMAT is FLIC for animations.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

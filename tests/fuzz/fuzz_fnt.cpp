@@ -18,9 +18,8 @@ namespace {
 
 int quiet_box(const char*, const char*, unsigned) { return 1; }
 
-// Every picture a font names is served from memory: 16 x 10 pixels in cells
-// of 4 x 5, each cell inked in a corner of its own size; a name containing
-// "missing" is not found.
+// Pictures come from memory: 16 x 10 pixels, cells of 4 x 5 inked in a corner of
+// a size of their own; a name containing "missing" is not found.
 int serve_picture(VX_BITMAP* bitmap, const char* name, int) {
   const VX_RECT size = {0, 0, 16, 10};
   if (std::strstr(name, "missing") || !vx_bit_alloc(bitmap, &size, VX_BIT_BPP8)) return 0;
@@ -30,31 +29,26 @@ int serve_picture(VX_BITMAP* bitmap, const char* name, int) {
   return 1;
 }
 
-// anim.flc beside the font: 8 x 10, two frames of four colours and a whole copy each.
+// anim.flc beside the font: 8 x 10, two frames of a new palette and byte runs
+// (per line 2 or 3 inked pixels, the rest blank).
 void write_animation() {
-  auto le = [](uint32_t v, int bytes) {
-    std::string b;
-    for (int i = 0; i < bytes; i++) b.push_back(char(v >> (8 * i)));
-    return b;
-  };
-  auto sub = [&le](int type, const std::string& body) { return le(uint32_t(6 + body.size()), 4) + le(type, 2) + body; };
-  std::string file = le(0, 4) + le(0xAF12, 2) + le(2, 2) + le(8, 2) + le(10, 2) + le(8, 2);
-  file.resize(128);
-  for (int frame = 0; frame < 2; frame++) {
-    std::string pixels;
-    for (int i = 0; i < 80; i++) pixels.push_back(char((i % 8) / 2 == frame + i / 40 ? 1 + frame : 0));
-    const std::string body = sub(4, le(1, 2) + le(0, 1) + le(4, 1) + std::string(12, char(40 * frame + 9))) +
-                             sub(16, pixels);
+  auto le = [](uint32_t v, int bytes) { return std::string(reinterpret_cast<const char*>(&v), size_t(bytes)); };
+  std::string file = le(0, 4) + le(0xAF12, 2) + le(2, 2) + le(8, 2) + le(10, 2) + le(8, 2) + std::string(114, '\0');
+  for (int k = 0; k < 2; k++) {
+    std::string runs, colours = le(1, 2) + le(0, 1) + le(4, 1) + std::string(12, char(60 * k + 9));
+    for (int y = 0; y < 10; y++)
+      runs += le(1, 1) + char(-2 - k) + std::string(2 + k, char(1 + y % 3)) + char(6 - k) + '\0';
+    const std::string body = le(22, 4) + le(4, 2) + colours + le(uint32_t(6 + runs.size()), 4) + le(15, 2) + runs;
     file += le(uint32_t(16 + body.size()), 4) + le(0xF1FA, 2) + le(2, 2) + std::string(8, '\0') + body;
   }
   FILE* out = std::fopen("anim.flc", "wb");
-  if (!out) std::abort();
-  std::fwrite(file.data(), 1, file.size(), out);
+  if (!out || std::fwrite(file.data(), 1, file.size(), out) != file.size()) std::abort();
   std::fclose(out);
 }
 
 const char* const kTexts[] = {"AB\xC3\xA9 xy?", "%", "a\xF0\x9F\x98\x80!", "\xE2\x82"};
-const uint32_t kFlags[] = {0, 8, 8 | 2, 4, 4 | 8, 4 | 0x40, 4 | 8 | 0x40 | 2, 4 | 8 | 0x40, 0x100 | 8, 0x200 | 4 | 8, 0x20 | 4};
+const uint32_t kFlags[] = {0, 8, 8 | 2, 4, 4 | 8, 4 | 0x40, 4 | 8 | 0x40 | 2, 4 | 8 | 0x40, 0x100 | 8,
+                           0x200 | 4 | 8, 0x20 | 4};
 const VX_RECT kRects[] = {{0, 0, 64, 16}, {-5, 2, 30, 9}, {60, 0, 1, 1}, {3, 3, 7, 40}};
 
 void start_once() {
@@ -107,8 +101,7 @@ void check_and_draw(VX_FONT* font, VX_BITMAP* target) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   start_once();
   FILE* out = std::fopen("fuzz.fnt", "wb");
-  if (!out) return 0;
-  if (size) std::fwrite(data, 1, size, out);
+  if (!out || (size && std::fwrite(data, 1, size, out) != size)) std::abort();
   std::fclose(out);
   const long long before = vx_mem_used();
   VX_BITMAP target;
