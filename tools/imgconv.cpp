@@ -1,9 +1,9 @@
-// imgconv: loads a picture through the engine's loader and writes it as an RGBA PAM or TGA file.
+// imgconv: loads a picture (or one frame of an FLI/FLC animation) through the engine's readers and writes it as an RGBA PAM or TGA file.
 //
 // Usage: imgconv [-n] INPUT [OUTPUT] [--frame N]
 //   INPUT   any name the loader knows by its extension (.png, .tga, .pcx, .pcc, .jpg, .jpe, .jpeg),
-//           or an Ogg/Theora clip (.ogg, .ogv): frame N (from 0, default 0) is
-//           decoded through the clip player, stepping frame by frame without its clock
+//           or an Ogg/Theora clip (.ogg, .ogv) or an FLI/FLC animation (.fli, .flc): frame N
+//           (from 0, default 0) is decoded, stepping frame by frame without a clock
 //   OUTPUT  ends in .tga for a 32-bit top-left TGA, anything else gives a PAM
 //           (P7, TUPLTYPE RGB_ALPHA); "-" writes the PAM to standard output.
 //           Without OUTPUT only the description line is printed.
@@ -11,8 +11,9 @@
 //           without their palette and are written as grey levels)
 // Prints "INPUT: WIDTHxHEIGHT, BPP bits, FORMAT[, palette of N]" on standard
 // error and exits with 0; when the loader refuses the file it prints
-// "INPUT: the loader refused the file" and exits with 1; 2 for bad usage or
-// an unwritable output.
+// "INPUT: the loader refused the file" and exits with 1 (for an animation:
+// the reader's reason, or that the frame is past the last); 2 for bad usage
+// or an unwritable output. FORMAT is FLIC for animations.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,6 +24,8 @@
 #include "core/vx_mem.h"
 #include "display/vx_bit.h"
 #include "world/clip/clip.h"
+#include "display/vx_pal.h"
+#include "toolkit/vx_anim.h"
 #include "world/image/img_load.h"
 
 namespace {
@@ -107,6 +110,39 @@ int usage() {
   return 2;
 }
 
+bool is_flic(const char* name) {
+  size_t n = std::strlen(name);
+  if (n < 4) return false;
+  const char* e = name + n - 4;
+  return e[0] == '.' && (e[1] | 32) == 'f' && (e[2] | 32) == 'l' && ((e[3] | 32) == 'i' || (e[3] | 32) == 'c');
+}
+
+// Frame `frame` (from 0) of an animation, as an 8-bit bitmap with a copy of its palette.
+bool load_flic_frame(const char* input, int frame, VX_BITMAP* out, VX_IMG_INFO* info) {
+  VX_ANIM anim;
+  if (!vx_anim_open(&anim, input, VX_ANIM_FLIC)) {
+    std::fprintf(stderr, "%s\n", vx_anim_refusal());
+    return false;
+  }
+  if (frame >= anim.frame_count) {
+    std::fprintf(stderr, "%s: frame %d asked for, the animation has %d\n", input, frame, anim.frame_count);
+    vx_anim_close(&anim);
+    return false;
+  }
+  for (int i = 0; i <= frame; i++) vx_anim_step(&anim);
+  VX_RECT rect = {0, 0, anim.picture.width, anim.picture.height};
+  bool ok = vx_bit_alloc(out, &rect, VX_BIT_BPP8);
+  if (ok) {
+    std::memcpy(out->pixels, anim.picture.pixels, size_t(rect.width) * size_t(rect.height));
+    out->palette = vx_pal_alloc(anim.picture.palette, 256, VX_PAL_OPT_RGB);
+    ok = out->palette != nullptr;
+  }
+  vx_anim_close(&anim);
+  if (!ok) vx_bit_free(out);
+  *info = {VX_IMG_UNKNOWN, 1, 8, 1};
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -115,7 +151,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--frame")) continue;
     char* end;
     frame = std::strtol(argv[i + 1], &end, 10);
-    if (*end || frame < 0) return usage();
+    if (!*argv[i + 1] || *end || frame < 0 || frame > 65535) return usage();
     for (int j = i; j + 2 <= argc; j++) argv[j] = argv[j + 2];
     argc -= 2;
     break;
@@ -143,14 +179,15 @@ int main(int argc, char** argv) {
 
   VX_BITMAP bitmap;
   VX_IMG_INFO info;
-  if (!vx_img_load_info(&bitmap, input, flags, &info)) {
-    std::fprintf(stderr, "%s: the loader refused the file\n", input);
+  if (is_flic(input) ? !load_flic_frame(input, frame, &bitmap, &info)
+                     : !vx_img_load_info(&bitmap, input, flags, &info)) {
+    if (!is_flic(input)) std::fprintf(stderr, "%s: the loader refused the file\n", input);
     vx_mem_deinit();
     vx_error_deinit();
     return 1;
   }
   std::fprintf(stderr, "%s: %dx%d, %d bits, %s", input, bitmap.width, bitmap.height, bitmap.bpp,
-               format_name(info.format));
+               is_flic(input) ? "FLIC" : format_name(info.format));
   if (bitmap.palette) std::fprintf(stderr, ", palette of %d", bitmap.palette->count);
   std::fprintf(stderr, "\n");
 
