@@ -244,6 +244,7 @@ VX_MODULE* vx_mod_load(const uint8_t* data, size_t size, int option, VX_MOD_POOL
   m->orders = static_cast<uint16_t*>(vx_mod_pool_alloc(pool, 2 * size_t(orders) + 2, "S3M order list"));
   m->instruments = static_cast<VX_MOD_INSTRUMENT*>(
       vx_mod_pool_alloc(pool, sizeof(VX_MOD_INSTRUMENT) * (size_t(instruments) + 1), "S3M instruments"));
+  if (m->instruments) std::memset(m->instruments, 0, sizeof(VX_MOD_INSTRUMENT) * (size_t(instruments) + 1));
   m->patterns = static_cast<uint8_t*>(
       vx_mod_pool_alloc(pool, VX_MOD_PATTERN_BYTES * (size_t(patterns) + 1), "S3M patterns"));
   if (!m->orders || !m->instruments || !m->patterns) {
@@ -254,7 +255,6 @@ VX_MODULE* vx_mod_load(const uint8_t* data, size_t size, int option, VX_MOD_POOL
     uint8_t o = data[HEADER_SIZE + i];
     m->orders[i] = o == 254 ? VX_MOD_ORDER_SKIP : o == 255 ? VX_MOD_ORDER_END : o;
   }
-  std::memset(m->instruments, 0, sizeof(VX_MOD_INSTRUMENT) * (size_t(instruments) + 1));
   for (uint32_t i = 0; i < instruments; i++) {
     if (!load_instrument(&m->instruments[i], im, size_t(u16(im, ins_at + 2 * i)) * 16, m->format, pool)) {
       vx_mod_free(m, pool);

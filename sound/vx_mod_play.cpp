@@ -17,7 +17,7 @@ namespace {
 
 constexpr uint32_t ST3_CLOCK = 8363u * 1712u;  // period x frequency: C-4 at period 1712 plays at 8363 Hz
 constexpr int SUB_TICKS = 6;                   // sub-ticks per tracker tick
-constexpr int MAX_LOOP_JUMPS = 64;             // pattern loop jumps in one visit of a pattern
+constexpr int MAX_LOOP_JUMPS = 256;            // pattern loop jumps without a new row: an endless loop
 
 struct ENGINE {
   int started;
@@ -42,7 +42,8 @@ struct ENGINE {
   VX_MOD_SONG song;
   VX_MOD_CHANNEL ch[VX_MOD_CHANNELS];
   uint64_t visited[VX_MOD_MAX_ORDERS];  // one bit per row played since the song last looped
-  int loop_jumps;                       // pattern loop jumps since the pattern started
+  uint64_t seen[VX_MOD_MAX_ORDERS];     // one bit per row played since the reset
+  int loop_jumps;                       // pattern loop jumps since a row was first played
   uint32_t loops;
   uint64_t frames, row_frame, end_frame;
 };
@@ -56,9 +57,16 @@ uint32_t step_sub_ticks(uint32_t stored_tempo) {
   return uint32_t(uint64_t(e.step_ms) * 65536u * 1440000u / (stored_tempo ? stored_tempo : 1));
 }
 
+// A tempo change takes effect at the sub-tick that made it. The step that
+// is running was charged T at the old tempo; while its sub-ticks run, -S is
+// the part of that charge still ahead of the sub-tick, and that part is
+// charged again at the new tempo (the loop then runs the sub-ticks this
+// owes, or the next step comes sooner or later).
 void set_tempo(int tempo) {
   e.stored_tempo = 600000000u / uint32_t(tempo);
+  const int64_t old = e.T;
   e.T = step_sub_ticks(e.stored_tempo);
+  if (e.S < 0 && old > 0) e.S -= int32_t(int64_t(-e.S) * (int64_t(e.T) - old) / old);
 }
 
 // The first order at or after `index` that names a pattern; past the end
@@ -107,8 +115,8 @@ bool advance() {
     new_order = true;
   } else if (s.loop_jump) {
     // The rows of a pattern loop play again without the song counting as
-    // looped, unless loops keep going round in one pattern (loops can be
-    // written so that they never end).
+    // looped, unless loops keep going round without ever reaching a row not
+    // played before (loops can be written so that they never end).
     if (++e.loop_jumps > MAX_LOOP_JUMPS) {
       if (!song_looped()) return false;
       e.loop_jumps = 0;
@@ -136,10 +144,9 @@ bool advance() {
       return false;
     }
     order = found;
-    // A new pattern forgets where the last pattern loop started.
+    // A new pattern forgets where the last pattern loop started (not how
+    // many passes it has left).
     s.loop_row = 0;
-    s.loop_count = 0;
-    e.loop_jumps = 0;
   }
   if (e.order >= 0 && (e.visited[order] >> row & 1)) {
     if (!song_looped()) return false;
@@ -148,6 +155,8 @@ bool advance() {
   e.pattern = e.module->orders[order];
   s.row = row;
   e.visited[order] |= uint64_t(1) << row;
+  if (!(e.seen[order] >> row & 1)) e.loop_jumps = 0;
+  e.seen[order] |= uint64_t(1) << row;
   return true;
 }
 
@@ -300,6 +309,7 @@ int vx_mod_reset() {
   e.counter = 0;
   e.row_length = 0;
   std::memset(e.visited, 0, sizeof e.visited);
+  std::memset(e.seen, 0, sizeof e.seen);
   e.loops = 0;
   e.loop_jumps = 0;
   e.frames = e.row_frame = e.end_frame = 0;
