@@ -9,7 +9,10 @@
 //             s2 the current sample, s1 the previous, s0 the one before; when
 //             the mixer turns to another voice than the one it mixed last (or
 //             a note starts), s0 and s1 start equal to the current sample and
-//             are then shifted along as the position moves on.
+//             are then shifted along as the position moves on. Towards the
+//             end of a step (f near 65536) the value nears s1 + (s2 - s0) / 2,
+//             not s2: it meets the next sample only where s0 - 2 s1 + s2 is 0,
+//             and bright samples gain a little high-frequency edge from it.
 // The value times the voice's left and right gains, shifted right by 16, is
 // added to the frame's 32-bit sums; the output stage shifts the sums right
 // by VX_MIX_SUM_SHIFT into 16-bit samples, clamped.

@@ -21,7 +21,7 @@ constexpr int MAX_LOOP_JUMPS = 256;            // pattern loop jumps without a n
 
 struct ENGINE {
   int started;
-  int voices, step_ms, block;
+  int step_ms;
   VX_MODULE* module;
   // Settings of the set call.
   uint32_t volume, rate;
@@ -246,9 +246,7 @@ int vx_mod_start(int voices, int fade, int ramp, int, int, int step_ms, int bloc
     return 0;
   if (!vx_mix_start(voices, VX_MOD_CHANNELS, block_frames, fade, ramp)) return 0;
   e = ENGINE{};
-  e.voices = voices;
   e.step_ms = step_ms;
-  e.block = block_frames;
   e.volume = 131072;
   e.rate = 44100;
   e.mode = VX_MOD_16BIT | VX_MOD_STEREO | VX_MOD_LINEAR;

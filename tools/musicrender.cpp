@@ -195,7 +195,6 @@ int main(int argc, char** argv) {
   out.file = std::fopen(temp.c_str(), "wb");
   int status = 0;
   if (!out.file || !write_header(&out)) {
-    std::fprintf(stderr, "musicrender: cannot write %s\n", o.output);
     status = 2;
   } else {
     status = (mp3 ? render_mp3(o, &out) : render_module(o, &out)) ? 0 : 1;
