@@ -163,6 +163,3 @@ int vx_mod_note_period(int note, uint32_t c2_speed);
 
 // Deselects `module` when it is the one selected (freeing a module calls this).
 void vx_mod_select_release(const VX_MODULE* module);
-
-// The player's channel record, for tests (null outside 0..31).
-const VX_MOD_CHANNEL* vx_mod_channel(int channel);

@@ -391,7 +391,3 @@ void vx_mod_status(VX_MOD_STATUS* out) {
   out->row_frame = e.row_frame;
   out->end_frame = e.end_frame;
 }
-
-const VX_MOD_CHANNEL* vx_mod_channel(int channel) {
-  return channel >= 0 && channel < VX_MOD_CHANNELS ? &e.ch[channel] : nullptr;
-}

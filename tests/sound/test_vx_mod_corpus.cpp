@@ -145,11 +145,9 @@ TEST(ModCorpus, RowsAndEnvelopesMatchLibopenmpt) {
       EXPECT_TRUE(b.rows.size() <= a.rows.size() + 1 && (c.kind == LOOP_END || b.rows.size() >= a.rows.size()))
           << a.rows.size() << " rows against " << b.rows.size();
     }
-    // The times the rows would have with libopenmpt's ticks and tempos at
-    // exact tick lengths (libopenmpt itself rounds every tick to whole frames).
-    // Ours run on the 8 ms steps: a row starts at the first step boundary at
-    // or before its time. The sub-ticks of a step are truncated to 1/65536
-    // (at least 41523/65536 per step): rows may lag by that much besides.
+    // The times of the rows with libopenmpt's ticks and tempos at exact tick lengths (libopenmpt itself
+    // rounds every tick to whole frames). Ours start at the first 8 ms step at or before that time; the
+    // sub-ticks of a step are truncated to 1/65536 (of at least 41523/65536): rows may lag that much more.
     double ideal = 0, worst = 0;
     for (size_t k = 0; k < same; k++) {
       const double dt = a.rows[k].frame - ideal;

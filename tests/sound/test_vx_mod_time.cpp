@@ -54,7 +54,6 @@ TEST(ModTime, RowsStartOnTheFramesOfTheTimeBase) {
     // The step's frames and sub-ticks (16.16) as the time base defines them.
     const uint64_t R = uint64_t(c.rate) * 8 * 65536 / 1000;
     const uint64_t T = uint64_t(8) * 65536 * 1440000 / (600000000u / uint32_t(c.tempo));
-    const uint64_t L = uint64_t(c.speed) * 6;
     int last = -1;
     for (int k = 0; k < 64;) {
       PLAYER::render(16, 16);
@@ -63,7 +62,7 @@ TEST(ModTime, RowsStartOnTheFramesOfTheTimeBase) {
       ASSERT_EQ(st.row, k) << "no row is skipped";
       // Row k starts with sub-tick k L + 1, which runs in step j = floor(k L 65536 / T) + 1,
       // after the whole frames of the steps before it.
-      const uint64_t step = k * L * 65536 / T;
+      const uint64_t step = uint64_t(k) * c.speed * 6 * 65536 / T;  // L = speed x 6
       EXPECT_EQ(st.row_frame, step * R / 65536) << "row " << k;
       EXPECT_LE(std::fabs(double(st.row_frame) - k * c.speed * 2.5 / c.tempo * c.rate), double(R) / 65536 + 1)
           << "within one step of the ideal time";
