@@ -24,8 +24,11 @@
 #include "game/rules.h"
 #include "toolkit/vx_inp.h"
 #include "toolkit/vx_play.h"
+#include "world/gen/gen_bit.h"
 #include "world/gen/gen_wrap.h"
+#include "world/gen/render_gl.h"
 #include "world/image/img_load.h"
+#include "world/level.h"
 #include "world/render.h"
 
 namespace {
@@ -89,6 +92,17 @@ MainState st = {};
 int current_menu_shown() { return g_game.menu_active; }
 const GAME_STEP_HOOKS kStepHooks = {game_step, game_random_reset_positions, current_menu_shown};
 
+// The OpenGL layer behind everything that draws: the display's 3D table
+// (the display start installs it), the renderer's output and the level's
+// texture upload and release.
+void gl_back_end_install() {
+  gen_wrap_get_interface(&st.table_3d);
+  RENDER_OUTPUT gl;
+  Render_Output_GL(&gl);
+  Render_Output_Set(&gl);
+  Level_Texture_Hooks(gen_bit_texture_load, gen_bit_texture_delete);
+}
+
 void fill_app_record(void* instance, const char* command_line, int show_state) {
   VX_APP& a = st.app;
   a = {};
@@ -120,7 +134,7 @@ void fill_app_record(void* instance, const char* command_line, int show_state) {
   a.window_proc = game_window_proc;
   a.redraw_hook = game_redraw;
   // The OpenGL layer renders and sets the modes.
-  gen_wrap_get_interface(&st.table_3d);
+  gl_back_end_install();
   a.table_3d = &st.table_3d;
   // The display switches the input devices off while a box is shown.
   a.input_enable = vx_inp_activate;
