@@ -19,6 +19,7 @@
 #include "game/game_random.h"
 #include "game/game_resources.h"
 #include "game/game_seams.h"
+#include "game/game_sound.h"
 #include "game/game_state.h"
 #include "game/level_setup.h"
 #include "game/rules.h"
@@ -334,7 +335,7 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   // The player reads the mouse-button swap, so it joins after input starts.
   vx_play_add(&g_game.player1);
   vx_play_setup(&g_game.player1, 1, 200, 208, 203, 205, 23, 24, 57, 28, 49, 1);
-  // The sound manager starts here.
+  if (!game_sound_start()) return 0;
   // The display start is finished: the start mode is set and the window shown.
   if (!vx_dsp_init(&st.display)) return 0;
   // The high-score table is loaded here.
@@ -394,8 +395,9 @@ void game_shutdown() {
   game_random_tables_free();
   level_unload();
   Free_Transparency_Tables();
-  // The messages, the music pieces, the sound manager, the menus and the
-  // default font are released here as their modules land.
+  // The messages are freed here once they land.
+  game_sound_stop();
+  // The menus and the default font are released here as their modules land.
   vx_dsp_deinit();
   vx_play_deinit();
   vx_inp_deinit();

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "game/game_random.h"
-#include "game/game_seams.h"
+#include "game/game_sound.h"
 #include "game/game_state.h"
 #include "world/engine_error.h"
 #include "world/map.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "game/game_random.h"
-#include "game/game_seams.h"
+#include "game/game_sound.h"
 #include "game/lanes.h"
 #include "game/rules.h"
 #include "game/rules_internal.h"
