@@ -7,9 +7,9 @@
 #include "toolkit/vx_inp.h"
 
 intptr_t game_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
-  if (message == WM_CLOSE) {
+  if (message == PLAT_WM_CLOSE) {
     // The shutdown releases the display, which destroys the window and so
-    // posts WM_QUIT; the message goes no further down the chain.
+    // posts PLAT_WM_QUIT; the message goes no further down the chain.
     game_shutdown();
     return 0;
   }

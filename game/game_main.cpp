@@ -151,11 +151,11 @@ void fill_app_record(void* instance, const char* command_line, int show_state) {
   d.depth = 16;
 }
 
-// Pumps every waiting message. Returns 1 and stores the exit code when WM_QUIT came.
+// Pumps every waiting message. Returns 1 and stores the exit code when PLAT_WM_QUIT came.
 int pump_messages(int* exit_code) {
   PLAT_MSG msg;
   while (plat_peek_message(&msg, 1)) {
-    if (msg.message == WM_QUIT) {
+    if (msg.message == PLAT_WM_QUIT) {
       *exit_code = static_cast<int>(msg.wparam);
       return 1;
     }
@@ -305,7 +305,7 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   vx_app_enter_program_folder();
 
   if (!game_load_string(GAME_RES_ARCHIVE_NAME, st.archive_name, sizeof st.archive_name)) {
-    vx_dsp_error_box("Couldn't load the resource strings", nullptr, MB_OK | MB_ICONHAND);
+    vx_dsp_error_box("Couldn't load the resource strings", nullptr, PLAT_MB_OK | PLAT_MB_ICONHAND);
     return 0;
   }
   fill_app_record(instance, command_line, show_state);
