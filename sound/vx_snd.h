@@ -1,10 +1,12 @@
 // The sound manager and sound effects: start and stop, the user's sound settings, the Sound menu and keys, and effects loaded from WAV files and played by handle.
 //
-// Every function here does nothing yet: the program runs silent, with the
-// calls already in their places. Results are those of a manager that
-// plays nothing: 0 for an operation that would have played or changed
-// something, null for a load; vx_snd_init answers 1 so that the program
-// goes on, and vx_snd_window_proc 1 so that the window procedure chain goes on.
+// The manager opens the audio device, gives its output the best format it
+// takes (16-bit stereo at 44100 Hz where it can) and keeps one looping
+// streaming buffer of one second, refilled in tenths, through which all
+// music is heard. Without a usable device the program runs silent: the
+// volumes read -1 and every operation answers 0. Failures are raised as
+// module "Sound" of the error module and shown when the debug field is set.
+// Volumes are 0..100; the mirrors read -2 while their sound is switched off.
 #pragma once
 #include <cstdint>
 
@@ -14,7 +16,7 @@
 // vx_snd_init. The pointed-to values are the defaults of the settings and
 // receive their current state (mirrors the game reads).
 struct VX_SOUND_PARAMS {
-  uint32_t debug;            // non-zero: name allocations and always report errors
+  uint32_t debug;            // non-zero: every failure is shown (else raised only)
   uint32_t* active_out;      // 1 while the program is active and music runs
   uint32_t* music_on;        // default and mirror of DigitalMusic
   uint32_t* effects_on;      // default and mirror of SoundEffects
@@ -29,8 +31,12 @@ struct VX_SOUND_PARAMS {
 struct VX_SOUND;
 
 // ---------------------------------------------------------------- manager
-// Starts the manager after the main window exists. 1 when the program may go on.
+// Starts the manager after the main window exists: 1 when it runs (also
+// when only effects or only music could not start), 0 when there is no
+// usable device. `params` is copied; what it points to must outlive the manager.
 int vx_snd_init(VX_SOUND_PARAMS* params);
+// Saves the settings, frees the tables, the streaming buffer and the device.
+// Loaded effects are the caller's to free first.
 void vx_snd_deinit();
 // Section "Sound" of the settings file: DigitalMusic, SoundEffects,
 // MusicVolume, SoundVolume, Interpolation.
@@ -51,9 +57,11 @@ int vx_snd_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, 
 void vx_snd_menu_update();
 
 // ---------------------------------------------------------------- effects
-// Loads a WAV file as an effect; null on failure.
+// Loads a WAV file (PCM, the "data" chunk right after "fmt ") as an effect
+// at volume 100; null on failure.
 VX_SOUND* vx_snd_load(const char* file_name);
-// Plays it from the start, once or looping (`loop` non-zero). 1 or 0.
+// Plays it from the start, once or looping (`loop` non-zero); an effect that
+// still sounds starts again. 1 or 0.
 int vx_snd_play(VX_SOUND* sound, int loop);
 int vx_snd_stop(VX_SOUND* sound);
 int vx_snd_is_playing(VX_SOUND* sound);  // non-zero while playing
