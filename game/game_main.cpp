@@ -23,6 +23,7 @@
 #include "game/game_state.h"
 #include "game/level_setup.h"
 #include "game/rules.h"
+#include "sound/vx_snd.h"
 #include "toolkit/vx_inp.h"
 #include "toolkit/vx_play.h"
 #include "world/gen/gen_bit.h"
@@ -134,6 +135,8 @@ void fill_app_record(void* instance, const char* command_line, int show_state) {
   a.show_command = show_state;
   a.window_proc = game_window_proc;
   a.redraw_hook = game_redraw;
+  // A menu loaded again (another language) gets the Sound popup's marks back.
+  a.menu_hook = vx_snd_menu_update;
   // The OpenGL layer renders and sets the modes.
   gl_back_end_install();
   a.table_3d = &st.table_3d;
@@ -230,8 +233,8 @@ int game_data_init() {
   GameState& gs = g_game;
   if (!message_font_load()) return 0;
   if (!Load_Transparency_Tables()) return 0;
-  // The sound list and the attract list load here once sound and the
-  // attract sequence land.
+  if (!game_sound_effects_load()) return 0;
+  // The attract list loads here once the attract sequence lands.
   read_options();
   std::snprintf(gs.def_path, sizeof gs.def_path, "%s", "level\\level1.def");
   std::snprintf(gs.map_path, sizeof gs.map_path, "%s", "level\\level1.map");
@@ -335,7 +338,8 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   // The player reads the mouse-button swap, so it joins after input starts.
   vx_play_add(&g_game.player1);
   vx_play_setup(&g_game.player1, 1, 200, 208, 203, 205, 23, 24, 57, 28, 49, 1);
-  if (!game_sound_start()) return 0;
+  // Without a usable audio device the game runs silent.
+  game_sound_start();
   // The display start is finished: the start mode is set and the window shown.
   if (!vx_dsp_init(&st.display)) return 0;
   // The high-score table is loaded here.

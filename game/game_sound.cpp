@@ -3,8 +3,10 @@
 
 #include <atomic>
 
+#include "core/vx_io.h"
 #include "sound/vx_music.h"
 #include "sound/vx_snd.h"
+#include "world/engine_error.h"
 
 namespace {
 
@@ -32,8 +34,30 @@ int game_sound_start() {
   return vx_snd_init(&s.params);
 }
 
+int game_sound_effects_load() {
+  game_sound_effects_free();
+  VX_IO_FILE* list = vx_io_fopen("data\\sndlist.txt", "r");
+  if (!list) {
+    Engine_Stop("Can't load sound list file!");
+    return 0;
+  }
+  char line[257];
+  for (int n = 1; n <= GAME_EFFECTS && vx_io_fgets(line, sizeof line, list); n++)
+    if (line[0]) snd_st.effects[n] = vx_snd_load(line);
+  vx_io_fclose(list);
+  return 1;
+}
+
+void game_sound_effects_free() {
+  for (VX_SOUND*& effect : snd_st.effects) {
+    if (effect) vx_snd_free(effect);
+    effect = nullptr;
+  }
+}
+
 void game_sound_stop() {
   music_stop();
+  game_sound_effects_free();
   vx_snd_deinit();
 }
 

@@ -5,9 +5,17 @@ constexpr int GAME_EFFECTS = 11;  // lines of data\sndlist.txt
 
 // Starts the sound manager with the game's defaults (music and effects on,
 // volumes 70 and 80, medium quality, the Sound popup second in the menu
-// bar). 1 when the program may go on.
+// bar). 1 when it runs; 0 when there is no usable device, and the game then
+// runs silent.
 int game_sound_start();
-// Stops the music and the sound manager.
+// Loads the 11 effects of data\sndlist.txt, one file name per line, into
+// their slots (freeing those loaded before); a line whose file does not load
+// leaves its slot empty. 0 after the fatal message "Can't load sound list
+// file!" when the list cannot be opened.
+int game_sound_effects_load();
+// Frees the loaded effects.
+void game_sound_effects_free();
+// Stops the music, frees the effects and stops the sound manager.
 void game_sound_stop();
 
 // Plays sound effect n (1..11) when effects are enabled. n is a line of
