@@ -14,6 +14,8 @@ constexpr int MAX_BUFFERS = 256;
 constexpr int MIX_CHUNK = 256;  // frames mixed per pass, in a buffer on the stack
 constexpr int MIN_RATE = 1000;
 constexpr int MAX_RATE = 384000;
+// The largest buffer, before and after conversion (DirectSound's limit).
+constexpr uint64_t MAX_BYTES = 0x0FFFFFFF;
 
 }  // namespace
 
@@ -86,7 +88,6 @@ int16_t* convert(const PLAT_AUDIO_BUFFER* b, int out_rate, uint32_t* frames_out)
   const PLAT_AUDIO_FORMAT& f = b->format;
   const uint32_t src = b->bytes / b->block;
   const uint64_t n64 = std::max<uint64_t>(1, static_cast<uint64_t>(src) * out_rate / f.rate);
-  if (n64 > UINT32_MAX / 4) return nullptr;
   const uint32_t n = static_cast<uint32_t>(n64);
   int16_t* pcm = static_cast<int16_t*>(std::malloc(static_cast<size_t>(n) * f.channels * sizeof(int16_t)));
   if (!pcm) return nullptr;
@@ -271,6 +272,9 @@ PLAT_AUDIO_BUFFER* plat_audio_buffer_create(const PLAT_AUDIO_BUFFER_DESC* desc) 
   if (plat_be_audio_refuses(is_static ? PLAT_AUDIO_OP_STATIC : PLAT_AUDIO_OP_STREAM)) return nullptr;
   // The ring plays as it stands: it must be in the output's rate and a sample size the mixer reads.
   if (!is_static && (f.rate != aud.out.rate || f.bits > 16)) return nullptr;
+  // A long sound at a low rate grows when converted: refused past the limit.
+  const uint64_t converted = static_cast<uint64_t>(desc->bytes / block) * aud.out.rate / f.rate * f.channels * 2;
+  if (desc->bytes > MAX_BYTES || (is_static && converted > MAX_BYTES)) return nullptr;
   auto slot = std::find_if(aud.buffers.begin(), aud.buffers.end(), [](const PLAT_AUDIO_BUFFER& b) { return !b.used; });
   if (slot == aud.buffers.end()) return nullptr;
   uint8_t* raw = static_cast<uint8_t*>(std::malloc(desc->bytes));

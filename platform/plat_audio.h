@@ -71,7 +71,8 @@ constexpr int PLAT_AUDIO_LOST = -1;
 
 // A new buffer, silent, stopped at position 0, volume 0, pan 0; null when
 // the output is not there or the description is refused (bad format, size
-// 0 or not whole frames, a streaming buffer not in the output's rate).
+// 0 or not whole frames, over 256 MB before or after conversion, a
+// streaming buffer not in the output's rate).
 PLAT_AUDIO_BUFFER* plat_audio_buffer_create(const PLAT_AUDIO_BUFFER_DESC* desc);
 int plat_audio_buffer_release(PLAT_AUDIO_BUFFER* buffer);  // 1 or 0 (stops it first)
 // The `bytes` from `offset` (wrapping past the end) as one or two parts to
