@@ -8,9 +8,10 @@
 // ---- the backend
 // Opens the device and reads what its output can take. 1 or 0.
 int plat_be_audio_open(PLAT_AUDIO_CAPS* caps);
-// The output takes `format` from now on; mixing, if it ran, goes on in it. 1 or 0.
+// The output takes `format` from now on, mixing stopped until the next
+// plat_be_audio_play. 1, or 0 with the format as it was.
 int plat_be_audio_format(const PLAT_AUDIO_FORMAT* format);
-// Mixing starts: plat_audio_mix is called for every piece of output.
+// Mixing starts (again): plat_audio_mix is called for every piece of output.
 int plat_be_audio_play();
 // Closes the device; no plat_audio_mix runs any more once it returns.
 void plat_be_audio_close();

@@ -34,6 +34,7 @@ int plat_be_audio_open(PLAT_AUDIO_CAPS* caps) {
 int plat_be_audio_format(const PLAT_AUDIO_FORMAT* format) {
   if (!na.open || format->rate < na.min_rate || format->rate > na.max_rate) return 0;
   na.format = *format;
+  na.playing = 0;
   return 1;
 }
 

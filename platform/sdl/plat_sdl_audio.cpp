@@ -78,10 +78,15 @@ int plat_be_audio_open(PLAT_AUDIO_CAPS* caps) {
   return 1;
 }
 
+// The device opens when mixing starts; a format set before that is only
+// kept, so trying the rates at start-up does not open the device each time.
 int plat_be_audio_format(const PLAT_AUDIO_FORMAT* format) {
   if (!sa.subsystem || format->rate < MIN_RATE || format->rate > MAX_RATE) return 0;
+  if (!sa.device) {
+    sa.format = *format;
+    return 1;
+  }
   const PLAT_AUDIO_FORMAT before = sa.format;
-  const int had = sa.device != 0;
   close_device();
   sa.device = open_exact(*format);
   if (sa.device) {
@@ -89,12 +94,16 @@ int plat_be_audio_format(const PLAT_AUDIO_FORMAT* format) {
     return 1;
   }
   std::fprintf(stderr, "SDL audio: %s\n", SDL_GetError());
-  if (had) sa.device = open_exact(before);
+  sa.device = open_exact(before);
   return 0;
 }
 
 int plat_be_audio_play() {
-  if (!sa.device) return 0;
+  if (!sa.device) sa.device = sa.format.rate ? open_exact(sa.format) : 0;
+  if (!sa.device) {
+    std::fprintf(stderr, "SDL audio: %s\n", SDL_GetError());
+    return 0;
+  }
   SDL_PauseAudioDevice(sa.device, 0);
   return 1;
 }

@@ -44,43 +44,28 @@ play() {
 
 setting() { sed -n "/^\[Sound\]/,/^\[/s/^$1=//p" "$settings" | tr -d '\r'; }
 
+# check WHAT CONDITION: FAIL with WHAT unless the condition holds.
+check() { eval "$2" || { echo "FAIL: $1"; fail=1; }; }
+hops() { "$audio_find" "$1" "$hop" | wc -l; }
+peak() { "$audio_find" "$1" --peak; }
+
 # 1. Effects on (the defaults): the hops are heard.
-if play "$work/on.raw" hop hop hop; then
-  found=$("$audio_find" "$work/on.raw" "$hop" | wc -l)
-  [ "$found" -ge 1 ] || { echo "FAIL: no hop found in the output"; fail=1; }
-  echo "effects on: $found hops found in the output"
-  [ "$(setting SoundEffects)" = 1 ] || { echo "FAIL: SoundEffects is not 1 after a run with effects on"; fail=1; }
-else
-  fail=1
-fi
-
+play "$work/on.raw" hop hop hop || fail=1
+check "no hop found in the output" '[ "$(hops "$work/on.raw")" -ge 1 ]'
+check "SoundEffects is not 1 after a run with effects on" '[ "$(setting SoundEffects)" = 1 ]'
 # 2. F3 first: nothing is heard, and the switch is saved.
-if play "$work/f3.raw" F3 hop hop; then
-  peak=$("$audio_find" "$work/f3.raw" --peak)
-  [ "$peak" = 0 ] || { echo "FAIL: effects switched off by F3, yet the output peaks at $peak"; fail=1; }
-  [ "$(setting SoundEffects)" = 0 ] || { echo "FAIL: F3 did not save SoundEffects=0"; fail=1; }
-else
-  fail=1
-fi
-
+play "$work/f3.raw" F3 hop hop || fail=1
+check "effects switched off by F3, yet the output is not silent" '[ "$(peak "$work/f3.raw")" = 0 ]'
+check "F3 did not save SoundEffects=0" '[ "$(setting SoundEffects)" = 0 ]'
 # 3. Started with effects and music off: silent.
 sed -i 's/^DigitalMusic=.*/DigitalMusic=0\r/' "$settings"
-if play "$work/off.raw" hop hop; then
-  peak=$("$audio_find" "$work/off.raw" --peak)
-  [ "$peak" = 0 ] || { echo "FAIL: with SoundEffects=0 the output peaks at $peak"; fail=1; }
-else
-  fail=1
-fi
-
+play "$work/off.raw" hop hop || fail=1
+check "with SoundEffects=0 the output is not silent" '[ "$(peak "$work/off.raw")" = 0 ]'
 # 4. Again, F3 first: the hops are heard and the switch is saved.
-if play "$work/back.raw" F3 hop hop; then
-  found=$("$audio_find" "$work/back.raw" "$hop" | wc -l)
-  [ "$found" -ge 1 ] || { echo "FAIL: F3 did not switch effects on"; fail=1; }
-  [ "$(setting SoundEffects)" = 1 ] || { echo "FAIL: F3 did not save SoundEffects=1"; fail=1; }
-  [ "$(setting DigitalMusic)" = 0 ] || { echo "FAIL: DigitalMusic=0 was not kept"; fail=1; }
-else
-  fail=1
-fi
+play "$work/back.raw" F3 hop hop || fail=1
+check "F3 did not switch effects on" '[ "$(hops "$work/back.raw")" -ge 1 ]'
+check "F3 did not save SoundEffects=1" '[ "$(setting SoundEffects)" = 1 ]'
+check "DigitalMusic=0 was not kept" '[ "$(setting DigitalMusic)" = 0 ]'
 
 rm -rf "$work"
 [ $fail -eq 0 ] && echo "effects sound, F3 silences them and the switch is saved"

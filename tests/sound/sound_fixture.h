@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -34,10 +33,10 @@ inline void put_id(Bytes& b, const char* id) {
   for (int i = 0; i < 4; i++) b.push_back(static_cast<uint8_t>(id[i]));
 }
 
-// A WAV file: "RIFF", "WAVE", a "fmt " chunk of 16 + `fmt_extra` bytes,
-// the chunk bytes of `between`, then "data" (of `data_size` when given).
+// A PCM WAV file: "RIFF", "WAVE", a "fmt " chunk of 16 + `fmt_extra`
+// bytes, the bytes of `between`, then "data" (of `data_size` when given).
 inline Bytes wav(int channels, int bits, int rate, const Bytes& data, const Bytes& between = {}, int fmt_extra = 0,
-                 int tag = 1, int64_t data_size = -1) {
+                 int64_t data_size = -1) {
   Bytes b;
   put_id(b, "RIFF");
   put(b, 0, 4);
@@ -45,7 +44,7 @@ inline Bytes wav(int channels, int bits, int rate, const Bytes& data, const Byte
   put_id(b, "fmt ");
   put(b, 16 + fmt_extra, 4);
   const int block = channels * bits / 8;
-  put(b, tag, 2), put(b, channels, 2), put(b, rate, 4), put(b, rate * block, 4), put(b, block, 2), put(b, bits, 2);
+  put(b, 1, 2), put(b, channels, 2), put(b, rate, 4), put(b, rate * block, 4), put(b, block, 2), put(b, bits, 2);
   b.insert(b.end(), fmt_extra, 0);
   b.insert(b.end(), between.begin(), between.end());
   put_id(b, "data");
@@ -116,7 +115,7 @@ class SoundTest : public testing::Test {
   void write(const std::string& name, const Bytes& bytes) {
     std::ofstream(root / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   }
-  void write_settings(const std::string& text) { write("Sound.ini", Bytes(text.begin(), text.end())); }
+  void write_settings(const std::string& t) { write("Sound.ini", Bytes(t.begin(), t.end())); }
   std::string settings_text() {
     std::ifstream in(root / "Sound.ini", std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -129,7 +128,7 @@ class SoundTest : public testing::Test {
     f();
     return testing::internal::GetCapturedStderr();
   }
-  // `frames` of mixed output, 16-bit stereo as the manager opens it.
+  // `frames` of mixed output, 16-bit stereo as the manager opens the device.
   static std::vector<int16_t> render(int frames) {
     std::vector<int16_t> out(static_cast<size_t>(frames) * 2, 0);
     plat_audio_null_render(out.data(), frames);
@@ -144,9 +143,7 @@ class SoundTest : public testing::Test {
     vx_snd_window_proc(nullptr, message, wparam, lparam);
   }
   static int checked(uint32_t id) { return vx_dsp_menu_is_checked(id); }
-  static int sound_popup_enabled() {
-    return !(vx_dsp_menu_item(vx_dsp_menu_bar(), 2)->flags & VX_MENU_GRAYED);
-  }
+  static int sound_popup_enabled() { return !(vx_dsp_menu_item(vx_dsp_menu_bar(), 2)->flags & VX_MENU_GRAYED); }
 };
 
 }  // namespace snd_test
