@@ -110,7 +110,19 @@ int start_failed(const char* text) {
   return 0;
 }
 
-// Steps 4 to 9 of the start: the device, its output at the best rate, the streaming buffer.
+// The streaming buffer: one second of output, with volume and pan control.
+int stream_create() {
+  VX_SND_STATE& s = vx_snd_st;
+  if (!s.device_open) return start_failed("m_pDirectSoundObj is NULL in create_buffer()");
+  s.stream_size = static_cast<uint32_t>(s.bits / 8 * s.channels * s.rate);
+  const PLAT_AUDIO_BUFFER_DESC desc = {PLAT_AUDIO_CTRL_VOLUME | PLAT_AUDIO_CTRL_PAN, s.stream_size,
+                                       {s.rate, s.bits, s.channels}};
+  s.stream = plat_audio_buffer_create(&desc);
+  if (!s.stream) return start_failed("CreateSoundBuffer failed");
+  return 1;
+}
+
+// The device, its output in the best format it takes, the streaming buffer.
 int start_device() {
   VX_SND_STATE& s = vx_snd_st;
   if (!plat_audio_open()) return start_failed(nullptr);  // no device: silent, without a box
@@ -121,28 +133,21 @@ int start_device() {
   s.bits = caps.bits16 ? 16 : 8;
   s.channels = caps.stereo ? 2 : 1;
   if (!plat_audio_output_create()) return start_failed("CreatePrimarySoundBuffer failed");
-  int lowest = 100000, highest = 100;
+  // The highest rate taken (100 Hz when none is: the stream then fails).
+  int highest = 100;
   for (int rate : kRates) {
     const PLAT_AUDIO_FORMAT f = {rate, s.bits, s.channels};
-    if (!plat_audio_output_format(&f)) continue;
-    lowest = std::min(lowest, rate);
-    highest = std::max(highest, rate);
+    if (plat_audio_output_format(&f)) highest = std::max(highest, rate);
   }
   s.rate = highest;
   const PLAT_AUDIO_FORMAT out = {s.rate, s.bits, s.channels};
   plat_audio_output_format(&out);
   plat_audio_output_play();
-  // One second of output, with volume and pan control.
-  if (!s.device_open) return start_failed("m_pDirectSoundObj is NULL in create_buffer()");
-  s.stream_size = static_cast<uint32_t>(s.bits / 8 * s.channels * s.rate);
-  const PLAT_AUDIO_BUFFER_DESC desc = {PLAT_AUDIO_CTRL_VOLUME | PLAT_AUDIO_CTRL_PAN, s.stream_size, out};
-  s.stream = plat_audio_buffer_create(&desc);
-  if (!s.stream) return start_failed("CreateSoundBuffer failed");
-  return 1;
+  return stream_create();
 }
 
-// Steps 12 to 14: the tables of effects and music, and the mutex. Their
-// failures disable one part only.
+// The tables of effects and music, and the mutex. Their failures disable
+// one part only.
 void start_tables() {
   VX_SND_STATE& s = vx_snd_st;
   s.effects = static_cast<VX_SOUND**>(vx_mem_alloc_named(VX_SND_TABLE_STEP * sizeof(VX_SOUND*), "Sound Effect Array"));
