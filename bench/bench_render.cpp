@@ -4,7 +4,7 @@
 // grass banks, water and scattered tall blocks and sloped cells, about 700
 // objects (cars, logs, trees), textures of 32 x 32 generated pictures. The
 // camera moves along the level as the game's camera follows the frog, lit
-// and faded as the game draws. Each frame ends with glFinish, so the time
+// and faded as the game draws. Each frame ends with a flush (glFinish), so the time
 // is the whole frame's, the GL work included.
 #include <benchmark/benchmark.h>
 
@@ -23,6 +23,7 @@
 #include "world/engine_error.h"
 #include "world/gen/gen_info.h"
 #include "world/gen/gen_wrap.h"
+#include "world/gen/render_gl.h"
 #include "world/level.h"
 #include "world/render.h"
 
@@ -150,6 +151,7 @@ void quiet(const char* caption, const char* text, int, void*) { std::fprintf(std
 // ---------------------------------------------------------------- the context
 struct Scene {
   VX_DSP_3D_INTERFACE table = {};
+  const char* renderer = "";
   PLAT_WINDOW* window = nullptr;
   bool level = false;
 };
@@ -165,9 +167,14 @@ bool scene_open(Scene* s, int width, int height) {
   Engine_Error_Sink(quiet, nullptr);
   gen_wrap_get_interface(&s->table);
   vx_dsp_3d_interface_set(&s->table);
+  RENDER_OUTPUT gl;
+  Render_Output_GL(&gl);
+  Render_Output_Set(&gl);
   s->window = plat_window_create("BenchRender", "bench", 0, 0, width, height, PLAT_WS_OPENGL, nullptr);
   const VX_RECT screen = {0, 0, int16_t(width), int16_t(height)};
-  if (!s->window || (s->table.vx_dsp_3d_init(s->window, &screen, nullptr, nullptr), !gen_wrap_ready())) return false;
+  // Flushing fails without a context.
+  if (!s->window || (s->table.vx_dsp_3d_init(s->window, &screen, &s->renderer, nullptr), !s->table.vx_dsp_3d_flush()))
+    return false;
   Level_Texture_Hooks(upload, release);
   const std::vector<uint8_t> map = busy_map();
   if (Load_Level_Memory("busy.def", reinterpret_cast<const uint8_t*>(kDef), sizeof kDef - 1, "busy.map", map.data(),
@@ -191,8 +198,9 @@ void scene_close(Scene* s) {
     Free_Level();
   }
   Level_Texture_Hooks(nullptr, nullptr);
-  if (gen_wrap_ready()) s->table.vx_dsp_3d_deinit();
+  if (s->window) s->table.vx_dsp_3d_deinit();
   if (s->window) plat_window_destroy(s->window);
+  Render_Output_Set(nullptr);
   vx_dsp_3d_interface_set(nullptr);
   Engine_Error_Sink(nullptr, nullptr);
   gen_info_deinit();
@@ -211,7 +219,7 @@ void BM_RenderWorld(benchmark::State& state) {
   // textures on first use.
   for (int i = 0; i < 3; i++) {
     Render_World(kSize * kCell / 2.0 + 6, 25, (kSize - 2) * kCell, 0);
-    glFinish();
+    scene.table.vx_dsp_3d_flush();
   }
   // Bring the tracker's block count up to its highest so far with blocks of
   // its own: a block allocated during a frame then raises the highest count.
@@ -224,9 +232,9 @@ void BM_RenderWorld(benchmark::State& state) {
   for (auto _ : state) {
     // The camera walks up the level, 40 rows of it ahead.
     const double z = (kSize - 2) * kCell - double(frames % 600);
-    gen_wrap_screen_clear();
+    scene.table.vx_dsp_3d_screen_clear();
     Render_World(kSize * kCell / 2.0 + 6, 25, z, 0);
-    glFinish();
+    scene.table.vx_dsp_3d_flush();
     polygons += Render_Stats().polygons;
     cells += Render_Stats().cells;
     frames++;
@@ -234,7 +242,7 @@ void BM_RenderWorld(benchmark::State& state) {
   VX_MEM_STATS after;
   vx_mem_stats(&after);
   for (void* p : filler) vx_mem_free(p);
-  state.SetLabel(gen_wrap_renderer());
+  state.SetLabel(scene.renderer);
   state.counters["fps"] = benchmark::Counter(double(frames), benchmark::Counter::kIsRate);
   state.counters["polygons_per_frame"] = frames ? double(polygons) / frames : 0;
   state.counters["cells_per_frame"] = frames ? double(cells) / frames : 0;
@@ -247,6 +255,7 @@ void BM_RenderWorld(benchmark::State& state) {
 // The same frames without OpenGL: the renderer's own work (visiting the
 // cells, projecting, clipping, culling, sorting), its polygons counted only.
 void count_polygon(const RENDER_POLYGON*) {}
+void no_frame_begin(int, int) {}
 void no_frame() {}
 void no_line(int, int, int, int, uint32_t) {}
 void no_point(int, int, uint32_t) {}
@@ -258,7 +267,7 @@ void BM_RenderWorldProjectionOnly(benchmark::State& state) {
     state.SkipWithError("no GL context here (SDL off-screen driver)");
     return;
   }
-  const RENDER_OUTPUT counting = {no_frame, no_frame, count_polygon, no_line, no_point};
+  const RENDER_OUTPUT counting = {no_frame_begin, no_frame, count_polygon, no_line, no_point, nullptr, nullptr};
   Render_Output_Set(&counting);
   long long frames = 0, polygons = 0;
   for (auto _ : state) {
@@ -267,7 +276,6 @@ void BM_RenderWorldProjectionOnly(benchmark::State& state) {
     polygons += Render_Stats().polygons;
     frames++;
   }
-  Render_Output_Set(nullptr);
   state.counters["fps"] = benchmark::Counter(double(frames), benchmark::Counter::kIsRate);
   state.counters["polygons_per_frame"] = frames ? double(polygons) / frames : 0;
   scene_close(&scene);

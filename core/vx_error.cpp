@@ -47,7 +47,7 @@ void show_call_stack() {
 // default action ends the program when the fault repeats.
 void fault_handler(int signal) {
   show_box(vx_error_call_stack("vx_error_detail", "vx_error"), vx_error_fault_caption(signal),
-           MB_ICONHAND);
+           PLAT_MB_ICONHAND);
 }
 
 }  // namespace
@@ -124,13 +124,13 @@ void vx_error_report() {
                   st.location);
   else
     std::snprintf(text, sizeof text, "In module %s \n\n %s\n\n%s", name, message, st.detail);
-  show_box(text, "Alert", MB_ICONEXCLAMATION);
+  show_box(text, "Alert", PLAT_MB_ICONEXCLAMATION);
   st.detail[0] = 0;
   show_call_stack();
 }
 
 void vx_error_alert(const char* text) {
-  show_box(text ? text : "", "Alert", MB_ICONEXCLAMATION);
+  show_box(text ? text : "", "Alert", PLAT_MB_ICONEXCLAMATION);
   show_call_stack();
 }
 

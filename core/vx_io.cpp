@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "core/vx_error.h"
 #include "core/vx_io_archive.h"
@@ -333,16 +332,15 @@ static int load_archive(const char* name) {
     return 0;
   }
   // Kept absolute: entries are opened later, perhaps from another folder.
-  std::error_code ec;
-  std::string os = std::filesystem::absolute(h->os_path, ec).string();
-  int ok = !ec && os.size() < sizeof S.archive_os && read_archive(h);
+  char os[sizeof S.archive_os];
+  int ok = plat_absolute_path(h->os_path, os, sizeof os) && read_archive(h);
   vx_io_fclose(h);
   if (!ok) {
     drop_archive();
     vx_io_error(VX_IO_RESOURCE_INIT, 0, "%s", name);
     return 0;
   }
-  std::memcpy(S.archive_os, os.c_str(), os.size() + 1);
+  std::memcpy(S.archive_os, os, sizeof os);
   return 1;
 }
 
@@ -364,9 +362,9 @@ int vx_io_init(const VX_IO_SETTINGS* settings) {
   io_module();
   S.files = nullptr;
   S.open_count = 0;
-  std::error_code ec;
-  std::string cwd = std::filesystem::current_path(ec).string();
-  if (ec || !keep_folder(cwd.c_str(), S.start_folder, sizeof S.start_folder)) std::strcpy(S.start_folder, ".\\");
+  char cwd[VX_IO_PATH_MAX];
+  if (!plat_current_folder(cwd, sizeof cwd) || !keep_folder(cwd, S.start_folder, sizeof S.start_folder))
+    std::strcpy(S.start_folder, ".\\");
   char value[VX_IO_PATH_MAX];
   S.app_folder[0] = 0;
   if (plat_getenv("U3_APP_DATA_PATH", value, sizeof value) && value[0])
@@ -390,7 +388,7 @@ void vx_io_deinit() {
       if (vx_io_debug()) {
         char text[VX_IO_PATH_MAX + 32];
         std::snprintf(text, sizeof text, "Name: '%s' File not closed.", S.files->name);
-        plat_message_box(nullptr, text, "File I/O Info", MB_OK);
+        plat_message_box(nullptr, text, "File I/O Info", PLAT_MB_OK);
       }
       vx_io_fclose(S.files);
     }

@@ -5,7 +5,6 @@
 #include <array>
 #include <bit>
 #include <cstring>
-#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -182,13 +181,10 @@ long vx_io_archive_pack_folder(const char* folder, const char* archive, uint64_t
   std::vector<std::string> names;
   if (!walk_folder(base, "", &names)) return -1;
   // An archive written inside the packed folder must not pack an older self.
-  std::error_code ec;
-  const std::filesystem::path target = std::filesystem::weakly_canonical(archive, ec);
   std::erase_if(names, [&](const std::string& n) {
     std::string os = base + n;
     std::replace(os.begin(), os.end(), '\\', '/');
-    std::error_code e2;
-    return !ec && std::filesystem::weakly_canonical(os, e2) == target && !e2;
+    return plat_same_file(os.c_str(), archive);
   });
   std::sort(names.begin(), names.end());
   if (names.size() > UINT32_MAX / VX_IO_ARCHIVE_MIN_ENTRY) return -1;

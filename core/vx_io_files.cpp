@@ -1,7 +1,6 @@
 // The file layer's whole-file operations, folders, the per-user folder and settings path, and program start.
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 
 #include "core/vx_io.h"
@@ -251,13 +250,12 @@ void vx_io_write_stat(const char* section, const char* key, long long value) {
 static int start_program(const char* program, int wait, int* exit_code) {
   char os[VX_IO_PATH_MAX], folder[VX_IO_PATH_MAX];
   if (!program || !on_disk_prefixed(program, os)) return 0;
-  std::error_code ec;
-  std::string full = std::filesystem::absolute(os, ec).string();
-  if (ec) return 0;
+  char full[VX_IO_PATH_MAX];
+  if (!plat_absolute_path(os, full, sizeof full)) return 0;
   if (vx_io_fgetdir(program, folder, sizeof folder) > 0) vx_io_set_current_folder(folder);
   // The program gets its own quoted path as its argument, as a spawn does.
-  std::string quoted = "\"" + full + "\"";
-  return plat_run(full.c_str(), quoted.c_str(), wait, exit_code);
+  std::string quoted = std::string("\"") + full + "\"";
+  return plat_run(full, quoted.c_str(), wait, exit_code);
 }
 
 int vx_io_run_wait(const char* program) {

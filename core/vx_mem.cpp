@@ -182,7 +182,7 @@ int name_debug(void* ptr, const char* name, const char* file, int line) {
   return vx_mem_name(ptr, buf);
 }
 
-void info_box(const char* text) { plat_message_box(nullptr, text, "Memory Info", MB_OK); }
+void info_box(const char* text) { plat_message_box(nullptr, text, "Memory Info", PLAT_MB_OK); }
 
 // The eight figures kept in section "System" of the settings file after a run.
 void mem_write_statistics() {

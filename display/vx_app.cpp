@@ -100,7 +100,7 @@ int read_modes() {
       "shell. Now that we are back into windows mode we are going to check the video modes one last time. If you "
       "get this message again then there is something we cannot figure out on your system and this program will "
       "quit.You should try to run it again by double clicking on its icon...",
-      nullptr, MB_OK);
+      nullptr, PLAT_MB_OK);
   return 0;
 }
 
@@ -202,10 +202,7 @@ void log_line(const char* text, const char* caption) {
     }
     return;
   }
-  if (FILE* f = std::fopen(path, "a")) {
-    std::fwrite(line, 1, static_cast<size_t>(n), f);
-    std::fclose(f);
-  }
+  plat_append_file(path, line, static_cast<size_t>(n));
 }
 
 }  // namespace
@@ -232,7 +229,7 @@ int vx_dsp_error_box(const char* text, const char* caption, uint32_t style) {
   PLAT_WINDOW* top = s.splash ? s.splash : s.window;
   if (top) plat_display_topmost(top, 0);
   if (s.app && s.app->input_enable && s.have_params) s.app->input_enable(0);
-  int answer = plat_message_box(top, text, cap, style | MB_SYSTEMMODAL | MB_SETFOREGROUND | MB_TOPMOST);
+  int answer = plat_message_box(top, text, cap, style | PLAT_MB_SYSTEMMODAL | PLAT_MB_SETFOREGROUND | PLAT_MB_TOPMOST);
   if (s.app && s.app->input_enable && s.have_params) s.app->input_enable(1);
   // Only the splash and a full-screen window stay above the others.
   if (top && (top == s.splash || s.fullscreen)) plat_display_topmost(top, 1);
@@ -243,9 +240,9 @@ int vx_dsp_error_box(const char* text, const char* caption, uint32_t style) {
 
 int vx_dsp_fatal_error(const char* text) {
   VX_APP* app = vx_dsp_st.app;
-  vx_dsp_error_box(text, app && app->title ? app->title : "Error", MB_OK);
+  vx_dsp_error_box(text, app && app->title ? app->title : "Error", PLAT_MB_OK);
   PLAT_WINDOW* w = vx_dsp_st.window ? vx_dsp_st.window : plat_window_main();
-  if (w) plat_post_message(w, WM_CLOSE, 0, 0);
+  if (w) plat_post_message(w, PLAT_WM_CLOSE, 0, 0);
   return 0;
 }
 

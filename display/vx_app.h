@@ -37,7 +37,7 @@ int vx_app_start(VX_APP* app);
 // steps aside to a window for it, play pauses) with `style` (MB_* bits)
 // and its answer returned.
 int vx_dsp_error_box(const char* text, const char* caption, uint32_t style);
-// An error box captioned with the window title, then WM_CLOSE to the main window. 0.
+// An error box captioned with the window title, then PLAT_WM_CLOSE to the main window. 0.
 int vx_dsp_fatal_error(const char* text);
 
 typedef void (*VX_TIMER_CALLBACK)(void* user);

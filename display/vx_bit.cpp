@@ -12,7 +12,7 @@
 
 namespace {
 
-void box(const char* text) { vx_dsp_error_box(text, nullptr, MB_OK); }
+void box(const char* text) { vx_dsp_error_box(text, nullptr, PLAT_MB_OK); }
 
 // Releases the 3D back end's copy; only bitmaps that have one reach the table.
 void texture_release(VX_BITMAP* b) {

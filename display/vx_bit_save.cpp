@@ -197,7 +197,7 @@ int vx_bit_snapshot_name(char* out, size_t size, int tga) {
   vx_dsp_error_box(
       "Sorry, there are already 10000 snapshots in this directory. Please delete a few of them if you want to "
       "take new ones.",
-      nullptr, MB_OK);
+      nullptr, PLAT_MB_OK);
   return 0;
 }
 
@@ -207,7 +207,7 @@ int vx_bit_snapshot(VX_BITMAP* screen, int tga, const char* vendor, const char* 
         "Sorry, it's not possible to take a snapshot under SGI's implementation of OpenGL.dll or OpenGL32.dll. "
         "I'm really sorry to have to say that you should replace it with Microsoft's OpenGL32.dll to take the "
         "pictures. Then you should put SGI's version back because it's much faster.",
-        nullptr, MB_OK);
+        nullptr, PLAT_MB_OK);
     return 0;
   }
   char name[32];

@@ -32,7 +32,7 @@ struct BlitState {
 };
 BlitState st = {};
 
-void box(const char* text) { vx_dsp_error_box(text, nullptr, MB_OK); }
+void box(const char* text) { vx_dsp_error_box(text, nullptr, PLAT_MB_OK); }
 
 // ---------------------------------------------------------------- pixels
 // One pixel of each depth class, copied whole.
@@ -303,7 +303,7 @@ int point_find(const VX_POINT_FLOAT* point) {
 void warn(const char* format, const char* file, int line, const char* caption) {
   char text[512];
   std::snprintf(text, sizeof text, format, file ? file : "", line);
-  vx_dsp_error_box(text, caption, MB_OK);
+  vx_dsp_error_box(text, caption, PLAT_MB_OK);
 }
 
 }  // namespace

@@ -45,13 +45,13 @@ void vx_dsp_post_click() {
   // At the picture's top-left corner, below the menu bar, so that the click
   // resumes play and never opens the bar.
   PLAT_WINDOW* w = vx_dsp_st.window;
-  if (w) plat_post_message(w, WM_LBUTTONDOWN, MK_LBUTTON, plat_makelong(0, static_cast<uint32_t>(vx_dsp_menu_bar_height())));
+  if (w) plat_post_message(w, PLAT_WM_LBUTTONDOWN, PLAT_MK_LBUTTON, plat_makelong(0, static_cast<uint32_t>(vx_dsp_menu_bar_height())));
 }
 
 void vx_dsp_post_alt_enter() {
   // Enter is scan code 28; bit 29 says Alt is held.
   PLAT_WINDOW* w = vx_dsp_st.window;
-  if (w) plat_post_message(w, WM_SYSKEYDOWN, VK_RETURN, static_cast<intptr_t>((28u << 16) | KEY_LPARAM_ALT | 1u));
+  if (w) plat_post_message(w, PLAT_WM_SYSKEYDOWN, PLAT_VK_RETURN, static_cast<intptr_t>((28u << 16) | PLAT_KEY_LPARAM_ALT | 1u));
 }
 
 // ---------------------------------------------------------------- state
@@ -194,7 +194,7 @@ void vx_dsp_deinit() {
   s.mode_set_done = 0;
   vx_screen_mode_set_flag(0);
   if (s.window && plat_display_is_fullscreen(s.window) && !plat_display_fullscreen(s.window, nullptr))
-    vx_dsp_error_box("Error restoring video mode!", nullptr, MB_OK);
+    vx_dsp_error_box("Error restoring video mode!", nullptr, PLAT_MB_OK);
   if (s.active_3d && vx_dsp_3d_installed()) vx_dsp_3d_interface()->vx_dsp_3d_deinit();
   s.active_3d = 0;
   vx_screen_3d_active_set(0);
@@ -212,7 +212,7 @@ void vx_dsp_deinit() {
   app->window = nullptr;
   s = VX_DSP_STATE{};
   s.current = s.desktop = s.windowed = s.fullscreen_index = VX_MODE_NONE;
-  // Destroying the window sends WM_DESTROY, which posts the quit message.
+  // Destroying the window sends PLAT_WM_DESTROY, which posts the quit message.
   if (w && plat_window_exists(w)) plat_window_destroy(w);
 }
 

@@ -14,7 +14,7 @@ namespace {
 // Each default says which entry was reached before a back end installed its
 // table, and fails.
 int say(const char* text) {
-  vx_dsp_error_box(text, nullptr, MB_OK);
+  vx_dsp_error_box(text, nullptr, PLAT_MB_OK);
   return 0;
 }
 

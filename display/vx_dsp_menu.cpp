@@ -233,7 +233,7 @@ int vx_dsp_menu_load(VX_APP* app) {
   uint16_t id = vx_dsp_menu_language_id(lang, app->languages ? app->languages->current : 0);
   const VX_MENU_RESOURCE* res = vx_dsp_menu_resource(app->menu_name, id);
   if (!res) {
-    vx_dsp_error_box("Menu not found in the resource", nullptr, MB_OK);
+    vx_dsp_error_box("Menu not found in the resource", nullptr, PLAT_MB_OK);
     return 0;
   }
   vx_dsp_menu_free();

@@ -4,9 +4,9 @@
 
 #include "display/vx_dsp.h"
 
-// Command ids of the menu resource (WM_COMMAND's low word).
+// Command ids of the menu resource (PLAT_WM_COMMAND's low word).
 constexpr uint32_t VX_CMD_BACK_TO_GAME = 40004;  // post a click (resume)
-constexpr uint32_t VX_CMD_EXIT = 40005;          // post WM_CLOSE
+constexpr uint32_t VX_CMD_EXIT = 40005;          // post PLAT_WM_CLOSE
 constexpr uint32_t VX_CMD_HELP_TOPICS = 41001;   // the game's
 constexpr uint32_t VX_CMD_ABOUT = 41002;         // the game's
 constexpr uint32_t VX_CMD_LOWRES = 50001;
@@ -134,13 +134,13 @@ struct VX_MENU_BAR_STATE {
   int sub_item;   // highlighted item of the sub-popup, -1 none
 };
 const VX_MENU_BAR_STATE* vx_dsp_menu_bar_state();
-// Opens the bar on top-level popup `pos` (WM_ENTERMENULOOP is sent first). 1 when open.
+// Opens the bar on top-level popup `pos` (PLAT_WM_ENTERMENULOOP is sent first). 1 when open.
 int vx_dsp_menu_bar_open(int pos);
-// Closes it (WM_EXITMENULOOP is sent).
+// Closes it (PLAT_WM_EXITMENULOOP is sent).
 void vx_dsp_menu_bar_close();
 // While the bar is open it takes the keys (arrows, Enter, Esc, F10, Alt)
 // and the mouse; closed, F10 and a click on the bar open it. A chosen
-// command closes the bar and is posted as WM_COMMAND. 1 when the message was taken.
+// command closes the bar and is posted as PLAT_WM_COMMAND. 1 when the message was taken.
 int vx_dsp_menu_bar_message(uint32_t message, uintptr_t wparam, intptr_t lparam);
 // The layout, in client pixels of the window's drawable area: a top-level
 // title on the bar, and the box of an open popup (sub-popups to the right of their item).

@@ -98,7 +98,7 @@ int title_at(int x, int y) {
 
 void choose(uint32_t id) {
   vx_dsp_menu_bar_close();
-  if (vx_dsp_st.window) plat_post_message(vx_dsp_st.window, WM_COMMAND, id, 0);
+  if (vx_dsp_st.window) plat_post_message(vx_dsp_st.window, PLAT_WM_COMMAND, id, 0);
 }
 
 // Enter, or Right on a popup item: opens the item's popup or chooses its command.
@@ -129,22 +129,22 @@ void select_popup(int pos, int highlight_first) {
 int on_key(uint32_t vk) {
   int n = vx_dsp_menu_count(vx_dsp_menu_bar());
   switch (vk) {
-    case VK_ESCAPE:
+    case PLAT_VK_ESCAPE:
       if (bs.s.sub >= 0) {
         bs.s.sub = bs.s.sub_item = -1;
       } else {
         vx_dsp_menu_bar_close();
       }
       break;
-    case VK_F10:
-    case VK_MENU: vx_dsp_menu_bar_close(); break;
-    case VK_LEFT:
+    case PLAT_VK_F10:
+    case PLAT_VK_MENU: vx_dsp_menu_bar_close(); break;
+    case PLAT_VK_LEFT:
       if (bs.s.sub >= 0)
         bs.s.sub = bs.s.sub_item = -1;
       else
         select_popup((bs.s.popup + n - 1) % n, 1);
       break;
-    case VK_RIGHT: {
+    case PLAT_VK_RIGHT: {
       const VX_MENU_ITEM* it = vx_dsp_menu_item(open_popup(), bs.s.item);
       if (bs.s.sub < 0 && selectable(it) && (it->flags & VX_MENU_POPUP))
         activate();
@@ -152,17 +152,17 @@ int on_key(uint32_t vk) {
         select_popup((bs.s.popup + 1) % n, 1);
       break;
     }
-    case VK_UP:
-    case VK_DOWN: {
-      int step = vk == VK_DOWN ? 1 : -1;
+    case PLAT_VK_UP:
+    case PLAT_VK_DOWN: {
+      int step = vk == PLAT_VK_DOWN ? 1 : -1;
       if (bs.s.sub >= 0)
         bs.s.sub_item = next_selectable(open_sub(), bs.s.sub_item < 0 && step < 0 ? 0 : bs.s.sub_item, step);
       else
         bs.s.item = next_selectable(open_popup(), bs.s.item < 0 && step < 0 ? 0 : bs.s.item, step);
       break;
     }
-    case VK_RETURN:
-    case VK_SPACE: activate(); break;
+    case PLAT_VK_RETURN:
+    case PLAT_VK_SPACE: activate(); break;
     default: break;
   }
   return 1;
@@ -242,8 +242,8 @@ int vx_dsp_menu_bar_open(int pos) {
   bs.s = {1, 0, -1, -1, -1};
   select_popup(pos >= 0 && pos < n ? pos : 0, 0);
   // The window procedures may refuse the menu loop: they then post
-  // WM_EXITMENULOOP, which closes the bar again.
-  if (vx_dsp_st.window) plat_send_message(vx_dsp_st.window, WM_ENTERMENULOOP, 0, 0);
+  // PLAT_WM_EXITMENULOOP, which closes the bar again.
+  if (vx_dsp_st.window) plat_send_message(vx_dsp_st.window, PLAT_WM_ENTERMENULOOP, 0, 0);
   vx_dsp_menu_bar_redraw();
   return bs.s.open;
 }
@@ -251,19 +251,19 @@ int vx_dsp_menu_bar_open(int pos) {
 void vx_dsp_menu_bar_close() {
   if (!bs.s.open) return;
   bs.s = {0, 0, -1, -1, -1};
-  if (vx_dsp_st.window) plat_send_message(vx_dsp_st.window, WM_EXITMENULOOP, 0, 0);
+  if (vx_dsp_st.window) plat_send_message(vx_dsp_st.window, PLAT_WM_EXITMENULOOP, 0, 0);
   vx_dsp_menu_bar_redraw();
 }
 
 int vx_dsp_menu_bar_message(uint32_t message, uintptr_t wparam, intptr_t lparam) {
   if (!bs.s.open) {
     if (!vx_dsp_menu_bar_shown()) return 0;
-    if (message == WM_SYSKEYDOWN && wparam == VK_F10) {
+    if (message == PLAT_WM_SYSKEYDOWN && wparam == PLAT_VK_F10) {
       if (vx_dsp_menu_bar_open(0) && bs.s.open) bs.s.item = next_selectable(open_popup(), -1, 1);
       vx_dsp_menu_bar_redraw();
       return 1;
     }
-    if (message == WM_LBUTTONDOWN) {
+    if (message == PLAT_WM_LBUTTONDOWN) {
       int title = title_at(point_x(lparam), point_y(lparam));
       if (title < 0) return 0;
       vx_dsp_menu_bar_open(title);
@@ -273,24 +273,24 @@ int vx_dsp_menu_bar_message(uint32_t message, uintptr_t wparam, intptr_t lparam)
   }
   int taken = 1;
   switch (message) {
-    case WM_SYSKEYDOWN:
+    case PLAT_WM_SYSKEYDOWN:
       // Alt+F4 still closes the program: the bar closes and the key goes on.
-      if (wparam == VK_F4) {
+      if (wparam == PLAT_VK_F4) {
         vx_dsp_menu_bar_close();
         return 0;
       }
       on_key(static_cast<uint32_t>(wparam));
       break;
-    case WM_KEYDOWN: on_key(static_cast<uint32_t>(wparam)); break;
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-    case WM_CHAR:
-    case WM_SYSCHAR:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP: break;
-    case WM_LBUTTONDOWN: on_click(point_x(lparam), point_y(lparam)); break;
-    case WM_MOUSEMOVE: on_hover(point_x(lparam), point_y(lparam)); break;
+    case PLAT_WM_KEYDOWN: on_key(static_cast<uint32_t>(wparam)); break;
+    case PLAT_WM_KEYUP:
+    case PLAT_WM_SYSKEYUP:
+    case PLAT_WM_CHAR:
+    case PLAT_WM_SYSCHAR:
+    case PLAT_WM_LBUTTONUP:
+    case PLAT_WM_RBUTTONDOWN:
+    case PLAT_WM_RBUTTONUP: break;
+    case PLAT_WM_LBUTTONDOWN: on_click(point_x(lparam), point_y(lparam)); break;
+    case PLAT_WM_MOUSEMOVE: on_hover(point_x(lparam), point_y(lparam)); break;
     default: taken = 0; break;
   }
   if (taken) vx_dsp_menu_bar_redraw();

@@ -55,7 +55,7 @@ int vx_dsp_modes_add(const VX_VIDEO_MODE* mode) {
     size_t bytes = static_cast<size_t>(s.capacity + kGrowBy) * sizeof(VX_VIDEO_MODE);
     auto* grown = static_cast<VX_VIDEO_MODE*>(vx_mem_realloc(s.modes, bytes));
     if (!grown) {
-      vx_dsp_error_box("Can't allocate memory for list of video modes", nullptr, MB_OK);
+      vx_dsp_error_box("Can't allocate memory for list of video modes", nullptr, PLAT_MB_OK);
       return 0;
     }
     std::memset(grown + s.capacity, 0, static_cast<size_t>(kGrowBy) * sizeof(VX_VIDEO_MODE));
@@ -72,12 +72,12 @@ int vx_dsp_modes_enumerate() {
   // their failure texts name the step that failed.
   int n = plat_display_mode_count();
   if (n < 0) {
-    vx_dsp_error_box("DirectDraw Init FAILED 03B", nullptr, MB_OK);
+    vx_dsp_error_box("DirectDraw Init FAILED 03B", nullptr, PLAT_MB_OK);
     return 0;
   }
   PLAT_DISPLAY_MODE desk;
   if (!plat_display_desktop(&desk) || desk.width <= 0 || desk.height <= 0) {
-    vx_dsp_error_box("DirectDraw Init FAILED 03C", nullptr, MB_OK);
+    vx_dsp_error_box("DirectDraw Init FAILED 03C", nullptr, PLAT_MB_OK);
     return 0;
   }
   if (!s.modes && !vx_dsp_modes_alloc(kGrowBy)) return 0;

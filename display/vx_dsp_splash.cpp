@@ -339,13 +339,13 @@ void vx_dsp_splash_off() {
 
 intptr_t vx_dsp_splash_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
   switch (message) {
-    case WM_PAINT:
+    case PLAT_WM_PAINT:
       if (window == st.window && !vx_dsp_is_fullscreen()) vx_dsp_splash_paint();
       return 0;
-    case WM_NCPAINT:
+    case PLAT_WM_NCPAINT:
       if (vx_dsp_is_fullscreen()) return 0;
       break;
-    case WM_CLOSE: return 0;
+    case PLAT_WM_CLOSE: return 0;
     default: break;
   }
   return plat_def_window_proc(window, message, wparam, lparam);

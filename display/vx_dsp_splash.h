@@ -77,8 +77,8 @@ void vx_dsp_splash_off();
 // Removes the splash and frees it without showing anything (shutdown).
 void vx_dsp_splash_free();
 
-// The splash window's procedure: WM_PAINT paints in a window (not in full
-// screen); WM_NCPAINT is swallowed in full screen; WM_CLOSE is swallowed
+// The splash window's procedure: PLAT_WM_PAINT paints in a window (not in full
+// screen); PLAT_WM_NCPAINT is swallowed in full screen; PLAT_WM_CLOSE is swallowed
 // (the splash goes only by vx_dsp_splash_off); the rest is the default.
 intptr_t vx_dsp_splash_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 

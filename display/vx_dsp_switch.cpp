@@ -9,7 +9,7 @@
 
 namespace {
 
-void box(const char* text) { vx_dsp_error_box(text, nullptr, MB_OK); }
+void box(const char* text) { vx_dsp_error_box(text, nullptr, PLAT_MB_OK); }
 
 void box_mode(const char* format, int w, int h, int d) {
   char text[160];
@@ -129,8 +129,8 @@ int vx_dsp_mode_switch(int index) {
     s.current = s.desktop;
     if (!vx_dsp_video_mode_set()) {
       if (had_mode) {
-        if (!quiet_switch()) vx_dsp_error_box("Error switching mode, Quitting!", "Fatal Error", MB_OK);
-        plat_post_message(s.window, WM_CLOSE, 0, 0);
+        if (!quiet_switch()) vx_dsp_error_box("Error switching mode, Quitting!", "Fatal Error", PLAT_MB_OK);
+        plat_post_message(s.window, PLAT_WM_CLOSE, 0, 0);
       }
     } else if (!quiet_switch()) {
       box("An error occured while switching video mode. Using default video mode.");
@@ -168,7 +168,7 @@ int vx_dsp_command(uint32_t id) {
   VX_DSP_STATE& s = vx_dsp_st;
   if (!s.app || !s.window) return 0;
   switch (id) {
-    case VX_CMD_EXIT: plat_post_message(s.window, WM_CLOSE, 0, 0); return 1;
+    case VX_CMD_EXIT: plat_post_message(s.window, PLAT_WM_CLOSE, 0, 0); return 1;
     case VX_CMD_BACK_TO_GAME: break;
     case VX_CMD_LOWRES: size_command(VX_SIZE_LOWRES); break;
     case VX_CMD_HIGHRES: size_command(VX_SIZE_HIGHRES); break;

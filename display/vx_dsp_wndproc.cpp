@@ -22,7 +22,7 @@ intptr_t on_paint() {
 }
 
 void on_move_size(uint32_t message, uintptr_t wparam) {
-  if (message == WM_SIZE && (wparam == SIZE_MINIMIZED || wparam == SIZE_MAXIMIZED)) return;
+  if (message == PLAT_WM_SIZE && (wparam == PLAT_SIZE_MINIMIZED || wparam == PLAT_SIZE_MAXIMIZED)) return;
   // Windows reports a drag inside a move/size loop that pauses play; this
   // platform reports only its result, so every report is fitted.
   if (vx_dsp_st.mode_set_done) vx_dsp_window_fit();
@@ -30,14 +30,14 @@ void on_move_size(uint32_t message, uintptr_t wparam) {
 
 void on_activate(uintptr_t wparam) {
   VX_DSP_STATE& s = vx_dsp_st;
-  const int active = plat_loword(wparam) != WA_INACTIVE;
+  const int active = plat_loword(wparam) != PLAT_WA_INACTIVE;
   if (!active && !s.minimised && s.fullscreen) {
     // Full screen gives way when another window takes the focus.
-    if (s.window) plat_post_message(s.window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    if (s.window) plat_post_message(s.window, PLAT_WM_SYSCOMMAND, PLAT_SC_MINIMIZE, 0);
     return;
   }
   if (active && s.minimised) {
-    if (s.window) plat_post_message(s.window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    if (s.window) plat_post_message(s.window, PLAT_WM_SYSCOMMAND, PLAT_SC_RESTORE, 0);
     return;
   }
   vx_dsp_set_running(active);
@@ -54,7 +54,7 @@ void on_display_change(uintptr_t wparam, intptr_t lparam) {
   VX_DSP_STATE& s = vx_dsp_st;
   if (!s.mode_set_done) return;
   if (fullscreen_only_2d()) {
-    if (s.window) plat_post_message(s.window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    if (s.window) plat_post_message(s.window, PLAT_WM_SYSCOMMAND, PLAT_SC_MINIMIZE, 0);
     return;
   }
   const int w = static_cast<int>(plat_loword(static_cast<uintptr_t>(lparam)));
@@ -99,11 +99,11 @@ int on_key(uint32_t vk) {
     case '2':
     case '3':
     case '4': return on_screen_key(vk);
-    case VK_F4:
+    case PLAT_VK_F4:
       vx_dsp_post_alt_enter();
       vx_dsp_post_click();
       return 1;
-    case VK_F9:
+    case PLAT_VK_F9:
       vx_bit_snapshot(vx_screen(), vx_dsp_table_3d() || vx_dsp_preferred_depth() > 8, s.vendor, s.renderer);
       return 1;
     default: return 0;
@@ -112,7 +112,7 @@ int on_key(uint32_t vk) {
 
 int on_syskey(uint32_t vk) {
   VX_DSP_STATE& s = vx_dsp_st;
-  if (vk == VK_TAB) {
+  if (vk == PLAT_VK_TAB) {
     // Alt+Tab in full screen: minimised, and back in a window until restored.
     if (!s.fullscreen || s.minimised || !s.window) return 0;
     if (s.remembered_fullscreen < 0) s.remembered_fullscreen = s.fullscreen;
@@ -122,7 +122,7 @@ int on_syskey(uint32_t vk) {
     vx_dsp_fullscreen_toggle();
     return 1;
   }
-  if (vk == VK_RETURN) {
+  if (vk == PLAT_VK_RETURN) {
     if (!s.have_params) return 1;
     if (!s.minimised && fullscreen_only_2d()) return 1;
     if (!s.minimised && !vx_dsp_uses_3d() && (flags() & VX_DSP_WINDOW_ONLY)) return 1;
@@ -135,20 +135,20 @@ int on_syskey(uint32_t vk) {
 intptr_t on_syscommand(PLAT_WINDOW* window, uintptr_t wparam, intptr_t lparam) {
   VX_DSP_STATE& s = vx_dsp_st;
   switch (wparam & 0xFFF0) {
-    case SC_SCREENSAVE:
-    case SC_MONITORPOWER: return 0;  // not while the program has the focus
-    case SC_MINIMIZE:
+    case PLAT_SC_SCREENSAVE:
+    case PLAT_SC_MONITORPOWER: return 0;  // not while the program has the focus
+    case PLAT_SC_MINIMIZE:
       vx_dsp_set_running(0);
       if (s.remembered_fullscreen < 0) s.remembered_fullscreen = s.fullscreen;
       vx_dsp_set_fullscreen(0);
       s.minimised = 1;
       vx_dsp_window_style_caption();
-      return plat_def_window_proc(window, WM_SYSCOMMAND, wparam, lparam);
-    case SC_MAXIMIZE:
+      return plat_def_window_proc(window, PLAT_WM_SYSCOMMAND, wparam, lparam);
+    case PLAT_SC_MAXIMIZE:
       vx_dsp_command(VX_CMD_LOWRES);
       return 0;
-    case SC_RESTORE: {
-      plat_def_window_proc(window, WM_SYSCOMMAND, wparam, lparam);
+    case PLAT_SC_RESTORE: {
+      plat_def_window_proc(window, PLAT_WM_SYSCOMMAND, wparam, lparam);
       vx_dsp_set_running(1);
       s.minimised = 0;
       const int back = s.remembered_fullscreen >= 0 && s.remembered_fullscreen != s.fullscreen;
@@ -157,13 +157,13 @@ intptr_t on_syscommand(PLAT_WINDOW* window, uintptr_t wparam, intptr_t lparam) {
       vx_dsp_screen_clear();
       return 0;
     }
-    case SC_CLOSE:
-    case SC_KEYMENU: break;
+    case PLAT_SC_CLOSE:
+    case PLAT_SC_KEYMENU: break;
     default:
       if (vx_dsp_3d_owns_screen() || (flags() & VX_DSP_FULLSCREEN_ONLY)) return 1;
       break;
   }
-  return plat_def_window_proc(window, WM_SYSCOMMAND, wparam, lparam);
+  return plat_def_window_proc(window, PLAT_WM_SYSCOMMAND, wparam, lparam);
 }
 
 void on_click() {
@@ -185,7 +185,7 @@ void on_enter_loop(uint32_t message) {
   if (!s.window) return;
   if (vx_dsp_3d_owns_screen()) {
     // Menus and move/size loops are refused while the 3D back end holds the screen.
-    plat_post_message(s.window, WM_EXITMENULOOP, 0, 0);
+    plat_post_message(s.window, PLAT_WM_EXITMENULOOP, 0, 0);
     plat_display_cursor(0);
     vx_dsp_post_click();
     return;
@@ -211,34 +211,34 @@ intptr_t vx_dsp_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wpa
   // An open menu bar takes the keys and the mouse first.
   if (vx_dsp_st.window == window && vx_dsp_menu_bar_message(message, wparam, lparam)) return 0;
   switch (message) {
-    case WM_PAINT: return on_paint();
-    case WM_DESTROY: plat_post_quit_message(0); return 0;
-    case WM_MOVE:
-    case WM_SIZE: on_move_size(message, wparam); return 0;
-    case WM_ACTIVATE: on_activate(wparam); return 0;
-    case WM_DISPLAYCHANGE: on_display_change(wparam, lparam); return 0;
-    case WM_NCPAINT:
-    case WM_NCACTIVATE:
+    case PLAT_WM_PAINT: return on_paint();
+    case PLAT_WM_DESTROY: plat_post_quit_message(0); return 0;
+    case PLAT_WM_MOVE:
+    case PLAT_WM_SIZE: on_move_size(message, wparam); return 0;
+    case PLAT_WM_ACTIVATE: on_activate(wparam); return 0;
+    case PLAT_WM_DISPLAYCHANGE: on_display_change(wparam, lparam); return 0;
+    case PLAT_WM_NCPAINT:
+    case PLAT_WM_NCACTIVATE:
       if (vx_dsp_st.running && vx_dsp_st.mode_set_done && (vx_dsp_st.fullscreen || vx_dsp_st.splash)) return 0;
       break;
-    case WM_KEYDOWN:
+    case PLAT_WM_KEYDOWN:
       if (on_key(static_cast<uint32_t>(wparam))) return 0;
       break;
-    case WM_SYSKEYDOWN:
+    case PLAT_WM_SYSKEYDOWN:
       if (on_syskey(static_cast<uint32_t>(wparam))) return 0;
       break;
-    case WM_COMMAND:
+    case PLAT_WM_COMMAND:
       if (vx_dsp_command(plat_loword(wparam))) return 0;
       break;
-    case WM_SYSCOMMAND: return on_syscommand(window, wparam, lparam);
-    case WM_LBUTTONDOWN: on_click(); return 0;
-    case WM_ENTERMENULOOP:
-    case WM_ENTERSIZEMOVE: on_enter_loop(message); return 0;
-    case WM_EXITMENULOOP:
+    case PLAT_WM_SYSCOMMAND: return on_syscommand(window, wparam, lparam);
+    case PLAT_WM_LBUTTONDOWN: on_click(); return 0;
+    case PLAT_WM_ENTERMENULOOP:
+    case PLAT_WM_ENTERSIZEMOVE: on_enter_loop(message); return 0;
+    case PLAT_WM_EXITMENULOOP:
       vx_dsp_menu_bar_close();
       return 0;
-    case WM_QUERYNEWPALETTE:
-    case WM_PALETTECHANGED:
+    case PLAT_WM_QUERYNEWPALETTE:
+    case PLAT_WM_PALETTECHANGED:
       // The surfaces of this platform are true-colour: there is no palette to realise.
       return 0;
     default: break;

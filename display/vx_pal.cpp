@@ -88,7 +88,7 @@ void vx_pal_free(VX_PALETTE* palette) {
     return;
   }
   if (palette->type != VX_PALETTE_RGB && palette->type != VX_PALETTE_RGBA)
-    vx_dsp_error_box("Wrong palette type", nullptr, MB_OK);
+    vx_dsp_error_box("Wrong palette type", nullptr, PLAT_MB_OK);
   if (palette->colours) vx_mem_free(palette->colours);
   // A palette freed while still listed as shared leaves the list.
   for (int i = 0; i < st.grey_count; i++) {

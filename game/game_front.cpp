@@ -3,12 +3,13 @@
 
 #include "display/vx_dsp.h"
 #include "game/game_main.h"
+#include "sound/vx_snd.h"
 #include "toolkit/vx_inp.h"
 
 intptr_t game_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
-  if (message == WM_CLOSE) {
+  if (message == PLAT_WM_CLOSE) {
     // The shutdown releases the display, which destroys the window and so
-    // posts WM_QUIT; the message goes no further down the chain.
+    // posts PLAT_WM_QUIT; the message goes no further down the chain.
     game_shutdown();
     return 0;
   }
@@ -18,6 +19,6 @@ intptr_t game_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wpara
   // sound layer's (its commands 51001-51005), and last the display layer,
   // whose answer is the procedure's answer.
   vx_inp_window_message(window, message, wparam, lparam);
-  // The sound layer's procedure joins here.
+  vx_snd_window_proc(window, message, wparam, lparam);
   return vx_dsp_window_proc(window, message, wparam, lparam);
 }

@@ -1,10 +1,14 @@
 // The fixed-step clock: the timer's tick, the owed-step accounting and the highlight pulse.
 #include "game/game_loop.h"
 
+#include "game/game_sound.h"
+
 void game_tick() {
   GameState& gs = g_game;
-  if (gs.app_active && gs.app_ready) gs.pending_steps.fetch_add(1);
-  // The music player's periodic refill joins here when music lands.
+  const bool active = gs.app_active && gs.app_ready;
+  if (active) gs.pending_steps.fetch_add(1);
+  // While the game runs, the music is refilled only on ticks that owe steps.
+  if (!active || gs.pending_steps.load() != 0) music_tick();
 }
 
 void game_tick_cb(void*) { game_tick(); }

@@ -19,13 +19,17 @@
 #include "game/game_random.h"
 #include "game/game_resources.h"
 #include "game/game_seams.h"
+#include "game/game_sound.h"
 #include "game/game_state.h"
 #include "game/level_setup.h"
 #include "game/rules.h"
 #include "toolkit/vx_inp.h"
 #include "toolkit/vx_play.h"
+#include "world/gen/gen_bit.h"
 #include "world/gen/gen_wrap.h"
+#include "world/gen/render_gl.h"
 #include "world/image/img_load.h"
+#include "world/level.h"
 #include "world/render.h"
 
 namespace {
@@ -89,6 +93,17 @@ MainState st = {};
 int current_menu_shown() { return g_game.menu_active; }
 const GAME_STEP_HOOKS kStepHooks = {game_step, game_random_reset_positions, current_menu_shown};
 
+// The OpenGL layer behind everything that draws: the display's 3D table
+// (the display start installs it), the renderer's output and the level's
+// texture upload and release.
+void gl_back_end_install() {
+  gen_wrap_get_interface(&st.table_3d);
+  RENDER_OUTPUT gl;
+  Render_Output_GL(&gl);
+  Render_Output_Set(&gl);
+  Level_Texture_Hooks(gen_bit_texture_load, gen_bit_texture_delete);
+}
+
 void fill_app_record(void* instance, const char* command_line, int show_state) {
   VX_APP& a = st.app;
   a = {};
@@ -120,7 +135,7 @@ void fill_app_record(void* instance, const char* command_line, int show_state) {
   a.window_proc = game_window_proc;
   a.redraw_hook = game_redraw;
   // The OpenGL layer renders and sets the modes.
-  gen_wrap_get_interface(&st.table_3d);
+  gl_back_end_install();
   a.table_3d = &st.table_3d;
   // The display switches the input devices off while a box is shown.
   a.input_enable = vx_inp_activate;
@@ -136,11 +151,11 @@ void fill_app_record(void* instance, const char* command_line, int show_state) {
   d.depth = 16;
 }
 
-// Pumps every waiting message. Returns 1 and stores the exit code when WM_QUIT came.
+// Pumps every waiting message. Returns 1 and stores the exit code when PLAT_WM_QUIT came.
 int pump_messages(int* exit_code) {
   PLAT_MSG msg;
   while (plat_peek_message(&msg, 1)) {
-    if (msg.message == WM_QUIT) {
+    if (msg.message == PLAT_WM_QUIT) {
       *exit_code = static_cast<int>(msg.wparam);
       return 1;
     }
@@ -283,6 +298,21 @@ void game_redraw() {
   g_game.redraw_request = 0;
 }
 
+int game_engine_start(const char* archive_name) {
+  if (!vx_error_init(&error_settings)) return 0;
+  // Reports are shown by the display layer's box, which logs them to
+  // Warning.txt when SkipMessageBox is set and only logs over exclusive
+  // full screen; before the window exists it shows a plain box.
+  vx_error_set_box(vx_dsp_error_box);
+  vx_list_init(&list_settings);
+  if (!vx_mem_init(&mem_settings)) return 0;
+  vx_str_init(&str_settings);
+  // A missing or damaged archive has been reported; the game goes on from loose files.
+  io_settings.resource = archive_name;
+  vx_io_init(&io_settings);
+  return 1;
+}
+
 int game_startup(void* instance, const char* command_line, int show_state) {
   game_state_reset(&g_game);
   st = {};
@@ -290,19 +320,13 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   vx_app_enter_program_folder();
 
   if (!game_load_string(GAME_RES_ARCHIVE_NAME, st.archive_name, sizeof st.archive_name)) {
-    vx_dsp_error_box("Couldn't load the resource strings", nullptr, MB_OK | MB_ICONHAND);
+    vx_dsp_error_box("Couldn't load the resource strings", nullptr, PLAT_MB_OK | PLAT_MB_ICONHAND);
     return 0;
   }
   fill_app_record(instance, command_line, show_state);
 
   if (!vx_inp_check_directx(&input_system)) return 0;
-  if (!vx_error_init(&error_settings)) return 0;
-  vx_list_init(&list_settings);
-  if (!vx_mem_init(&mem_settings)) return 0;
-  vx_str_init(&str_settings);
-  // A missing or damaged archive has been reported; the game goes on from loose files.
-  io_settings.resource = st.archive_name;
-  vx_io_init(&io_settings);
+  if (!game_engine_start(st.archive_name)) return 0;
   // The font module starts here.
 
   read_application_keys();
@@ -320,7 +344,7 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   // The player reads the mouse-button swap, so it joins after input starts.
   vx_play_add(&g_game.player1);
   vx_play_setup(&g_game.player1, 1, 200, 208, 203, 205, 23, 24, 57, 28, 49, 1);
-  // The sound manager starts here.
+  if (!game_sound_start()) return 0;
   // The display start is finished: the start mode is set and the window shown.
   if (!vx_dsp_init(&st.display)) return 0;
   // The high-score table is loaded here.
@@ -380,8 +404,9 @@ void game_shutdown() {
   game_random_tables_free();
   level_unload();
   Free_Transparency_Tables();
-  // The messages, the music pieces, the sound manager, the menus and the
-  // default font are released here as their modules land.
+  // The messages are freed here once they land.
+  game_sound_stop();
+  // The menus and the default font are released here as their modules land.
   vx_dsp_deinit();
   vx_play_deinit();
   vx_inp_deinit();

@@ -1,4 +1,4 @@
-// The services the rules call, in the form they take until their own modules land: silent effects and music, stand-in messages in the editor font, no high-score table, no help page, and an attract sequence that starts a new game.
+// The game services the rules call, in the form they take until their own modules land: stand-in messages in the editor font, no high-score table, no help page, and an attract sequence that starts a new game.
 #include "game/game_seams.h"
 
 #include <cmath>
@@ -17,10 +17,8 @@ constexpr int kLineHeight = 12;  // pixels between stacked stand-in lines
 constexpr int kMargin = 8;
 
 struct SeamState {
-  void (*effect_hook)(int n);
   void (*message_hook)(int n);
-  char music[GAME_PATH_LEN];  // the music playing now, "" for none
-  int font_wanted;            // the editor font loaded once and is to be kept
+  int font_wanted;  // the editor font loaded once and is to be kept
 };
 SeamState seam_st = {};
 
@@ -99,23 +97,6 @@ void stand_in_message(int n) {
 }
 
 }  // namespace
-
-void play_effect(int n) {
-  if (seam_st.effect_hook) seam_st.effect_hook(n);
-  // The sound effects of data\sndlist.txt play here once sound lands.
-}
-
-void play_effect_hook_set(void (*hook)(int n)) { seam_st.effect_hook = hook; }
-
-void music_stop() {
-  // The playing piece is stopped and freed here once music lands.
-  seam_st.music[0] = 0;
-}
-
-void music_play(const char* path) {
-  if (!path || !path[0]) return;
-  std::snprintf(seam_st.music, sizeof seam_st.music, "%s", path);
-}
 
 void message_draw(int n) {
   if (seam_st.message_hook) seam_st.message_hook(n);

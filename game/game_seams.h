@@ -1,19 +1,8 @@
-// Services the rules call that other modules provide: sound effects, music,
-// on-screen messages, the high-score table, the help page and the attract
-// sequence. Until a module exists its entry here does the least that keeps
-// the game playable (see game_seams.cpp).
+// Game services the rules call whose modules do not exist yet: on-screen
+// messages, bonus texts, the high-score table, the help page and the
+// attract sequence. Until a module exists its entry here does the least
+// that keeps the game playable (see game_seams.cpp).
 #pragma once
-
-// Plays sound effect n (1..11) when effects are enabled. n is a line of
-// "data\sndlist.txt": 1 hit by a car, 2 splash, 3 leaving, 4 take-off,
-// 5 bonus tick, 6 bonus end, 7 bonus appears, 8 hop, 9..11 pick-ups.
-void play_effect(int n);
-// Calls `hook` with n on every play_effect (null: none). For tests.
-void play_effect_hook_set(void (*hook)(int n));
-
-// Stops the playing music; plays the music file `path` (nothing for "").
-void music_stop();
-void music_play(const char* path);
 
 // Draws message n (1-based) of the current language, built from the shared
 // text buffer (`g_game.text_buffer`) and the game state where the message

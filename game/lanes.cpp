@@ -1,12 +1,11 @@
 // Lanes of cars and logs: the bonus effect timers, spawning, moving and removing traffic, squashing, riding and drift.
 #include "game/lanes.h"
 
-#include <cmath>
-#include <cstdlib>
 
 #include "game/game_random.h"
-#include "game/game_seams.h"
+#include "game/game_sound.h"
 #include "game/game_state.h"
+#include "game/motion.h"
 #include "world/engine_error.h"
 #include "world/map.h"
 #include "world/objects.h"
@@ -20,12 +19,6 @@ constexpr int LOG_SPRITE_X = 151;      // logs moving along x
 constexpr int CAR_ANIM_LOOPS = 99999;  // kept as a signed 16-bit value: never runs out
 constexpr int SQUASH_TIMER = 160;
 constexpr int EFFECT_HIT = 1;
-constexpr float SQUASH_Z_BAND = 4.0f;  // cars along x: |dz| below this hits
-constexpr float SQUASH_X_BAND = 6.0f;  // cars along z: |dx| below this hits
-constexpr float RIDE_HALF = 14.0f;     // a log carries a frog within this of its centre
-constexpr int CORNER_STEP = 2;         // corner height differences above this block a drift
-constexpr float CAR_Z_OFFSET = 4.0f;   // cars run 4 units below the row centre, as the frog stands
-constexpr float LOG_Z_OFFSET = 2.0f;
 
 enum class Kind { Cars, Logs };
 
@@ -81,7 +74,7 @@ TRAFFIC* spawn(Kind kind, const SPAWNER& sp, const ARROW& arrow) {
   t.direction = sp.direction;
   t.active = 1;
   t.x = static_cast<float>(sp.col * s) + s / 2.0f;
-  t.z = static_cast<float>(sp.row * s) + s / 2.0f + (kind == Kind::Cars ? CAR_Z_OFFSET : LOG_Z_OFFSET);
+  t.z = static_cast<float>(sp.row * s) + s / 2.0f + (kind == Kind::Cars ? MOTION_FROG_Z_OFFSET : MOTION_LOG_Z_OFFSET);
   t.y = static_cast<float>(World_Up_Height(t.x, t.z));
   t.speed = arrow.speed;
   return &t;
@@ -123,14 +116,9 @@ void test_squash(const TRAFFIC& car) {
   FROG& f = g_game.frog;
   if (f.state == FROG_SQUASHED) return;
   const int type = car.car_type >= 0 && car.car_type < GAME_CAR_TYPES ? car.car_type : 0;
-  const float dx = std::fabs(car.x - f.x);
-  const float dz = std::fabs(car.z - f.z);
-  bool hit;
-  if (car.direction == LANE_UP || car.direction == LANE_DOWN)
-    hit = dx < SQUASH_X_BAND && dz < static_cast<float>(g_game.car_z_size[type]);
-  else
-    hit = dz < SQUASH_Z_BAND && dx < static_cast<float>(g_game.car_x_size[type]);
-  if (!hit) return;
+  if (!motion_squashes(car.direction, car.x, car.z, static_cast<float>(g_game.car_x_size[type]),
+                       static_cast<float>(g_game.car_z_size[type]), f.x, f.z))
+    return;
   if (!g_game.no_death_cheat) f.state = FROG_SQUASHED;
   play_effect(EFFECT_HIT);
   f.state_timer = SQUASH_TIMER;
@@ -147,14 +135,6 @@ void place_or_leave(TRAFFIC& t) {
     t.object_ready = 0;
     park(t);
   }
-}
-
-// The cell under the frog's position, and whether a drift may cross into `next`:
-// the two corner pairs on the shared edge differ by at most 2.
-bool edge_open(const CELL* here, const CELL* next, int next_a, int next_b, int here_a, int here_b) {
-  if (!next || next->tile == 0) return false;
-  return std::abs(next->up[next_a] - here->up[here_a]) <= CORNER_STEP &&
-         std::abs(next->up[next_b] - here->up[here_b]) <= CORNER_STEP;
 }
 
 }  // namespace
@@ -233,7 +213,7 @@ void logs_step() {
       if (!frozen) move(log);
       const bool along_x = log.direction == LANE_RIGHT || log.direction == LANE_LEFT;
       asign_animation_to_object(log.object, g_game.log_anim_num[along_x ? 1 : 0], 1, 0);
-      if (along_x && log.x - RIDE_HALF < f.x && f.x < log.x + RIDE_HALF && log.row == f.row) f.log_index = i;
+      if (along_x && motion_rides(log.x, f.x) && log.row == f.row) f.log_index = i;
     }
     place_or_leave(log);
   }
@@ -243,18 +223,5 @@ void lanes_drift_frog() {
   FROG& f = g_game.frog;
   if (f.log_index <= 0 || f.log_index >= GAME_LOGS) return;
   const TRAFFIC& log = g_game.logs[f.log_index];
-  if (log.direction != LANE_RIGHT && log.direction != LANE_LEFT) return;
-  const int s = World_Cell_Unit();
-  const int col = World_Trunc(static_cast<double>(f.x) / s);
-  const int row = World_Trunc(static_cast<double>(f.z) / s);
-  const CELL* here = World_Cell(col, row);
-  if (!here) return;
-  const float centre = static_cast<float>(col * s) + s / 2.0f;
-  const bool right = log.direction == LANE_RIGHT;
-  // Right: the next cell's corners 0, 1 meet ours 2, 3; left: its 2, 3 meet our 0, 1.
-  const bool open = right ? edge_open(here, World_Cell(col + 1, row), 0, 1, 2, 3)
-                          : edge_open(here, World_Cell(col - 1, row), 2, 3, 0, 1);
-  const float step = right ? log.speed : -log.speed;
-  if (open || (right ? f.x < centre : f.x > centre)) f.x += step;
-  if (g_game.traffic_effect == TRAFFIC_DOUBLE) f.x += step;
+  f.x = motion_drift(f.x, f.z, log.direction, log.speed, g_game.traffic_effect == TRAFFIC_DOUBLE);
 }

@@ -7,7 +7,7 @@
 #include "core/vx_io_ini.h"
 #include "display/vx_screen.h"
 #include "game/game_random.h"
-#include "game/game_seams.h"
+#include "game/game_sound.h"
 #include "game/game_state.h"
 #include "world/engine_error.h"
 #include "world/level.h"

@@ -7,6 +7,7 @@
 #include "display/vx_screen.h"
 #include "game/game_random.h"
 #include "game/game_seams.h"
+#include "game/game_sound.h"
 #include "game/lanes.h"
 #include "game/level_setup.h"
 #include "game/rules_internal.h"

@@ -8,12 +8,9 @@
 #pragma once
 
 // ---------------------------------------------------------------- constants
-constexpr int RULES_HOP_STEPS = 32;           // steps of one hop at normal speed
-constexpr float RULES_HOP_FRACTION = 0.03125f;  // 1 / RULES_HOP_STEPS
+// The hop's steps, corner limits and offsets are the frog motion's (game/motion.h).
 constexpr int RULES_HOP_FRAME_STEPS = 4;      // steps per shown hop frame (8 frames)
 constexpr int RULES_IDLE_LAST = 40;           // idle counter runs 0..40, frame idle_counter / 4
-constexpr int RULES_CORNER_STEP = 3;          // corner heights must differ by less than this to hop
-constexpr float RULES_FROG_Z_OFFSET = 4.0f;   // the frog stands this far past its row's centre
 constexpr int RULES_BONUS_TICKS = 30;         // clock ticks per time-bonus point
 constexpr int RULES_BONUS_EFFECT_STEPS = 1600;  // frog fast or slow
 constexpr int RULES_FROZEN_STEPS = 1000;

@@ -1,10 +1,10 @@
 // The frog and the bonuses: hop start, hop progress and animation, water and riding, bonus appearance, fall and pick-up; the rules' shared helpers.
 #include <cmath>
-#include <cstdlib>
 
 #include "game/game_random.h"
-#include "game/game_seams.h"
+#include "game/game_sound.h"
 #include "game/lanes.h"
+#include "game/motion.h"
 #include "game/rules.h"
 #include "game/rules_internal.h"
 #include "world/map.h"
@@ -14,20 +14,15 @@
 namespace {
 
 // One hop direction in the order the step looks at them: player 1's
-// action, the facing and hop_dir it gives, the neighbour's offset, and the
-// corners of the shared edge (neighbour's, then the current cell's
-// matching ones). Corners 0, 1 lie on a cell's low-x edge, 2, 3 on its
-// high-x edge; 1, 3 on its low-z ("up") edge, 0, 2 on its high-z edge.
+// action and the facing and hop direction it gives.
 struct HOP_DIRECTION {
   int action, facing, hop_dir;
-  int dcol, drow;
-  int neighbour[2], current[2];
 };
 constexpr HOP_DIRECTION kHopOrder[4] = {
-    {2, 3, 3, -1, 0, {2, 3}, {0, 1}},  // left
-    {3, 2, 4, +1, 0, {0, 1}, {2, 3}},  // right
-    {0, 0, 1, 0, -1, {0, 2}, {1, 3}},  // up
-    {1, 1, 2, 0, +1, {1, 3}, {0, 2}},  // down
+    {2, 3, MOTION_LEFT},
+    {3, 2, MOTION_RIGHT},
+    {0, 0, MOTION_UP},
+    {1, 1, MOTION_DOWN},
 };
 
 constexpr int kWaterHopSteps = 160;    // drowning after a hop into water
@@ -37,15 +32,8 @@ constexpr float kBonusDropHeight = 50.0f;
 constexpr float kBonusGravity = 0.05f;
 constexpr float kBonusBounce = 0.5f;
 constexpr int kBonusFallSteps = 200;
-constexpr float kPickUpReach = 6.0f;
 constexpr int kBonusTextSteps = 350;
 constexpr float kBonusTextY = 55.0f;
-
-int corner_step_small(const CELL& n, const CELL& c, const HOP_DIRECTION& d) {
-  for (int k = 0; k < 2; k++)
-    if (std::abs(n.up[d.neighbour[k]] - c.up[d.current[k]]) >= RULES_CORNER_STEP) return 0;
-  return 1;
-}
 
 // The idle animation: frame idle_counter / 4 for the facing, a 41-step cycle.
 void idle_animation(FROG& f) {
@@ -55,11 +43,7 @@ void idle_animation(FROG& f) {
 
 // The tile number under the frog's position (a drift may have moved it
 // since its cell was last recomputed); 0, never water or home, off the grid.
-int tile_under(const FROG& f) {
-  const float s = rules_cell_size();
-  const CELL* c = World_Cell(World_Trunc(f.x / s), World_Trunc(f.z / s));
-  return c ? c->tile : 0;
-}
+int tile_under(const FROG& f) { return motion_tile_at(f.x, f.z); }
 
 void splash(FROG& f) {
   if (g_game.splash_anim_num >= 0) asign_animation_to_object(f.object, g_game.splash_anim_num, 1, 0);
@@ -190,8 +174,8 @@ void bonus_pick_up(GameState& gs) {
     BONUS& b = gs.bonus_spots[i];
     if (b.phase != 1 && b.phase != 2) continue;
     if (b.col != f.col || b.row != f.row) continue;
-    if (!(std::fabs(b.x - f.x) < kPickUpReach && std::fabs(b.y - f.y) < kPickUpReach &&
-          std::fabs(b.z - f.z) < kPickUpReach))
+    if (!(std::fabs(b.x - f.x) < MOTION_PICK_UP_REACH && std::fabs(b.y - f.y) < MOTION_PICK_UP_REACH &&
+          std::fabs(b.z - f.z) < MOTION_PICK_UP_REACH))
       continue;
     gs.bonus_text_timer = kBonusTextSteps;
     gs.bonus_text_y = kBonusTextY;
@@ -209,26 +193,9 @@ void bonus_pick_up(GameState& gs) {
 
 // ---------------------------------------------------------------- shared helpers
 
-float rules_cell_size() { return static_cast<float>(World_Cell_Unit()); }
-
-float rules_column_centre(int col) { return static_cast<float>(col) * rules_cell_size() + rules_cell_size() / 2.0f; }
-
-float rules_frog_row_z(int row) {
-  return static_cast<float>(row) * rules_cell_size() + rules_cell_size() / 2.0f + RULES_FROG_Z_OFFSET;
-}
-
 float rules_ground(float x, float z) { return static_cast<float>(World_Up_Height(x, z)); }
 
-CELL* rules_cell(int col, int row) {
-  CELL* c = World_Cell(col, row);
-  return c && c->tile != 0 ? c : nullptr;
-}
-
-void rules_frog_cell(FROG* frog) {
-  const float s = rules_cell_size();
-  frog->col = World_Trunc(frog->x / s);
-  frog->row = World_Trunc(frog->z / s);
-}
+void rules_frog_cell(FROG* frog) { motion_cell_of(frog->x, frog->z, &frog->col, &frog->row); }
 
 void rules_frog_show(int slot, int frame) {
   const FROG& f = g_game.frog;
@@ -271,15 +238,11 @@ int frog_hop_start() {
     if (f.hop_dir != 0) break;
     if (!gs.player1.actions[d.action]) continue;
     f.facing = d.facing;  // also when the hop is refused
-    const CELL* n = rules_cell(f.col + d.dcol, f.row + d.drow);
-    const CELL* c = World_Cell(f.col, f.row);
-    if (!n || !c || !corner_step_small(*n, *c, d)) continue;
+    if (!motion_hop_allowed(f.col, f.row, d.hop_dir)) continue;
     f.hop_dir = d.hop_dir;
     play_effect(8);
-    f.target_x = rules_column_centre(f.col + d.dcol);
-    f.target_z = rules_frog_row_z(f.row + d.drow);
-    const float distance = d.dcol != 0 ? f.target_x - f.x : f.target_z - f.z;
-    f.hop_step = std::fabs(distance) * RULES_HOP_FRACTION;
+    motion_hop_target(f.col, f.row, d.hop_dir, &f.target_x, &f.target_z);
+    f.hop_step = motion_hop_step(d.hop_dir, f.x, f.z, f.target_x, f.target_z);
     return 1;
   }
   return 0;
@@ -294,14 +257,8 @@ void frog_update() {
   } else if (!f.can_move) {
     idle_animation(f);  // the slow bonus: the hop waits every other step
   } else {
-    switch (f.hop_dir) {
-      case 1: f.z -= f.hop_step; break;
-      case 2: f.z += f.hop_step; break;
-      case 3: f.x -= f.hop_step; break;
-      default: f.x += f.hop_step; break;
-    }
     rules_frog_show(f.facing, f.hop_counter / RULES_HOP_FRAME_STEPS);
-    if (f.hop_counter++ >= RULES_HOP_STEPS - 1) hop_landed(gs, f);
+    if (motion_hop_advance(f.hop_dir, f.hop_step, &f.hop_counter, &f.x, &f.z)) hop_landed(gs, f);
   }
   rules_frog_cell(&f);
 }

@@ -4,16 +4,9 @@
 
 struct CELL;
 
-// The world's cell size, at least 1.
-float rules_cell_size();
-// Centre x of column `col`; centre z of row `row` plus the frog's offset of 4.
-float rules_column_centre(int col);
-float rules_frog_row_z(int row);
 // The ground height at (x, z); -9999 outside the world or over an empty cell.
 float rules_ground(float x, float z);
-// The cell at (col, row) when it exists for the game (inside, tile not 0), else null.
-CELL* rules_cell(int col, int row);
-// The frog's cell from its x and z.
+// The frog's cell from its x and z (motion_cell_of).
 void rules_frog_cell(FROG* frog);
 // Shows frame `frame` of the frog's animation `slot` (0..3 hop up, down,
 // right, left; 4..7 idle) for one loop. Nothing for a missing animation.

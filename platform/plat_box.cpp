@@ -26,7 +26,7 @@ int plat_boxes_enabled() {
 }
 
 // The answer of the first button, as pressing Enter on the box would give.
-static int first_button(uint32_t style) { return (style & 0xF) == MB_YESNO ? IDYES : IDOK; }
+static int first_button(uint32_t style) { return (style & 0xF) == PLAT_MB_YESNO ? PLAT_IDYES : PLAT_IDOK; }
 
 int plat_message_box(PLAT_WINDOW* owner, const char* text, const char* caption, uint32_t style) {
   if (!text) text = "";

@@ -23,7 +23,7 @@ int plat_display_work_area(int* x, int* y, int* width, int* height);
 
 // Full screen: `window` covers the main display, which is put in `mode` (the
 // closest mode the system offers); the window's new size is reported with
-// WM_MOVE and WM_SIZE as any change. A null mode takes the window out of full
+// PLAT_WM_MOVE and PLAT_WM_SIZE as any change. A null mode takes the window out of full
 // screen; the caller then places it. Asking for the state the window is
 // already in does nothing. 1, or 0 when the system refused (the window keeps
 // its former state).

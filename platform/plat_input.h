@@ -18,7 +18,7 @@ constexpr int PLAT_KEYS = 256;
 // Relative mouse movement since the previous successful read.
 struct PLAT_MOUSE_STATE {
   int32_t x, y;  // in mouse counts (pixels); right and down are positive
-  int32_t z;     // wheel turn, 120 (WHEEL_DELTA) per notch, away from the user positive
+  int32_t z;     // wheel turn, 120 (PLAT_WHEEL_DELTA) per notch, away from the user positive
   // Physical buttons left, right, middle, fourth: 0x80 while down. The
   // system's button swap is NOT applied (see plat_input_buttons_swapped).
   uint8_t buttons[PLAT_MOUSE_BUTTONS];

@@ -106,12 +106,12 @@ void plat_instance_service() {
   if (inst.raise_requested) {
     inst.raise_requested = 0;
     if (plat_window_minimised(main_window))
-      plat_post_message(main_window, WM_SYSCOMMAND, SC_RESTORE, 0);
+      plat_post_message(main_window, PLAT_WM_SYSCOMMAND, PLAT_SC_RESTORE, 0);
     else
       plat_window_raise(main_window);
   }
   if (inst.close_requested) {
     inst.close_requested = 0;
-    plat_post_message(main_window, WM_CLOSE, 0, 0);
+    plat_post_message(main_window, PLAT_WM_CLOSE, 0, 0);
   }
 }

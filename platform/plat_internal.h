@@ -11,7 +11,7 @@ constexpr int PLAT_MAX_WINDOWS = 16;
 // written and read by other threads only under the queue lock.
 struct PLAT_WINDOW {
   int live;        // 1 from creation until plat_window_destroy frees it
-  int destroying;  // 1 while WM_DESTROY is being sent
+  int destroying;  // 1 while PLAT_WM_DESTROY is being sent
   uint32_t serial; // creation order, 1 for the first window of the run
   char class_name[64];
   char title[256];
@@ -34,7 +34,7 @@ PLAT_WINDOW* plat_window_find_native(uint32_t native_id);
 // State changes seen by a backend or made through the window functions. Each
 // posts the messages Windows would send, but only when the state really
 // changes, so a backend may report what it already did without doubling them:
-// WM_MOVE (client x, y), WM_SIZE (SIZE_* and width, height), WM_ACTIVATE.
+// PLAT_WM_MOVE (client x, y), PLAT_WM_SIZE (SIZE_* and width, height), PLAT_WM_ACTIVATE.
 void plat_note_position(PLAT_WINDOW* window, int x, int y);
 void plat_note_size(PLAT_WINDOW* window, int width, int height);
 void plat_note_show_state(PLAT_WINDOW* window, int minimised, int maximised);
@@ -45,7 +45,7 @@ void plat_note_active(PLAT_WINDOW* window, int active);
 // messages), under the queue lock so that posting threads see it at once.
 void plat_queue_admit(PLAT_WINDOW* window);
 void plat_queue_forget(PLAT_WINDOW* window);
-// Posts WM_PAINT unless one is already waiting for that window (Windows
+// Posts PLAT_WM_PAINT unless one is already waiting for that window (Windows
 // keeps at most one, however often the window was uncovered).
 void plat_post_paint(PLAT_WINDOW* window);
 

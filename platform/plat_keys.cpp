@@ -28,32 +28,32 @@ constexpr KEY_ROW KEY_ROWS[] = {
     {0x1E, '1', 0x02, 0}, {0x1F, '2', 0x03, 0}, {0x20, '3', 0x04, 0}, {0x21, '4', 0x05, 0},
     {0x22, '5', 0x06, 0}, {0x23, '6', 0x07, 0}, {0x24, '7', 0x08, 0}, {0x25, '8', 0x09, 0},
     {0x26, '9', 0x0A, 0}, {0x27, '0', 0x0B, 0},
-    {0x28, VK_RETURN, 0x1C, 0}, {0x29, VK_ESCAPE, 0x01, 0}, {0x2A, VK_BACK, 0x0E, 0},
-    {0x2B, VK_TAB, 0x0F, 0}, {0x2C, VK_SPACE, 0x39, 0},
-    {0x2D, VK_OEM_MINUS, 0x0C, 0}, {0x2E, VK_OEM_PLUS, 0x0D, 0}, {0x2F, VK_OEM_4, 0x1A, 0},
-    {0x30, VK_OEM_6, 0x1B, 0}, {0x31, VK_OEM_5, 0x2B, 0}, {0x32, VK_OEM_5, 0x2B, 0},
-    {0x33, VK_OEM_1, 0x27, 0}, {0x34, VK_OEM_7, 0x28, 0}, {0x35, VK_OEM_3, 0x29, 0},
-    {0x36, VK_OEM_COMMA, 0x33, 0}, {0x37, VK_OEM_PERIOD, 0x34, 0}, {0x38, VK_OEM_2, 0x35, 0},
-    {0x39, VK_CAPITAL, 0x3A, 0},
-    {0x3A, VK_F1, 0x3B, 0}, {0x3B, VK_F1 + 1, 0x3C, 0}, {0x3C, VK_F1 + 2, 0x3D, 0},
-    {0x3D, VK_F1 + 3, 0x3E, 0}, {0x3E, VK_F1 + 4, 0x3F, 0}, {0x3F, VK_F1 + 5, 0x40, 0},
-    {0x40, VK_F1 + 6, 0x41, 0}, {0x41, VK_F1 + 7, 0x42, 0}, {0x42, VK_F1 + 8, 0x43, 0},
-    {0x43, VK_F1 + 9, 0x44, 0}, {0x44, VK_F1 + 10, 0x57, 0}, {0x45, VK_F1 + 11, 0x58, 0},
-    {0x46, VK_SNAPSHOT, 0x37, 1}, {0x47, VK_SCROLL, 0x46, 0}, {0x48, VK_PAUSE, 0x45, 1},
-    {0x49, VK_INSERT, 0x52, 1}, {0x4A, VK_HOME, 0x47, 1}, {0x4B, VK_PRIOR, 0x49, 1},
-    {0x4C, VK_DELETE, 0x53, 1}, {0x4D, VK_END, 0x4F, 1}, {0x4E, VK_NEXT, 0x51, 1},
-    {0x4F, VK_RIGHT, 0x4D, 1}, {0x50, VK_LEFT, 0x4B, 1}, {0x51, VK_DOWN, 0x50, 1},
-    {0x52, VK_UP, 0x48, 1},
-    {0x53, VK_NUMLOCK, 0x45, 0}, {0x54, VK_DIVIDE, 0x35, 1}, {0x55, VK_MULTIPLY, 0x37, 0},
-    {0x56, VK_SUBTRACT, 0x4A, 0}, {0x57, VK_ADD, 0x4E, 0}, {0x58, VK_RETURN, 0x1C, 1},
-    {0x59, VK_NUMPAD0 + 1, 0x4F, 0}, {0x5A, VK_NUMPAD0 + 2, 0x50, 0}, {0x5B, VK_NUMPAD0 + 3, 0x51, 0},
-    {0x5C, VK_NUMPAD0 + 4, 0x4B, 0}, {0x5D, VK_NUMPAD0 + 5, 0x4C, 0}, {0x5E, VK_NUMPAD0 + 6, 0x4D, 0},
-    {0x5F, VK_NUMPAD0 + 7, 0x47, 0}, {0x60, VK_NUMPAD0 + 8, 0x48, 0}, {0x61, VK_NUMPAD0 + 9, 0x49, 0},
-    {0x62, VK_NUMPAD0, 0x52, 0}, {0x63, VK_DECIMAL, 0x53, 0},
-    {0x64, VK_OEM_102, 0x56, 0}, {0x65, VK_APPS, 0x5D, 1},
-    {0xE0, VK_CONTROL, 0x1D, 0}, {0xE1, VK_SHIFT, 0x2A, 0}, {0xE2, VK_MENU, 0x38, 0},
-    {0xE3, VK_LWIN, 0x5B, 1}, {0xE4, VK_CONTROL, 0x1D, 1}, {0xE5, VK_SHIFT, 0x36, 0},
-    {0xE6, VK_MENU, 0x38, 1}, {0xE7, VK_RWIN, 0x5C, 1},
+    {0x28, PLAT_VK_RETURN, 0x1C, 0}, {0x29, PLAT_VK_ESCAPE, 0x01, 0}, {0x2A, PLAT_VK_BACK, 0x0E, 0},
+    {0x2B, PLAT_VK_TAB, 0x0F, 0}, {0x2C, PLAT_VK_SPACE, 0x39, 0},
+    {0x2D, PLAT_VK_OEM_MINUS, 0x0C, 0}, {0x2E, PLAT_VK_OEM_PLUS, 0x0D, 0}, {0x2F, PLAT_VK_OEM_4, 0x1A, 0},
+    {0x30, PLAT_VK_OEM_6, 0x1B, 0}, {0x31, PLAT_VK_OEM_5, 0x2B, 0}, {0x32, PLAT_VK_OEM_5, 0x2B, 0},
+    {0x33, PLAT_VK_OEM_1, 0x27, 0}, {0x34, PLAT_VK_OEM_7, 0x28, 0}, {0x35, PLAT_VK_OEM_3, 0x29, 0},
+    {0x36, PLAT_VK_OEM_COMMA, 0x33, 0}, {0x37, PLAT_VK_OEM_PERIOD, 0x34, 0}, {0x38, PLAT_VK_OEM_2, 0x35, 0},
+    {0x39, PLAT_VK_CAPITAL, 0x3A, 0},
+    {0x3A, PLAT_VK_F1, 0x3B, 0}, {0x3B, PLAT_VK_F1 + 1, 0x3C, 0}, {0x3C, PLAT_VK_F1 + 2, 0x3D, 0},
+    {0x3D, PLAT_VK_F1 + 3, 0x3E, 0}, {0x3E, PLAT_VK_F1 + 4, 0x3F, 0}, {0x3F, PLAT_VK_F1 + 5, 0x40, 0},
+    {0x40, PLAT_VK_F1 + 6, 0x41, 0}, {0x41, PLAT_VK_F1 + 7, 0x42, 0}, {0x42, PLAT_VK_F1 + 8, 0x43, 0},
+    {0x43, PLAT_VK_F1 + 9, 0x44, 0}, {0x44, PLAT_VK_F1 + 10, 0x57, 0}, {0x45, PLAT_VK_F1 + 11, 0x58, 0},
+    {0x46, PLAT_VK_SNAPSHOT, 0x37, 1}, {0x47, PLAT_VK_SCROLL, 0x46, 0}, {0x48, PLAT_VK_PAUSE, 0x45, 1},
+    {0x49, PLAT_VK_INSERT, 0x52, 1}, {0x4A, PLAT_VK_HOME, 0x47, 1}, {0x4B, PLAT_VK_PRIOR, 0x49, 1},
+    {0x4C, PLAT_VK_DELETE, 0x53, 1}, {0x4D, PLAT_VK_END, 0x4F, 1}, {0x4E, PLAT_VK_NEXT, 0x51, 1},
+    {0x4F, PLAT_VK_RIGHT, 0x4D, 1}, {0x50, PLAT_VK_LEFT, 0x4B, 1}, {0x51, PLAT_VK_DOWN, 0x50, 1},
+    {0x52, PLAT_VK_UP, 0x48, 1},
+    {0x53, PLAT_VK_NUMLOCK, 0x45, 0}, {0x54, PLAT_VK_DIVIDE, 0x35, 1}, {0x55, PLAT_VK_MULTIPLY, 0x37, 0},
+    {0x56, PLAT_VK_SUBTRACT, 0x4A, 0}, {0x57, PLAT_VK_ADD, 0x4E, 0}, {0x58, PLAT_VK_RETURN, 0x1C, 1},
+    {0x59, PLAT_VK_NUMPAD0 + 1, 0x4F, 0}, {0x5A, PLAT_VK_NUMPAD0 + 2, 0x50, 0}, {0x5B, PLAT_VK_NUMPAD0 + 3, 0x51, 0},
+    {0x5C, PLAT_VK_NUMPAD0 + 4, 0x4B, 0}, {0x5D, PLAT_VK_NUMPAD0 + 5, 0x4C, 0}, {0x5E, PLAT_VK_NUMPAD0 + 6, 0x4D, 0},
+    {0x5F, PLAT_VK_NUMPAD0 + 7, 0x47, 0}, {0x60, PLAT_VK_NUMPAD0 + 8, 0x48, 0}, {0x61, PLAT_VK_NUMPAD0 + 9, 0x49, 0},
+    {0x62, PLAT_VK_NUMPAD0, 0x52, 0}, {0x63, PLAT_VK_DECIMAL, 0x53, 0},
+    {0x64, PLAT_VK_OEM_102, 0x56, 0}, {0x65, PLAT_VK_APPS, 0x5D, 1},
+    {0xE0, PLAT_VK_CONTROL, 0x1D, 0}, {0xE1, PLAT_VK_SHIFT, 0x2A, 0}, {0xE2, PLAT_VK_MENU, 0x38, 0},
+    {0xE3, PLAT_VK_LWIN, 0x5B, 1}, {0xE4, PLAT_VK_CONTROL, 0x1D, 1}, {0xE5, PLAT_VK_SHIFT, 0x36, 0},
+    {0xE6, PLAT_VK_MENU, 0x38, 1}, {0xE7, PLAT_VK_RWIN, 0x5C, 1},
 };
 
 constexpr std::array<KEY_ROW, 256> make_key_table() {
@@ -105,10 +105,10 @@ struct OEM_CHARS {
   char plain, shifted;
 };
 constexpr OEM_CHARS OEM_ROWS[] = {
-    {VK_OEM_1, ';', ':'},     {VK_OEM_PLUS, '=', '+'}, {VK_OEM_COMMA, ',', '<'},
-    {VK_OEM_MINUS, '-', '_'}, {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},
-    {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},     {VK_OEM_5, '\\', '|'},
-    {VK_OEM_6, ']', '}'},     {VK_OEM_7, '\'', '"'},    {VK_OEM_102, '\\', '|'},
+    {PLAT_VK_OEM_1, ';', ':'},     {PLAT_VK_OEM_PLUS, '=', '+'}, {PLAT_VK_OEM_COMMA, ',', '<'},
+    {PLAT_VK_OEM_MINUS, '-', '_'}, {PLAT_VK_OEM_PERIOD, '.', '>'}, {PLAT_VK_OEM_2, '/', '?'},
+    {PLAT_VK_OEM_3, '`', '~'},     {PLAT_VK_OEM_4, '[', '{'},     {PLAT_VK_OEM_5, '\\', '|'},
+    {PLAT_VK_OEM_6, ']', '}'},     {PLAT_VK_OEM_7, '\'', '"'},    {PLAT_VK_OEM_102, '\\', '|'},
 };
 constexpr char SHIFTED_DIGITS[] = ")!@#$%^&*(";
 
@@ -124,16 +124,16 @@ int plat_key_message(const PLAT_KEY_EVENT* key, PLAT_MSG* msg) {
     vk = key->layout_char - 'a' + 'A';
   // Alt makes system keys (Ctrl+Alt is AltGr and is not); F10 and Alt
   // itself are system keys on their own.
-  int sys = (key->alt && !key->ctrl) || vk == VK_F10 || vk == VK_MENU;
+  int sys = (key->alt && !key->ctrl) || vk == PLAT_VK_F10 || vk == PLAT_VK_MENU;
   uint32_t lp = 1u | (static_cast<uint32_t>(row.scan) << 16);
-  if (row.ext) lp |= KEY_LPARAM_EXTENDED;
-  if (key->alt && !key->ctrl) lp |= KEY_LPARAM_ALT;
-  if (!key->down) lp |= KEY_LPARAM_REPEAT | KEY_LPARAM_UP;
-  else if (key->repeat) lp |= KEY_LPARAM_REPEAT;
+  if (row.ext) lp |= PLAT_KEY_LPARAM_EXTENDED;
+  if (key->alt && !key->ctrl) lp |= PLAT_KEY_LPARAM_ALT;
+  if (!key->down) lp |= PLAT_KEY_LPARAM_REPEAT | PLAT_KEY_LPARAM_UP;
+  else if (key->repeat) lp |= PLAT_KEY_LPARAM_REPEAT;
   if (key->down)
-    msg->message = sys ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    msg->message = sys ? PLAT_WM_SYSKEYDOWN : PLAT_WM_KEYDOWN;
   else
-    msg->message = sys ? WM_SYSKEYUP : WM_KEYUP;
+    msg->message = sys ? PLAT_WM_SYSKEYUP : PLAT_WM_KEYUP;
   msg->wparam = vk;
   // lparam carries 32 bits, as on Windows; on a 64-bit build they are not sign-extended.
   msg->lparam = static_cast<intptr_t>(lp);
@@ -149,18 +149,18 @@ uint32_t plat_key_char(uint32_t vk, int shift, int caps, int ctrl) {
   }
   if (ctrl) return 0;
   if (vk >= '0' && vk <= '9') return shift ? static_cast<uint32_t>(SHIFTED_DIGITS[vk - '0']) : vk;
-  if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) return '0' + (vk - VK_NUMPAD0);
+  if (vk >= PLAT_VK_NUMPAD0 && vk <= PLAT_VK_NUMPAD0 + 9) return '0' + (vk - PLAT_VK_NUMPAD0);
   switch (vk) {
-    case VK_SPACE: return ' ';
-    case VK_RETURN: return '\r';
-    case VK_BACK: return 8;
-    case VK_TAB: return 9;
-    case VK_ESCAPE: return 27;
-    case VK_MULTIPLY: return '*';
-    case VK_ADD: return '+';
-    case VK_SUBTRACT: return '-';
-    case VK_DECIMAL: return '.';
-    case VK_DIVIDE: return '/';
+    case PLAT_VK_SPACE: return ' ';
+    case PLAT_VK_RETURN: return '\r';
+    case PLAT_VK_BACK: return 8;
+    case PLAT_VK_TAB: return 9;
+    case PLAT_VK_ESCAPE: return 27;
+    case PLAT_VK_MULTIPLY: return '*';
+    case PLAT_VK_ADD: return '+';
+    case PLAT_VK_SUBTRACT: return '-';
+    case PLAT_VK_DECIMAL: return '.';
+    case PLAT_VK_DIVIDE: return '/';
     default: break;
   }
   for (const OEM_CHARS& o : OEM_ROWS)

@@ -13,7 +13,7 @@
 // alpha bytes, top row first, no padding; alpha is ignored (the picture is
 // opaque). Parts of the client area outside the picture keep what they had;
 // parts of the picture outside the client area are cut. The pixels are not
-// kept: the caller shows them again when the window asks (WM_PAINT).
+// kept: the caller shows them again when the window asks (PLAT_WM_PAINT).
 // 1 when shown, 0 for a destroyed window, a GL window, a size below one
 // pixel or a null block.
 int plat_window_picture(PLAT_WINDOW* window, const uint8_t* rgba, int width, int height);

@@ -156,6 +156,38 @@ int plat_make_folder(const char* path) {
 
 int plat_set_current_folder(const char* path) { return path && chdir(path) == 0; }
 
+int plat_current_folder(char* buf, int size) {
+  char path[PATH_SIZE];
+  if (!getcwd(path, sizeof path)) return 0;
+  return copy_out(buf, size, path);
+}
+
+int plat_absolute_path(const char* path, char* buf, int size) {
+  if (!path || !*path) return 0;
+  if (path[0] == '/') return copy_out(buf, size, path);
+  char cwd[PATH_SIZE], joined[2 * PATH_SIZE];
+  if (!getcwd(cwd, sizeof cwd)) return 0;
+  const size_t n = std::strlen(cwd);
+  std::snprintf(joined, sizeof joined, "%s%s%s", cwd, n && cwd[n - 1] == '/' ? "" : "/", path);
+  return copy_out(buf, size, joined);
+}
+
+int plat_same_file(const char* a, const char* b) {
+  struct stat sa, sb;
+  if (!a || !b || stat(a, &sa) != 0 || stat(b, &sb) != 0) return 0;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+int plat_append_file(const char* path, const void* data, size_t size) {
+  if (!path || (!data && size)) return 0;
+  FILE* f = std::fopen(path, "ab");
+  if (!f) return 0;
+  const bool ok = std::fwrite(data, 1, size, f) == size;
+  return std::fclose(f) == 0 && ok;
+}
+
+void plat_exit(int code) { std::exit(code); }
+
 int plat_path_kind(const char* path) {
   struct stat st;
   if (!path || !*path || stat(path, &st) != 0) return 0;

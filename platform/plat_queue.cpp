@@ -55,9 +55,9 @@ static void gather() {
 // The key state follows the key messages as they are taken out, as
 // Windows' GetKeyState does, so a procedure sees the state of its message.
 static void note_key(const PLAT_MSG& m) {
-  if (m.message < WM_KEYDOWN || m.message > WM_SYSKEYUP || m.message == WM_CHAR) return;
+  if (m.message < PLAT_WM_KEYDOWN || m.message > PLAT_WM_SYSKEYUP || m.message == PLAT_WM_CHAR) return;
   uint8_t& k = q.keys[m.wparam & 0xFF];
-  int down = m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN;
+  int down = m.message == PLAT_WM_KEYDOWN || m.message == PLAT_WM_SYSKEYDOWN;
   if (down && !(k & 1)) k ^= 2;
   k = static_cast<uint8_t>(down ? (k | 1) : (k & ~1));
 }
@@ -89,7 +89,7 @@ int plat_get_message(PLAT_MSG* msg) {
   if (!msg) msg = &local;
   for (;;) {
     gather();
-    if (take(msg, 1)) return msg->message != WM_QUIT;
+    if (take(msg, 1)) return msg->message != PLAT_WM_QUIT;
     pthread_mutex_lock(&q.lock);
     if (q.count == 0) {
       if (plat_be_has_devices()) {
@@ -110,14 +110,14 @@ int plat_get_message(PLAT_MSG* msg) {
 }
 
 void plat_translate_message(const PLAT_MSG* msg) {
-  if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return;
+  if (!msg || (msg->message != PLAT_WM_KEYDOWN && msg->message != PLAT_WM_SYSKEYDOWN)) return;
   uint32_t vk = static_cast<uint32_t>(msg->wparam & 0xFF);
-  int shift = q.keys[VK_SHIFT] & 1, caps = (q.keys[VK_CAPITAL] >> 1) & 1;
-  int ctrl = (q.keys[VK_CONTROL] & 1) && msg->message == WM_KEYDOWN;
+  int shift = q.keys[PLAT_VK_SHIFT] & 1, caps = (q.keys[PLAT_VK_CAPITAL] >> 1) & 1;
+  int ctrl = (q.keys[PLAT_VK_CONTROL] & 1) && msg->message == PLAT_WM_KEYDOWN;
   uint32_t ch = plat_key_char(vk, shift, caps, ctrl);
   if (ch == 0) return;
   // The character is the next message taken, ahead of anything posted since.
-  PLAT_MSG m = make_msg(msg->window, msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR, ch, msg->lparam);
+  PLAT_MSG m = make_msg(msg->window, msg->message == PLAT_WM_KEYDOWN ? PLAT_WM_CHAR : PLAT_WM_SYSCHAR, ch, msg->lparam);
   pthread_mutex_lock(&q.lock);
   if (!m.window || plat_window_valid(m.window)) push_front(m);
   pthread_mutex_unlock(&q.lock);
@@ -142,17 +142,17 @@ int plat_post_message(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, i
 }
 
 void plat_post_quit_message(int exit_code) {
-  plat_post_message(nullptr, WM_QUIT, static_cast<uintptr_t>(exit_code), 0);
+  plat_post_message(nullptr, PLAT_WM_QUIT, static_cast<uintptr_t>(exit_code), 0);
 }
 
 int plat_key_down(uint32_t vk) { return vk < 256 ? q.keys[vk] & 1 : 0; }
 
 void plat_post_paint(PLAT_WINDOW* window) {
-  PLAT_MSG m = make_msg(window, WM_PAINT, 0, 0);
+  PLAT_MSG m = make_msg(window, PLAT_WM_PAINT, 0, 0);
   pthread_mutex_lock(&q.lock);
   int waiting = 0;
   for (int i = 0; i < q.count && !waiting; i++)
-    waiting = at(i).window == window && at(i).message == WM_PAINT;
+    waiting = at(i).window == window && at(i).message == PLAT_WM_PAINT;
   if (!waiting && plat_window_valid(window)) push_back(m);
   pthread_mutex_unlock(&q.lock);
 }

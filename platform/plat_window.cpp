@@ -62,7 +62,7 @@ PLAT_WINDOW* plat_window_create(const char* class_name, const char* title, int x
     return nullptr;
   }
   plat_queue_admit(w);
-  if (proc && proc(w, WM_CREATE, 0, 0) == -1) {
+  if (proc && proc(w, PLAT_WM_CREATE, 0, 0) == -1) {
     plat_window_destroy(w);
     return nullptr;
   }
@@ -73,7 +73,7 @@ PLAT_WINDOW* plat_window_create(const char* class_name, const char* title, int x
 void plat_window_destroy(PLAT_WINDOW* window) {
   if (!plat_window_valid(window) || window->destroying) return;
   window->destroying = 1;
-  if (window->proc) window->proc(window, WM_DESTROY, 0, 0);
+  if (window->proc) window->proc(window, PLAT_WM_DESTROY, 0, 0);
   plat_queue_forget(window);
   plat_be_window_destroy(window);
   *window = PLAT_WINDOW{};
@@ -165,15 +165,15 @@ static intptr_t size_lparam(const PLAT_WINDOW* w) {
 }
 
 static uintptr_t size_kind(const PLAT_WINDOW* w) {
-  if (w->minimised) return SIZE_MINIMIZED;
-  return w->maximised ? SIZE_MAXIMIZED : SIZE_RESTORED;
+  if (w->minimised) return PLAT_SIZE_MINIMIZED;
+  return w->maximised ? PLAT_SIZE_MAXIMIZED : PLAT_SIZE_RESTORED;
 }
 
 void plat_note_position(PLAT_WINDOW* window, int x, int y) {
   if (!plat_window_valid(window) || (window->x == x && window->y == y)) return;
   window->x = x;
   window->y = y;
-  plat_post_message(window, WM_MOVE, 0, plat_makelong(static_cast<uint32_t>(x), static_cast<uint32_t>(y)));
+  plat_post_message(window, PLAT_WM_MOVE, 0, plat_makelong(static_cast<uint32_t>(x), static_cast<uint32_t>(y)));
 }
 
 void plat_note_size(PLAT_WINDOW* window, int width, int height) {
@@ -181,7 +181,7 @@ void plat_note_size(PLAT_WINDOW* window, int width, int height) {
   if (window->width == width && window->height == height) return;
   window->width = width;
   window->height = height;
-  if (!window->minimised) plat_post_message(window, WM_SIZE, size_kind(window), size_lparam(window));
+  if (!window->minimised) plat_post_message(window, PLAT_WM_SIZE, size_kind(window), size_lparam(window));
 }
 
 void plat_note_show_state(PLAT_WINDOW* window, int minimised, int maximised) {
@@ -191,11 +191,11 @@ void plat_note_show_state(PLAT_WINDOW* window, int minimised, int maximised) {
   if (window->minimised == minimised && window->maximised == maximised) return;
   window->minimised = minimised;
   window->maximised = maximised;
-  plat_post_message(window, WM_SIZE, size_kind(window), size_lparam(window));
+  plat_post_message(window, PLAT_WM_SIZE, size_kind(window), size_lparam(window));
 }
 
 // Only one window is active at a time: activating one first deactivates the
-// other, as Windows sends the old window its WM_ACTIVATE first.
+// other, as Windows sends the old window its PLAT_WM_ACTIVATE first.
 void plat_note_active(PLAT_WINDOW* window, int active) {
   if (!plat_window_valid(window)) return;
   active = active ? 1 : 0;
@@ -204,8 +204,8 @@ void plat_note_active(PLAT_WINDOW* window, int active) {
     for (PLAT_WINDOW& other : win_state.windows)
       if (&other != window && other.live && other.active) plat_note_active(&other, 0);
   window->active = active;
-  uintptr_t wparam = (active ? WA_ACTIVE : WA_INACTIVE) | (static_cast<uintptr_t>(window->minimised) << 16);
-  plat_post_message(window, WM_ACTIVATE, wparam, 0);
+  uintptr_t wparam = (active ? PLAT_WA_ACTIVE : PLAT_WA_INACTIVE) | (static_cast<uintptr_t>(window->minimised) << 16);
+  plat_post_message(window, PLAT_WM_ACTIVATE, wparam, 0);
 }
 
 // ---------------------------------------------------------------- default procedure
@@ -213,19 +213,19 @@ void plat_note_active(PLAT_WINDOW* window, int active) {
 intptr_t plat_def_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
   (void)lparam;
   switch (message) {
-    case WM_SYSKEYDOWN:
+    case PLAT_WM_SYSKEYDOWN:
       // Only Alt makes F4 a system key, so this is Alt+F4.
-      if (wparam == VK_F4) plat_send_message(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+      if (wparam == PLAT_VK_F4) plat_send_message(window, PLAT_WM_SYSCOMMAND, PLAT_SC_CLOSE, 0);
       return 0;
-    case WM_SYSCOMMAND:
+    case PLAT_WM_SYSCOMMAND:
       switch (wparam & 0xFFF0) {
-        case SC_CLOSE: plat_send_message(window, WM_CLOSE, 0, 0); break;
-        case SC_MINIMIZE: plat_window_show(window, 2); break;
-        case SC_RESTORE: plat_window_show(window, 3); break;
+        case PLAT_SC_CLOSE: plat_send_message(window, PLAT_WM_CLOSE, 0, 0); break;
+        case PLAT_SC_MINIMIZE: plat_window_show(window, 2); break;
+        case PLAT_SC_RESTORE: plat_window_show(window, 3); break;
         default: break;
       }
       return 0;
-    case WM_CLOSE:
+    case PLAT_WM_CLOSE:
       plat_window_destroy(window);
       return 0;
     default:

@@ -4,6 +4,7 @@
 // tools) and platform_null (no window and no devices, for tests). Nothing
 // above this folder includes SDL or system headers for these services.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include "platform/plat_msg.h"
 
@@ -40,26 +41,26 @@ constexpr int PLAT_POS_DEFAULT = INT32_MIN;
 constexpr int PLAT_POS_CENTRED = INT32_MIN + 1;
 
 // Creates a top-level window of the given class name and client size at
-// client position (x, y). WM_CREATE is sent to `proc` before it returns; an
+// client position (x, y). PLAT_WM_CREATE is sent to `proc` before it returns; an
 // answer of -1 destroys the window again and the result is null. Unless
 // PLAT_WS_HIDDEN is given the window is then shown as by plat_window_show(w, 1).
 // At most 16 windows exist at a time.
 PLAT_WINDOW* plat_window_create(const char* class_name, const char* title, int x, int y, int width,
                                 int height, uint32_t style, PLAT_WNDPROC proc);
-// Sends WM_DESTROY to the window's procedure, then frees the window.
+// Sends PLAT_WM_DESTROY to the window's procedure, then frees the window.
 void plat_window_destroy(PLAT_WINDOW* window);
 int plat_window_exists(PLAT_WINDOW* window);  // 1 while not destroyed
 PLAT_WNDPROC plat_window_proc(PLAT_WINDOW* window);
 void plat_window_set_proc(PLAT_WINDOW* window, PLAT_WNDPROC proc);
 // 0 hide, 1 show (and activate), 2 minimise, 3 restore. The window
-// functions post what Windows would send: WM_SIZE (SIZE_MINIMIZED with 0,
-// else SIZE_RESTORED / SIZE_MAXIMIZED with width, height) when the size or
-// the minimised state changes, WM_MOVE (client x, y) when the position
-// changes, WM_ACTIVATE (WA_ACTIVE / WA_INACTIVE, high word the minimised
+// functions post what Windows would send: PLAT_WM_SIZE (PLAT_SIZE_MINIMIZED with 0,
+// else PLAT_SIZE_RESTORED / PLAT_SIZE_MAXIMIZED with width, height) when the size or
+// the minimised state changes, PLAT_WM_MOVE (client x, y) when the position
+// changes, PLAT_WM_ACTIVATE (PLAT_WA_ACTIVE / PLAT_WA_INACTIVE, high word the minimised
 // flag) when the active window changes; only one window is active at a time.
 // Showing, restoring and raising activate; hiding and minimising deactivate.
 // Changes made by the user or the window manager post the same messages, and
-// the window's close button posts WM_CLOSE.
+// the window's close button posts PLAT_WM_CLOSE.
 void plat_window_show(PLAT_WINDOW* window, int show);
 void plat_window_set_title(PLAT_WINDOW* window, const char* title);
 void plat_window_set_style(PLAT_WINDOW* window, uint32_t style);  // PLAT_WS_HIDDEN is ignored here
@@ -71,8 +72,8 @@ void plat_window_raise(PLAT_WINDOW* window);  // bring to the front and give it 
 PLAT_WINDOW* plat_window_main();
 
 // The default window procedure, as Windows' own: Alt+F4 becomes
-// WM_SYSCOMMAND SC_CLOSE, SC_CLOSE becomes WM_CLOSE, WM_CLOSE destroys the
-// window; SC_MINIMIZE and SC_RESTORE minimise and restore it. Everything else
+// PLAT_WM_SYSCOMMAND PLAT_SC_CLOSE, PLAT_SC_CLOSE becomes PLAT_WM_CLOSE, PLAT_WM_CLOSE destroys the
+// window; PLAT_SC_MINIMIZE and PLAT_SC_RESTORE minimise and restore it. Everything else
 // answers 0.
 intptr_t plat_def_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 
@@ -81,9 +82,9 @@ intptr_t plat_def_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t w
 // plat_peek_message first gathers pending device events; it returns 1 and
 // fills `msg` when there is a message (removing it when `remove` is 1).
 int plat_peek_message(PLAT_MSG* msg, int remove);
-// Blocks until a message is there, then removes it; 0 for WM_QUIT.
+// Blocks until a message is there, then removes it; 0 for PLAT_WM_QUIT.
 int plat_get_message(PLAT_MSG* msg);
-// WM_KEYDOWN / WM_SYSKEYDOWN of a character key also queue WM_CHAR / WM_SYSCHAR.
+// PLAT_WM_KEYDOWN / PLAT_WM_SYSKEYDOWN of a character key also queue PLAT_WM_CHAR / PLAT_WM_SYSCHAR.
 void plat_translate_message(const PLAT_MSG* msg);
 // Calls the procedure of the message's window (nothing for a window-less or destroyed one).
 intptr_t plat_dispatch_message(const PLAT_MSG* msg);
@@ -93,7 +94,7 @@ int plat_post_message(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, i
 intptr_t plat_send_message(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam);
 void plat_post_quit_message(int exit_code);
 // 1 when the virtual key was down as of the last key message taken from the
-// queue (as Windows' GetKeyState); VK_SHIFT, VK_CONTROL and VK_MENU stand for
+// queue (as Windows' GetKeyState); PLAT_VK_SHIFT, PLAT_VK_CONTROL and PLAT_VK_MENU stand for
 // either key of their pair.
 int plat_key_down(uint32_t vk);
 
@@ -115,13 +116,13 @@ uint32_t plat_timer_start(uint32_t period_ms, PLAT_TIMER_CALLBACK callback, void
 void plat_timer_stop(uint32_t id);
 
 // ---------------------------------------------------------------- boxes
-// Shows a modal message box; `style` is MB_* bits. Returns IDOK, IDCANCEL,
-// IDYES or IDNO. With boxes switched off (plat_set_boxes(0), or the
+// Shows a modal message box; `style` is MB_* bits. Returns PLAT_IDOK, PLAT_IDCANCEL,
+// PLAT_IDYES or PLAT_IDNO. With boxes switched off (plat_set_boxes(0), or the
 // environment variable PS_NO_BOXES set to 1) it writes "caption: text" to
 // standard error and answers as if the first button (OK or Yes) was pressed;
 // so it does when no box can be shown (no display; always on the null build).
-// A null caption is "Error". A box closed without a button answers IDOK for
-// MB_OK, else IDCANCEL / IDNO.
+// A null caption is "Error". A box closed without a button answers PLAT_IDOK for
+// PLAT_MB_OK, else PLAT_IDCANCEL / PLAT_IDNO.
 int plat_message_box(PLAT_WINDOW* owner, const char* text, const char* caption, uint32_t style);
 void plat_set_boxes(int enabled);
 int plat_boxes_enabled();
@@ -160,8 +161,8 @@ int plat_instance_lock(const char* name);
 // 1 while another process holds the named lock.
 int plat_instance_running(const char* name);
 // Asks the process holding the named lock to bring its main window to the
-// front (PLAT_INSTANCE_RAISE: restored with WM_SYSCOMMAND SC_RESTORE when
-// minimised, else raised) or to close it (PLAT_INSTANCE_CLOSE: WM_CLOSE is
+// front (PLAT_INSTANCE_RAISE: restored with PLAT_WM_SYSCOMMAND PLAT_SC_RESTORE when
+// minimised, else raised) or to close it (PLAT_INSTANCE_CLOSE: PLAT_WM_CLOSE is
 // posted to its main window). The holder acts when it next gathers messages.
 // 1 when the request was delivered.
 constexpr int PLAT_INSTANCE_RAISE = 1;
@@ -175,3 +176,16 @@ int plat_path_kind(const char* path);
 // "." and "..". 1 when the folder could be read.
 typedef void (*PLAT_FOLDER_ENTRY)(const char* name, int is_folder, void* user);
 int plat_folder_list(const char* path, PLAT_FOLDER_ENTRY entry, void* user);
+// The current folder, without a trailing '/'. 1 when it fits.
+int plat_current_folder(char* buf, int size);
+// `path` made absolute: a relative path is joined to the current folder
+// ('.' and '..' stay as they are). 1 when it fits.
+int plat_absolute_path(const char* path, char* buf, int size);
+// 1 when both paths exist and name the same file.
+int plat_same_file(const char* a, const char* b);
+// Appends `size` bytes to the file (made when missing). 1 when all were written.
+int plat_append_file(const char* path, const void* data, size_t size);
+
+// ---------------------------------------------------------------- ending
+// Ends the process at once with `code` (open streams are flushed).
+[[noreturn]] void plat_exit(int code);

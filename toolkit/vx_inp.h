@@ -38,7 +38,7 @@ constexpr int VX_INP_JOY_BUTTON1 = 508;
 
 // The module's private window message: activate the devices (posted on
 // gaining the focus and on a left click).
-constexpr uint32_t VX_INP_WM_ACTIVATE = WM_USER + 69;  // 0x445
+constexpr uint32_t VX_INP_WM_ACTIVATE = PLAT_WM_USER + 69;  // 0x445
 
 // Settings, given at start and kept by pointer (they must outlive the module).
 struct VX_INP_SETTINGS {

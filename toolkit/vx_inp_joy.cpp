@@ -32,7 +32,7 @@ constexpr const char* kUncalibratedText =
 
 // These two boxes are shown whatever the debug setting says.
 void show_box(const char* text, const char* caption) {
-  plat_message_box(plat_window_main(), text, caption, MB_OK | MB_ICONEXCLAMATION);
+  plat_message_box(plat_window_main(), text, caption, PLAT_MB_OK | PLAT_MB_ICONEXCLAMATION);
 }
 
 // An axis into a pair of block entries: below the centre sets `minus` to

@@ -7,10 +7,6 @@ namespace {
 
 INP_STATE& st = vx_inp_shared;
 
-// Not among the platform's message numbers: this platform never sends it,
-// but a window procedure that does gets the cursor rule below.
-constexpr uint32_t WM_SETCURSOR_MSG = 0x0020;
-
 constexpr int PLATFORM_NT = 3;
 constexpr int PLATFORM_9X = 1;
 constexpr int VERSION_NEEDED = 0x0500;
@@ -82,19 +78,19 @@ int vx_inp_active() { return !st.inactive; }
 void vx_inp_window_message(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t) {
   if (!st.started) return;
   switch (message) {
-    case WM_ACTIVATE: vx_inp_activate(plat_loword(wparam) != WA_INACTIVE); break;
+    case PLAT_WM_ACTIVATE: vx_inp_activate(plat_loword(wparam) != PLAT_WA_INACTIVE); break;
     case VX_INP_WM_ACTIVATE: vx_inp_activate(1); break;
-    case WM_KILLFOCUS:
-    case WM_ENTERMENULOOP:
-    case WM_ENTERSIZEMOVE: vx_inp_activate(0); break;
-    case WM_SYSCOMMAND:
-      if ((wparam & 0xFFF0) == SC_MINIMIZE) vx_inp_activate(0);
-      if ((wparam & 0xFFF0) == SC_RESTORE) vx_inp_activate(1);
+    case PLAT_WM_KILLFOCUS:
+    case PLAT_WM_ENTERMENULOOP:
+    case PLAT_WM_ENTERSIZEMOVE: vx_inp_activate(0); break;
+    case PLAT_WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == PLAT_SC_MINIMIZE) vx_inp_activate(0);
+      if ((wparam & 0xFFF0) == PLAT_SC_RESTORE) vx_inp_activate(1);
       break;
     // Activation waits for the message queue, after the window has settled.
-    case WM_SETFOCUS:
-    case WM_LBUTTONDOWN: plat_post_message(window, VX_INP_WM_ACTIVATE, 0, 0); break;
-    case WM_SETCURSOR_MSG: plat_input_show_cursor(st.inactive); break;
+    case PLAT_WM_SETFOCUS:
+    case PLAT_WM_LBUTTONDOWN: plat_post_message(window, VX_INP_WM_ACTIVATE, 0, 0); break;
+    case PLAT_WM_SETCURSOR: plat_input_show_cursor(st.inactive); break;
     default: break;
   }
 }
@@ -133,7 +129,7 @@ int vx_inp_check_directx(VX_INP_SYSTEM* out) {
   if (out) *out = found;
   if (found.version >= VERSION_NEEDED && (found.platform == PLATFORM_9X || found.platform == PLATFORM_NT))
     return 1;
-  plat_message_box(nullptr, kRefusalText, "Error", MB_OK | MB_ICONHAND);
+  plat_message_box(nullptr, kRefusalText, "Error", PLAT_MB_OK | PLAT_MB_ICONHAND);
   return 0;
 }
 

@@ -34,8 +34,10 @@
 #include "platform/platform.h"
 #include "world/anim.h"
 #include "world/engine_error.h"
+#include "world/gen/gen_bit.h"
 #include "world/gen/gen_info.h"
 #include "world/gen/gen_wrap.h"
+#include "world/gen/render_gl.h"
 #include "world/level.h"
 #include "world/render.h"
 
@@ -137,12 +139,13 @@ void set_view(const Options& o) {
 
 // Draws the frame and writes it through the snapshot of the display update.
 int draw(const Options& o, double x, double y, double z) {
-  gen_wrap_screen_clear();
+  const VX_DSP_3D_INTERFACE* gl = vx_dsp_3d_interface();
+  gl->vx_dsp_3d_screen_clear();
   if (o.background && !Draw_Background()) std::fprintf(stderr, "levelview: the level has no background picture\n");
   Render_World(x, y, z, o.editor ? 1 : 0);
   const VX_RECT whole = {0, 0, int16_t(o.width), int16_t(o.height)};
-  if (!gen_wrap_snapshot(nullptr, o.out.c_str(), &whole, 0)) return 0;
-  gen_wrap_display_update();
+  if (!gl->vx_bit_3d_save(nullptr, o.out.c_str(), &whole, 0)) return 0;
+  gl->vx_dsp_3d_display_update();
   return std::filesystem::exists(o.out);
 }
 
@@ -167,14 +170,21 @@ int main(int argc, char** argv) {
   gen_info_history_set(0);  // no history.txt beside the level
   Engine_Error_Sink(print_message, nullptr);
 
+  // The OpenGL layer as the game installs it: the 3D table, the renderer's
+  // output and the level's texture upload.
   VX_DSP_3D_INTERFACE table;
   gen_wrap_get_interface(&table);
   vx_dsp_3d_interface_set(&table);
+  RENDER_OUTPUT gl;
+  Render_Output_GL(&gl);
+  Render_Output_Set(&gl);
+  Level_Texture_Hooks(gen_bit_texture_load, gen_bit_texture_delete);
   int status = 0;
   PLAT_WINDOW* window = plat_window_create("LevelView", "levelview", 0, 0, o.width, o.height, PLAT_WS_OPENGL, nullptr);
   const VX_RECT screen = {0, 0, int16_t(o.width), int16_t(o.height)};
   if (window) table.vx_dsp_3d_init(window, &screen, nullptr, nullptr);
-  if (!window || !gen_wrap_ready()) {
+  // Flushing fails without a context.
+  if (!window || !table.vx_dsp_3d_flush()) {
     std::fprintf(stderr, "levelview: no OpenGL context can be made here\n");
     status = kNoContext;
   } else {
@@ -212,6 +222,8 @@ int main(int argc, char** argv) {
     table.vx_dsp_3d_deinit();
   }
   if (window) plat_window_destroy(window);
+  Level_Texture_Hooks(nullptr, nullptr);
+  Render_Output_Set(nullptr);
   vx_dsp_3d_interface_set(nullptr);
   Engine_Error_Sink(nullptr, nullptr);
   gen_info_deinit();

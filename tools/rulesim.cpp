@@ -47,7 +47,7 @@
 #include "core/vx_error.h"
 #include "core/vx_io.h"
 #include "core/vx_mem.h"
-#include "game/bot.h"
+#include "tools/bot/bot.h"
 #include "game/game_random.h"
 #include "game/game_state.h"
 #include "game/level_setup.h"

@@ -3,7 +3,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 
 #include "display/vx_app.h"
 #include "platform/platform.h"
@@ -31,10 +30,10 @@ void deliver(const char* caption, MessageKind kind) {
     s.sink(caption, s.text, kind == STOP_NOW, s.user);
     return;
   }
-  vx_dsp_error_box(s.text, caption, MB_OK);
+  vx_dsp_error_box(s.text, caption, PLAT_MB_OK);
   if (kind == BOX_ONLY) return;
-  if (PLAT_WINDOW* w = plat_window_main()) plat_post_message(w, WM_CLOSE, 0, 0);
-  if (kind == STOP_NOW) std::exit(0);
+  if (PLAT_WINDOW* w = plat_window_main()) plat_post_message(w, PLAT_WM_CLOSE, 0, 0);
+  if (kind == STOP_NOW) plat_exit(0);
 }
 
 void format_error(const char* format, va_list args) {

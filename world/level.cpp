@@ -2,12 +2,12 @@
 #include "world/level.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
 #include "core/vx_mem.h"
 #include "world/engine_error.h"
-#include "world/gen/gen_wrap.h"
 #include "world/image/img_load.h"
 #include "world/level_internal.h"
 #include "world/map.h"
@@ -19,7 +19,7 @@ namespace {
 
 struct LevelState {
   LEVEL_TEXTURE_LOAD load;      // null: Level_Texture_Load
-  LEVEL_TEXTURE_DELETE remove;  // null: gen_bit_texture_delete
+  LEVEL_TEXTURE_DELETE remove;  // null: nothing to release
   int picture_failures;
 };
 LevelState lv_st = {};
@@ -252,9 +252,8 @@ void Level_Name_Copy(char* out, const char* name, int length) {
 
 // ---------------------------------------------------------------- textures
 uint32_t Level_Texture_Load(const char* file, int load_flags, GEN_TEXTURE_SIZES* sizes) {
-  if (gen_wrap_ready()) return gen_bit_texture_load(file, load_flags, sizes);
-  // Measure only: the name without its filtering mark, the sizes the
-  // upload would report (sides enlarged to powers of two).
+  // The name without its filtering mark; the sizes an upload would report
+  // (sides enlarged to powers of two).
   char name[VX_IO_PATH_MAX];
   std::snprintf(name, sizeof name, "%s", file ? file : "");
   size_t n = std::strlen(name);
@@ -265,8 +264,8 @@ uint32_t Level_Texture_Load(const char* file, int load_flags, GEN_TEXTURE_SIZES*
     return 0;
   }
   if (sizes)
-    *sizes = {picture.width, picture.height, int16_t(gen_bit_pow2_up(picture.width)),
-              int16_t(gen_bit_pow2_up(picture.height))};
+    *sizes = {picture.width, picture.height, int16_t(std::bit_ceil(unsigned(picture.width))),
+              int16_t(std::bit_ceil(unsigned(picture.height)))};
   vx_bit_free(&picture);
   return 0;
 }
@@ -321,9 +320,8 @@ void Free_Level() {
       handles[n++] = w.sprite_bitmap_index[i].texture;
     for (int i = 0; w.bitmap_index && i < w.bitmap_count && handles; i++) handles[n++] = w.bitmap_index[i].texture;
     std::sort(handles, handles + n);
-    const LEVEL_TEXTURE_DELETE remove = lv_st.remove ? lv_st.remove : gen_bit_texture_delete;
-    for (int i = 0; i < n; i++)
-      if (handles[i] && (i == 0 || handles[i] != handles[i - 1])) remove(handles[i]);
+    for (int i = 0; i < n && lv_st.remove; i++)
+      if (handles[i] && (i == 0 || handles[i] != handles[i - 1])) lv_st.remove(handles[i]);
     if (handles) vx_mem_free(handles);
   }
   vx_bit_free(&w.background);

@@ -53,14 +53,16 @@ int Sprite_Bitmap_Animation(const char* name);
 // texture handle, 0 on failure (after its own box).
 typedef uint32_t (*LEVEL_TEXTURE_LOAD)(const char* file, int load_flags, GEN_TEXTURE_SIZES* sizes);
 typedef void (*LEVEL_TEXTURE_DELETE)(uint32_t texture);
-// Installs the upload and release used by the loader and Free_Level (null:
-// the defaults).
+// Installs the upload and release used by the loader and Free_Level. The
+// program installs its 3D back end's (the game's start-up and the tools
+// that draw: the gen layer's gen_bit_texture_load and
+// gen_bit_texture_delete); null gives the defaults: Level_Texture_Load and
+// no release.
 void Level_Texture_Hooks(LEVEL_TEXTURE_LOAD load, LEVEL_TEXTURE_DELETE remove);
-// The default upload: the gen layer's world texture upload while a GL
-// context exists. Without one (null platform, tools) the picture is only
-// loaded and measured: sizes as the upload would report them, handle 0;
-// a picture that does not load gives the box "Can't load bitmap!" with
-// the file name.
+// The default upload, for a world without a 3D back end (tests, tools that
+// only check levels): the picture is only loaded and measured, with the
+// sizes an upload would report and handle 0; a picture that does not load
+// gives the box "Can't load bitmap!" with the file name.
 uint32_t Level_Texture_Load(const char* file, int load_flags, GEN_TEXTURE_SIZES* sizes);
 // Pictures whose upload failed during the last Load_Level.
 int Level_Picture_Failures();

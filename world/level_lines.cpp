@@ -6,10 +6,10 @@
 #include "core/vx_mem.h"
 #include "display/vx_blit.h"
 #include "world/engine_error.h"
-#include "world/gen/gen_wrap.h"
 #include "world/image/img_load.h"
 #include "world/level.h"
 #include "world/level_internal.h"
+#include "world/render_internal.h"
 
 namespace {
 
@@ -79,9 +79,9 @@ void load_background(const char* file) {
     Engine_Box(file, "Can't load background bitmap!");
     return;
   }
-  // Stretched over the whole screen of the 3D interface, so made that size once.
-  if (gen_wrap_ready()) {
-    const VX_RECT screen = gen_wrap_screen();
+  // Stretched over the whole screen of the renderer's output, so made that size once.
+  VX_RECT screen = {};
+  if (Render_Out().screen(&screen)) {
     if (screen.width > 0 && screen.height > 0 && (screen.width != bg.width || screen.height != bg.height)) {
       const VX_RECT size = {0, 0, screen.width, screen.height};
       vx_bit_resize(&bg, &size, nullptr);

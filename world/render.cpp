@@ -7,7 +7,6 @@
 #include "core/vx_io.h"
 #include "core/vx_mem.h"
 #include "world/engine_error.h"
-#include "world/gen/render_gl.h"
 #include "world/render_internal.h"
 
 RENDER_VIEW render_view = {
@@ -45,14 +44,23 @@ struct RenderState {
 };
 RenderState rd_st = {};
 
+// The entries of an output that draws nowhere.
+void no_frame_begin(int, int) {}
+void no_frame_end() {}
+void no_polygon(const RENDER_POLYGON*) {}
+void no_line(int, int, int, int, uint32_t) {}
+void no_point(int, int, uint32_t) {}
+int no_screen(VX_RECT*) { return 0; }
+int no_picture(VX_BITMAP*, const VX_RECT*, const VX_RECT*) { return 0; }
+
 void install_defaults(RENDER_OUTPUT* out) {
-  RENDER_OUTPUT gl;
-  Render_Output_GL(&gl);
-  if (!out->frame_begin) out->frame_begin = gl.frame_begin;
-  if (!out->frame_end) out->frame_end = gl.frame_end;
-  if (!out->polygon) out->polygon = gl.polygon;
-  if (!out->line) out->line = gl.line;
-  if (!out->point) out->point = gl.point;
+  if (!out->frame_begin) out->frame_begin = no_frame_begin;
+  if (!out->frame_end) out->frame_end = no_frame_end;
+  if (!out->polygon) out->polygon = no_polygon;
+  if (!out->line) out->line = no_line;
+  if (!out->point) out->point = no_point;
+  if (!out->screen) out->screen = no_screen;
+  if (!out->picture) out->picture = no_picture;
 }
 
 // A cleared, named block of the engine; a failure shows "Can't allocate
@@ -128,6 +136,10 @@ void Render_Output_Set(const RENDER_OUTPUT* output) {
 const RENDER_OUTPUT& Render_Out() {
   if (!rd_st.output.polygon) install_defaults(&rd_st.output);
   return rd_st.output;
+}
+
+void Render_Frame_Begin() {
+  Render_Out().frame_begin(render_view.view_right + 1, render_view.view_bottom + 1);
 }
 
 RENDER_POLYGON* Render_Polygon() {
@@ -332,7 +344,7 @@ int Render_Editor_Glyph(unsigned char c) {
 
 void Render_Screen_Text(int x, int y, const char* text) {
   const RENDER_OUTPUT& out = Render_Out();
-  out.frame_begin();
+  Render_Frame_Begin();
   Render_Editor_Text(x, y, text);
   out.frame_end();
 }

@@ -8,9 +8,9 @@
 // walls in front (a side wall seen from outside, then its near wall), so no
 // depth buffer is needed. A wall whose neighbour covers it is not drawn. Every point is
 // projected here with whole screen coordinates; the finished polygons go
-// to the renderer's output (OpenGL by default, world/gen/render_gl.h), each
-// vertex with its depth so that textures are interpolated with
-// perspective.
+// to the renderer's output (world/render_out.h; the program installs the
+// OpenGL one of world/gen/render_gl.h), each vertex with its depth so that
+// textures are interpolated with perspective.
 //
 // Screen coordinates are pixels of the viewport, origin top left, x right,
 // y down. World units: x grows with the column, z with the row, y is height.
@@ -18,12 +18,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "world/render_out.h"
+
 // ---------------------------------------------------------------- limits
 constexpr int RENDER_ROWS = 51;                  // row_half_width entries: distances 0 to 50 rows
-constexpr int RENDER_POLYGON_BUFFER = 1000;      // bytes of the polygon buffer
 constexpr double RENDER_NEAR = 5.0;              // nearest depth drawn, world units
 constexpr double RENDER_WINDOW_OPEN = 999.0;     // Draw_Object limit that cuts nothing
-constexpr int RENDER_FACE_OBJECT = 6;            // RENDER_POLYGON::face of a sprite
 constexpr int RENDER_FONT_GLYPHS = 224;          // glyphs of the editor font
 constexpr int RENDER_FONT_ROWS = 7;              // rows of a glyph (five pixels each, bit 4 leftmost)
 constexpr int RENDER_FONT_BUFFER = 1792;         // bytes kept for the font
@@ -64,46 +64,10 @@ struct RENDER_LIGHT {
 };
 
 // ---------------------------------------------------------------- output
-// One vertex of a screen polygon: whole pixel coordinates, the depth D
-// (world units in front of the camera, at least RENDER_NEAR) and the
-// texture coordinates (0 to 1 across and down the bitmap).
-struct RENDER_VERTEX {
-  int32_t x, y;
-  float depth;
-  float u, v;
-};
-
-// One finished polygon. Faces 0 and 1 are a cell's upper and lower face,
-// 2 to 5 its walls (2 low x, 4 high x, 5 far, 3 near), RENDER_FACE_OBJECT
-// a sprite. `percent`, `hash` and `mark` are the face bitmap's `%` value
-// and `#` mark and the wall's `!` mark, passed along; no drawing depends
-// on them.
-struct RENDER_POLYGON {
-  int16_t count;        // vertices, 3 or 4, in drawing order
-  int16_t face;
-  int16_t column, row;  // the cell drawn; -1 for a sprite drawn outside a cell
-  int16_t object;       // the object of a sprite, else -1
-  uint8_t percent, hash, mark;
-  uint32_t texture;     // texture handle of the bitmap (0: none, drawn in colour)
-  float colour[4];      // red, green, blue, alpha, 0 to 1
-  RENDER_VERTEX v[4];
-};
-static_assert(sizeof(RENDER_POLYGON) <= RENDER_POLYGON_BUFFER, "a polygon fits the polygon buffer");
-static_assert(alignof(RENDER_POLYGON) <= 4, "the tracker hands out blocks on 4-byte boundaries");
-
-// Where the renderer's drawing goes. frame_begin and frame_end bracket a
-// frame and every overlay sprite (the 3D back end selects its projection
-// stack, pushes it and loads the identity, then pops it); the others draw
-// in viewport pixels. Colours of line and point are 0xRRGGBB.
-struct RENDER_OUTPUT {
-  void (*frame_begin)();
-  void (*frame_end)();
-  void (*polygon)(const RENDER_POLYGON* polygon);
-  void (*line)(int x1, int y1, int x2, int y2, uint32_t colour);
-  void (*point)(int x, int y, uint32_t colour);
-};
-// Installs `output` (copied); every null entry, or all of them for a null
-// table, becomes the OpenGL default of world/gen/render_gl.h.
+// Installs `output` (copied; world/render_out.h). Every null entry, or all
+// of them for a null table, does nothing (`screen` and `picture` answer 0):
+// until the program installs its 3D back end's output the world draws
+// nowhere.
 void Render_Output_Set(const RENDER_OUTPUT* output);
 
 // What the drawing handed out since the last Render_World began (overlay
@@ -155,8 +119,8 @@ int Draw_Object(int object, double cam_x, double cam_y, double cam_z, double lef
 int Draw_Sprite_At(int sprite, double x, double y, int tint, int brightness, int translucency, double height,
                    double width, int mirror_h, int mirror_v);
 // Draws the level's background picture (the `@j` line) stretched over the
-// whole screen of the 3D interface. 1 when drawn; 0 without a picture or
-// a GL context.
+// output's whole screen. 1 when drawn; 0 without a picture or while the
+// output cannot draw.
 int Draw_Background();
 
 // ---------------------------------------------------------------- files

@@ -246,7 +246,7 @@ void Render_World(double x, double y, double z, uint8_t editor) {
   const WORLD_TABLES& w = world_tables;
   Render_Counters() = RENDER_STATS{};
   const RENDER_OUTPUT& out = Render_Out();
-  out.frame_begin();
+  Render_Frame_Begin();
   const int32_t centre_y = v.centre_y;
   v.centre_y += int32_t(((long long)v.view_bottom * v.horizon_shift) / 100);
   if (w.world && w.tiles && w.tiles_obj && v.row_half_width && Render_Polygon()) {

@@ -7,6 +7,8 @@
 
 // The installed output (every entry callable).
 const RENDER_OUTPUT& Render_Out();
+// The output's frame_begin with the viewport's size.
+void Render_Frame_Begin();
 // The polygon being built, in the polygon buffer; null before Init_3D_Engine.
 RENDER_POLYGON* Render_Polygon();
 // Hands `polygon` to the output and counts it.

@@ -3,8 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "world/gen/gen_bit.h"
-#include "world/gen/gen_wrap.h"
 #include "world/objects.h"
 #include "world/render.h"
 #include "world/render_internal.h"
@@ -165,7 +163,7 @@ int Draw_Sprite_At(int sprite, double x, double y, int tint, int brightness, int
   o.mirror_v = uint8_t(mirror_v);
   const RENDER_LIGHT light = {tint, brightness};
   const RENDER_OUTPUT& out = Render_Out();
-  out.frame_begin();
+  Render_Frame_Begin();
   const int drawn = Draw_Object(WORLD_SCRATCH_OBJECT, 0, 0, kSpriteCamera, -kSpriteWindow, kSpriteWindow,
                                 kSpriteWindowUp, -kSpriteWindowUp, &light);
   out.frame_end();
@@ -174,11 +172,12 @@ int Draw_Sprite_At(int sprite, double x, double y, int tint, int brightness, int
 
 int Draw_Background() {
   VX_BITMAP& bg = world_tables.background;
-  if (!gen_wrap_ready() || bg.width <= 0 || bg.height <= 0 || (!bg.pixels && !bg.texture)) return 0;
-  const VX_RECT screen = gen_wrap_screen();
+  const RENDER_OUTPUT& out = Render_Out();
+  VX_RECT screen = {};
+  if (!out.screen(&screen) || bg.width <= 0 || bg.height <= 0 || (!bg.pixels && !bg.texture)) return 0;
   const VX_RECT dest = {0, 0, screen.width, screen.height};
   const VX_RECT src = {0, 0, bg.width, bg.height};
-  return gen_bit_put(&bg, &dest, &src, GEN_DRAW_SCALE);
+  return out.picture(&bg, &dest, &src);
 }
 
 // ---------------------------------------------------------------- editor overlay

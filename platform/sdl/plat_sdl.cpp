@@ -56,7 +56,7 @@ static int sdl_position(int v) {
 
 int plat_be_window_create(PLAT_WINDOW* window) {
   if (!start_video()) return 0;
-  // Created hidden: the common code shows it after WM_CREATE.
+  // Created hidden: the common code shows it after PLAT_WM_CREATE.
   uint32_t flags = SDL_WINDOW_HIDDEN;
   if (window->style & PLAT_WS_OPENGL) flags |= SDL_WINDOW_OPENGL;
   if (window->style & PLAT_WS_SIZABLE) flags |= SDL_WINDOW_RESIZABLE;
@@ -119,8 +119,8 @@ int plat_be_has_devices() { return plat_sdl_events_ready(); }
 
 static uint32_t box_icon(uint32_t style) {
   switch (style & 0xF0) {
-    case MB_ICONHAND: return SDL_MESSAGEBOX_ERROR;
-    case MB_ICONEXCLAMATION: return SDL_MESSAGEBOX_WARNING;
+    case PLAT_MB_ICONHAND: return SDL_MESSAGEBOX_ERROR;
+    case PLAT_MB_ICONEXCLAMATION: return SDL_MESSAGEBOX_WARNING;
     default: return SDL_MESSAGEBOX_INFORMATION;
   }
 }
@@ -133,16 +133,16 @@ int plat_be_message_box(PLAT_WINDOW* owner, const char* text, const char* captio
   SDL_MessageBoxButtonData buttons[2];
   int count = 2;
   switch (style & 0xF) {
-    case MB_OKCANCEL:
-      buttons[0] = {enter, IDOK, "OK"};
-      buttons[1] = {esc, IDCANCEL, "Cancel"};
+    case PLAT_MB_OKCANCEL:
+      buttons[0] = {enter, PLAT_IDOK, "OK"};
+      buttons[1] = {esc, PLAT_IDCANCEL, "Cancel"};
       break;
-    case MB_YESNO:
-      buttons[0] = {enter, IDYES, "Yes"};
-      buttons[1] = {esc, IDNO, "No"};
+    case PLAT_MB_YESNO:
+      buttons[0] = {enter, PLAT_IDYES, "Yes"};
+      buttons[1] = {esc, PLAT_IDNO, "No"};
       break;
     default:
-      buttons[0] = {enter | esc, IDOK, "OK"};
+      buttons[0] = {enter | esc, PLAT_IDOK, "OK"};
       count = 1;
       break;
   }

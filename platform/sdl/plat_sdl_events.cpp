@@ -14,10 +14,10 @@ static PLAT_WINDOW* event_window(uint32_t window_id) {
 }
 
 // SDL_QUIT comes from SIGINT and SIGTERM, and (were the hint ignored) after
-// the last window's close button, which has already been posted as WM_CLOSE.
+// the last window's close button, which has already been posted as PLAT_WM_CLOSE.
 static void on_quit() {
   PLAT_WINDOW* main_window = plat_window_main();
-  if (!ev_state.close_seen && main_window) plat_post_message(main_window, WM_CLOSE, 0, 0);
+  if (!ev_state.close_seen && main_window) plat_post_message(main_window, PLAT_WM_CLOSE, 0, 0);
   ev_state.close_seen = 0;
 }
 
@@ -27,7 +27,7 @@ static void on_window(const SDL_WindowEvent& e) {
   switch (e.event) {
     case SDL_WINDOWEVENT_CLOSE:
       ev_state.close_seen = 1;
-      plat_post_message(w, WM_CLOSE, 0, 0);
+      plat_post_message(w, PLAT_WM_CLOSE, 0, 0);
       break;
     case SDL_WINDOWEVENT_MOVED: plat_note_position(w, e.data1, e.data2); break;
     case SDL_WINDOWEVENT_SIZE_CHANGED: plat_note_size(w, e.data1, e.data2); break;
@@ -60,12 +60,12 @@ static void on_key(const SDL_KeyboardEvent& e) {
 // MK_* bits of the given SDL button mask and the held Shift and Ctrl.
 static uintptr_t mouse_keys(uint32_t buttons) {
   uintptr_t keys = 0;
-  if (buttons & SDL_BUTTON_LMASK) keys |= MK_LBUTTON;
-  if (buttons & SDL_BUTTON_RMASK) keys |= MK_RBUTTON;
-  if (buttons & SDL_BUTTON_MMASK) keys |= MK_MBUTTON;
+  if (buttons & SDL_BUTTON_LMASK) keys |= PLAT_MK_LBUTTON;
+  if (buttons & SDL_BUTTON_RMASK) keys |= PLAT_MK_RBUTTON;
+  if (buttons & SDL_BUTTON_MMASK) keys |= PLAT_MK_MBUTTON;
   SDL_Keymod mod = SDL_GetModState();
-  if (mod & KMOD_SHIFT) keys |= MK_SHIFT;
-  if (mod & KMOD_CTRL) keys |= MK_CONTROL;
+  if (mod & KMOD_SHIFT) keys |= PLAT_MK_SHIFT;
+  if (mod & KMOD_CTRL) keys |= PLAT_MK_CONTROL;
   return keys;
 }
 
@@ -75,7 +75,7 @@ static intptr_t point(int x, int y) {
 
 static void on_motion(const SDL_MouseMotionEvent& e) {
   PLAT_WINDOW* w = plat_window_find_native(e.windowID);
-  if (w) plat_post_message(w, WM_MOUSEMOVE, mouse_keys(e.state), point(e.x, e.y));
+  if (w) plat_post_message(w, PLAT_WM_MOUSEMOVE, mouse_keys(e.state), point(e.x, e.y));
 }
 
 static void on_button(const SDL_MouseButtonEvent& e) {
@@ -84,9 +84,9 @@ static void on_button(const SDL_MouseButtonEvent& e) {
   int down = e.state == SDL_PRESSED;
   uint32_t message;
   switch (e.button) {
-    case SDL_BUTTON_LEFT: message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
-    case SDL_BUTTON_RIGHT: message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
-    case SDL_BUTTON_MIDDLE: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
+    case SDL_BUTTON_LEFT: message = down ? PLAT_WM_LBUTTONDOWN : PLAT_WM_LBUTTONUP; break;
+    case SDL_BUTTON_RIGHT: message = down ? PLAT_WM_RBUTTONDOWN : PLAT_WM_RBUTTONUP; break;
+    case SDL_BUTTON_MIDDLE: message = down ? PLAT_WM_MBUTTONDOWN : PLAT_WM_MBUTTONUP; break;
     default: return;
   }
   // The held buttons as they are after this event, whatever SDL has queued since.
@@ -98,13 +98,13 @@ static void on_button(const SDL_MouseButtonEvent& e) {
 static void on_wheel(const SDL_MouseWheelEvent& e) {
   PLAT_WINDOW* w = plat_window_find_native(e.windowID);
   if (!w || e.y == 0) return;
-  int turn = e.y * WHEEL_DELTA;
+  int turn = e.y * PLAT_WHEEL_DELTA;
   if (e.direction == SDL_MOUSEWHEEL_FLIPPED) turn = -turn;
   int x = 0, y = 0, wx = 0, wy = 0;
   uint32_t buttons = SDL_GetMouseState(&x, &y);
   plat_window_rect(w, &wx, &wy, nullptr, nullptr);
   uintptr_t wparam = mouse_keys(buttons) | (static_cast<uintptr_t>(turn & 0xFFFF) << 16);
-  plat_post_message(w, WM_MOUSEWHEEL, wparam, point(wx + x, wy + y));
+  plat_post_message(w, PLAT_WM_MOUSEWHEEL, wparam, point(wx + x, wy + y));
 }
 
 static void translate(const SDL_Event& e) {

@@ -233,7 +233,7 @@ class DspTest : public ::testing::Test {
   static void pump() {
     PLAT_MSG m;
     for (int guard = 0; guard < 1000 && plat_peek_message(&m, 1); guard++) {
-      if (m.message == WM_QUIT) continue;
+      if (m.message == PLAT_WM_QUIT) continue;
       plat_dispatch_message(&m);
     }
   }

@@ -18,7 +18,7 @@ int& hook_calls() {
 
 // The game's link of the chain: it notes the commands, then hands on.
 intptr_t recording_proc(PLAT_WINDOW* w, uint32_t m, uintptr_t wp, intptr_t lp) {
-  if (m == WM_COMMAND) commands().push_back(plat_loword(wp));
+  if (m == PLAT_WM_COMMAND) commands().push_back(plat_loword(wp));
   return vx_dsp_window_proc(w, m, wp, lp);
 }
 
@@ -49,9 +49,9 @@ class DspMenu : public DspTest {
     int m, p;
     return vx_dsp_menu_find(id, &m, &p) ? text(m, p) : "<none>";
   }
-  static void key(uint32_t vk) { send(WM_KEYDOWN, vk); }
+  static void key(uint32_t vk) { send(PLAT_WM_KEYDOWN, vk); }
   static void click(int x, int y) {
-    send(WM_LBUTTONDOWN, MK_LBUTTON, plat_makelong(static_cast<uint32_t>(x), static_cast<uint32_t>(y)));
+    send(PLAT_WM_LBUTTONDOWN, PLAT_MK_LBUTTON, plat_makelong(static_cast<uint32_t>(x), static_cast<uint32_t>(y)));
   }
   // The centre of item `pos` of the open popup's box.
   static void click_item(int menu, VX_DSP_RECT box, int pos) {
@@ -157,14 +157,14 @@ TEST_F(DspMenu, ChoosingALanguageReloadsTheMenuInIt) {
   set_languages({"eng", "fra", "jpn"});
   start_windowed();
   const int hooks = hook_calls();
-  send(WM_COMMAND, 50301);
+  send(PLAT_WM_COMMAND, 50301);
   EXPECT_EQ(nums(table.current, vx_dsp_menu_language()), nums(1, 0x040C));
   EXPECT_EQ(text(sub(0), 1), "&Retour au jeu");
   EXPECT_EQ(hook_calls(), hooks + 1);
   EXPECT_EQ(nums(vx_dsp_menu_is_checked(50301), vx_dsp_menu_is_checked(50300)), nums(1, 0));
   EXPECT_EQ(text_of(VX_CMD_TOGGLE), "Full fra\tF4");
   // The same language again changes nothing.
-  send(WM_COMMAND, 50301);
+  send(PLAT_WM_COMMAND, 50301);
   EXPECT_EQ(hook_calls(), hooks + 1);
 }
 
@@ -173,7 +173,7 @@ TEST_F(DspMenu, AMissingMenuKeepsThePreviousOne) {
   start_windowed();
   const int hooks = hook_calls();
   boxes();
-  send(WM_COMMAND, 50301);
+  send(PLAT_WM_COMMAND, 50301);
   EXPECT_NE(boxes().find("Menu not found in the resource"), std::string::npos);
   EXPECT_EQ(nums(table.current, vx_dsp_menu_language(), vx_dsp_menu_count(vx_dsp_menu_bar())), nums(0, 0x0409, 4));
   EXPECT_EQ(hook_calls(), hooks);
@@ -189,13 +189,13 @@ TEST_F(DspMenu, MarksFollowTheCurrentModeAndDepth) {
   EXPECT_EQ(vx_dsp_menu_is_enabled(50100), 0) << "320 x 240 is no window size";
   EXPECT_EQ(nums(vx_dsp_menu_is_enabled(50102), vx_dsp_menu_is_checked(VX_CMD_DEFAULT_MODE)), nums(1, -1));
 
-  send(WM_COMMAND, VX_CMD_256_COLOURS);
+  send(PLAT_WM_COMMAND, VX_CMD_256_COLOURS);
   EXPECT_EQ(nums(current_mode().depth, vx_dsp_menu_is_checked(50004), vx_dsp_menu_is_checked(50103)), nums(16, 1, 1));
 
-  send(WM_COMMAND, VX_CMD_256_COLOURS);
+  send(PLAT_WM_COMMAND, VX_CMD_256_COLOURS);
   EXPECT_EQ(nums(current_mode().depth, vx_dsp_menu_is_checked(50004)), nums(32, 0));
 
-  send(WM_COMMAND, 50102);
+  send(PLAT_WM_COMMAND, 50102);
   EXPECT_EQ(nums(current_mode().width, vx_dsp_menu_is_checked(50102), vx_dsp_menu_is_checked(50103)), nums(800u, 1, 0));
   EXPECT_EQ(running, 1u) << "every display command ends with a click";
 }
@@ -212,7 +212,7 @@ TEST_F(DspMenu, ADesktopOutsideTheTableGetsTheDefaultItem) {
   EXPECT_TRUE(vx_dsp_menu_item(m, p - 1)->flags & VX_MENU_SEPARATOR);
   EXPECT_EQ(vx_dsp_menu_is_enabled(50103), 0) << "no 1024 x 768 mode";
 
-  send(WM_COMMAND, 50102);
+  send(PLAT_WM_COMMAND, 50102);
   EXPECT_EQ(vx_dsp_menu_is_checked(VX_CMD_DEFAULT_MODE), -1);
   EXPECT_EQ(vx_dsp_menu_count(m), 4) << "the item and its separator are gone";
 }
@@ -248,40 +248,40 @@ TEST_F(DspMenu, AllModesPopupListsEveryModeAfterItsOffset) {
   const int eight = index_of(640, 480, 8);
   EXPECT_TRUE(vx_dsp_menu_item(all, 2 + eight)->flags & VX_MENU_GRAYED);
   EXPECT_EQ(text(all, 2 + index_of(640, 480, 16)), "640x480x16, 60Hz");
-  send(WM_COMMAND, VX_CMD_MODE_FIRST + index_of(800, 600, 32));
+  send(PLAT_WM_COMMAND, VX_CMD_MODE_FIRST + index_of(800, 600, 32));
   EXPECT_TRUE(vx_dsp_menu_item(all, 2 + index_of(800, 600, 32))->flags & VX_MENU_CHECKED);
   EXPECT_FALSE(vx_dsp_menu_item(all, 2 + cur)->flags & VX_MENU_CHECKED);
 }
 
 TEST_F(DspMenu, BackToGameResumesAndExitCloses) {
   start_windowed();
-  send(WM_ACTIVATE, WA_INACTIVE);
+  send(PLAT_WM_ACTIVATE, PLAT_WA_INACTIVE);
   EXPECT_EQ(running, 0u);
-  send(WM_COMMAND, VX_CMD_BACK_TO_GAME);
+  send(PLAT_WM_COMMAND, VX_CMD_BACK_TO_GAME);
   EXPECT_EQ(running, 1u);
   PLAT_WINDOW* w = vx_dsp_window();
-  send(WM_COMMAND, VX_CMD_EXIT);
-  EXPECT_FALSE(plat_window_exists(w)) << "WM_CLOSE reached the default procedure";
+  send(PLAT_WM_COMMAND, VX_CMD_EXIT);
+  EXPECT_FALSE(plat_window_exists(w)) << "PLAT_WM_CLOSE reached the default procedure";
 }
 
 // ---------------------------------------------------------------- the bar on screen
 
 TEST_F(DspMenu, F10OpensTheBarAndTheKeysChooseACommand) {
   start_windowed();
-  send(WM_SYSKEYDOWN, VK_F10);
+  send(PLAT_WM_SYSKEYDOWN, PLAT_VK_F10);
   const VX_MENU_BAR_STATE* b = vx_dsp_menu_bar_state();
   ASSERT_EQ(b->open, 1);
   EXPECT_EQ(b->popup, 0);
   EXPECT_EQ(b->item, 0);
   EXPECT_EQ(running, 0u) << "the menu loop pauses play";
-  key(VK_RIGHT);
+  key(PLAT_VK_RIGHT);
   EXPECT_EQ(b->popup, 1);
   EXPECT_EQ(b->item, -1) << "the greyed Display popup does not drop";
-  key(VK_RIGHT);
+  key(PLAT_VK_RIGHT);
   EXPECT_EQ(b->popup, 2);
-  key(VK_DOWN);
+  key(PLAT_VK_DOWN);
   EXPECT_EQ(b->item, 1);
-  key(VK_RETURN);
+  key(PLAT_VK_RETURN);
   EXPECT_EQ(b->open, 0);
   ASSERT_EQ(commands().size(), 1u);
   EXPECT_EQ(commands()[0], VX_CMD_SOUND_EFFECTS);
@@ -289,35 +289,35 @@ TEST_F(DspMenu, F10OpensTheBarAndTheKeysChooseACommand) {
 
 TEST_F(DspMenu, SubPopupsOpenToTheRight) {
   start_windowed();
-  send(WM_SYSKEYDOWN, VK_F10);
-  key(VK_LEFT);  // wraps to Help
-  key(VK_LEFT);  // Sound
+  send(PLAT_WM_SYSKEYDOWN, PLAT_VK_F10);
+  key(PLAT_VK_LEFT);  // wraps to Help
+  key(PLAT_VK_LEFT);  // Sound
   const VX_MENU_BAR_STATE* b = vx_dsp_menu_bar_state();
   EXPECT_EQ(b->popup, 2);
-  key(VK_UP);  // up from the first item wraps to Music Quality
+  key(PLAT_VK_UP);  // up from the first item wraps to Music Quality
   EXPECT_EQ(b->item, 3);
-  key(VK_RIGHT);
+  key(PLAT_VK_RIGHT);
   EXPECT_EQ(b->sub, 3);
   EXPECT_EQ(b->sub_item, 0);
-  key(VK_DOWN);
-  key(VK_RETURN);
+  key(PLAT_VK_DOWN);
+  key(PLAT_VK_RETURN);
   ASSERT_EQ(commands().size(), 1u);
   EXPECT_EQ(commands()[0], VX_CMD_QUALITY_MEDIUM);
 }
 
 TEST_F(DspMenu, EscapeClosesASubPopupThenTheBar) {
   start_windowed();
-  send(WM_SYSKEYDOWN, VK_F10);
-  key(VK_RIGHT);
-  key(VK_RIGHT);
-  key(VK_UP);
-  key(VK_RIGHT);
+  send(PLAT_WM_SYSKEYDOWN, PLAT_VK_F10);
+  key(PLAT_VK_RIGHT);
+  key(PLAT_VK_RIGHT);
+  key(PLAT_VK_UP);
+  key(PLAT_VK_RIGHT);
   const VX_MENU_BAR_STATE* b = vx_dsp_menu_bar_state();
   ASSERT_EQ(b->sub, 3);
-  key(VK_ESCAPE);
+  key(PLAT_VK_ESCAPE);
   EXPECT_EQ(b->sub, -1);
   EXPECT_EQ(b->open, 1);
-  key(VK_ESCAPE);
+  key(PLAT_VK_ESCAPE);
   EXPECT_EQ(b->open, 0);
   EXPECT_TRUE(commands().empty());
 }
@@ -351,10 +351,10 @@ TEST_F(DspMenu, InFullScreenTheBarIsDetachedAndMenusAreRefused) {
   vx_dsp_menu_bar_drawer_set(drawer);
   EXPECT_EQ(vx_dsp_menu_bar_shown(), 0);
   EXPECT_EQ(vx_dsp_menu_bar_height(), 0);
-  send(WM_SYSKEYDOWN, VK_F10);
+  send(PLAT_WM_SYSKEYDOWN, PLAT_VK_F10);
   EXPECT_EQ(vx_dsp_menu_bar_state()->open, 0);
   // A menu loop begun anyway is refused: it ends at once, play resumes.
-  send(WM_ENTERMENULOOP);
+  send(PLAT_WM_ENTERMENULOOP);
   EXPECT_EQ(plat_display_null_cursor_shown(), 0);
   EXPECT_EQ(running, 1u);
   vx_dsp_fullscreen_toggle();

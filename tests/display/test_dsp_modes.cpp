@@ -195,14 +195,14 @@ TEST_F(DspModes, WhenTheDesktopFailsTooTheProgramCloses) {
   boxes();
   int closes = 0;
   app.window_proc = [](PLAT_WINDOW* w, uint32_t m, uintptr_t wp, intptr_t lp) -> intptr_t {
-    if (m == WM_CLOSE) return 0;  // counted below through the queue instead
+    if (m == PLAT_WM_CLOSE) return 0;  // counted below through the queue instead
     return vx_dsp_window_proc(w, m, wp, lp);
   };
   EXPECT_EQ(vx_dsp_mode_switch(index_of(800, 600, 16)), 1);
   EXPECT_NE(boxes().find("Fatal Error: Error switching mode, Quitting!"), std::string::npos);
   PLAT_MSG m;
   while (plat_peek_message(&m, 1))
-    if (m.message == WM_CLOSE) closes++;
+    if (m.message == PLAT_WM_CLOSE) closes++;
   EXPECT_EQ(closes, 1);
   fake().fail_all = 0;
 }

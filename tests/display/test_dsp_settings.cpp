@@ -141,8 +141,8 @@ TEST_F(DspSettings, SkipMessageBoxWritesWarningLinesAndShowsNoBox) {
   write_settings("[Display]\nSkipMessageBox=1\n");
   ASSERT_EQ(start(), 1);
   boxes();
-  EXPECT_EQ(vx_dsp_error_box("First problem", "Caption", MB_OK), 1);
-  EXPECT_EQ(vx_dsp_error_box("Second problem", nullptr, MB_YESNO), 1);
+  EXPECT_EQ(vx_dsp_error_box("First problem", "Caption", PLAT_MB_OK), 1);
+  EXPECT_EQ(vx_dsp_error_box("Second problem", nullptr, PLAT_MB_YESNO), 1);
   EXPECT_EQ(boxes(), "");
   std::string log = read_file((root / "xdg" / "Harrowby" / "DspTest" / "Warning.txt").string());
   EXPECT_EQ(log, "Caption: First problem\r\nError: Second problem\r\n");
@@ -153,7 +153,7 @@ TEST_F(DspSettings, QuietErrorsLogAndStillShowTheBox) {
   write_settings("[Display]\nFullscreen=0\n");
   ASSERT_EQ(start(VX_DSP_3D), 1);
   boxes();
-  vx_dsp_error_box("Logged and shown", nullptr, MB_OK);
+  vx_dsp_error_box("Logged and shown", nullptr, PLAT_MB_OK);
   EXPECT_NE(boxes().find("Error: Logged and shown"), std::string::npos);
   std::string log = read_file((root / "xdg" / "Harrowby" / "DspTest" / "Warning.txt").string());
   EXPECT_EQ(log, "Error: Logged and shown\r\n");
@@ -165,7 +165,7 @@ TEST_F(DspSettings, A2dFullScreenStepsAsideForTheBoxAndComesBack) {
   ASSERT_EQ(start(VX_DSP_3D), 1);
   ASSERT_EQ(vx_dsp_is_fullscreen(), 1);
   boxes();
-  vx_dsp_error_box("Shown in a window", nullptr, MB_OK);
+  vx_dsp_error_box("Shown in a window", nullptr, PLAT_MB_OK);
   EXPECT_NE(boxes().find("Error: Shown in a window"), std::string::npos);
   EXPECT_EQ(nums(vx_dsp_is_fullscreen(), running), nums(1, 1u));
 }
@@ -179,7 +179,7 @@ TEST_F(DspSettings, FatalErrorUsesTheTitleAndClosesTheWindow) {
   PLAT_MSG m;
   int closes = 0;
   while (plat_peek_message(&m, 1))
-    if (m.message == WM_CLOSE) closes++;
+    if (m.message == PLAT_WM_CLOSE) closes++;
   EXPECT_EQ(closes, 1);
 }
 

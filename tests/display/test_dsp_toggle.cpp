@@ -11,7 +11,7 @@ class DspToggle : public DspTest {
   void start_full() {
     write_settings("[Display]\nResolution=800x600x16\nWindowPosition=100,50,640,480\n");
     ASSERT_EQ(start(), 1);
-    send(WM_ACTIVATE, WA_ACTIVE);
+    send(PLAT_WM_ACTIVATE, PLAT_WA_ACTIVE);
     ASSERT_EQ(vx_dsp_is_fullscreen(), 1);
     ASSERT_EQ(running, 1u);
   }
@@ -50,20 +50,20 @@ TEST_F(DspToggle, ToggleGoesToA4To3WindowAndBack) {
 
 TEST_F(DspToggle, F4AndAltEnterToggleWithThe3dBackEnd) {
   start_full();
-  send(WM_KEYDOWN, VK_F4);  // posts Alt+Enter and a click
+  send(PLAT_WM_KEYDOWN, PLAT_VK_F4);  // posts Alt+Enter and a click
   EXPECT_EQ(nums(vx_dsp_is_fullscreen(), running), nums(0, 1));
-  send(WM_KEYDOWN, VK_F4);
+  send(PLAT_WM_KEYDOWN, PLAT_VK_F4);
   EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
-  send(WM_SYSKEYDOWN, VK_RETURN, KEY_LPARAM_ALT);
+  send(PLAT_WM_SYSKEYDOWN, PLAT_VK_RETURN, PLAT_KEY_LPARAM_ALT);
   EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
-  send(WM_SYSKEYDOWN, VK_RETURN, KEY_LPARAM_ALT);
+  send(PLAT_WM_SYSKEYDOWN, PLAT_VK_RETURN, PLAT_KEY_LPARAM_ALT);
   EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
 }
 
 TEST_F(DspToggle, FullScreenOnly2dDisplayIgnoresAltEnter) {
   app.table_3d = nullptr;
   ASSERT_EQ(start(VX_DSP_FULLSCREEN_ONLY), 1);
-  send(WM_SYSKEYDOWN, VK_RETURN, KEY_LPARAM_ALT);
+  send(PLAT_WM_SYSKEYDOWN, PLAT_VK_RETURN, PLAT_KEY_LPARAM_ALT);
   EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
   EXPECT_EQ(vx_dsp_fullscreen_toggle(), 0);
   EXPECT_EQ(vx_dsp_is_fullscreen(), 1);
@@ -73,7 +73,7 @@ TEST_F(DspToggle, WindowOnlyDisplayNeverGoesFullScreen) {
   ASSERT_EQ(start(VX_DSP_3D | VX_DSP_WINDOW_ONLY), 1);
   EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
   EXPECT_EQ(vx_dsp_fullscreen_toggle(), 1);
-  send(WM_SYSKEYDOWN, VK_RETURN, KEY_LPARAM_ALT);
+  send(PLAT_WM_SYSKEYDOWN, PLAT_VK_RETURN, PLAT_KEY_LPARAM_ALT);
   EXPECT_EQ(vx_dsp_is_fullscreen(), 0);
 }
 
@@ -91,12 +91,12 @@ TEST_F(DspToggle, WindowedStartStaysInAWindow) {
 
 TEST_F(DspToggle, AltTabMinimisesAndRestoringReturnsToFullScreen) {
   start_full();
-  send(WM_SYSKEYDOWN, VK_TAB, KEY_LPARAM_ALT);
+  send(PLAT_WM_SYSKEYDOWN, PLAT_VK_TAB, PLAT_KEY_LPARAM_ALT);
   EXPECT_EQ(nums(vx_dsp_is_minimised(), vx_dsp_is_fullscreen(), running), nums(1, 0, 0u));
   EXPECT_TRUE(plat_window_minimised(vx_dsp_window()));
   EXPECT_FALSE(plat_display_is_fullscreen(vx_dsp_window()));
 
-  send(WM_SYSCOMMAND, SC_RESTORE);
+  send(PLAT_WM_SYSCOMMAND, PLAT_SC_RESTORE);
   EXPECT_EQ(nums(vx_dsp_is_minimised(), vx_dsp_is_fullscreen(), running), nums(0, 1, 1u));
   EXPECT_TRUE(plat_display_is_fullscreen(vx_dsp_window()));
   EXPECT_FALSE(plat_window_minimised(vx_dsp_window()));
@@ -104,9 +104,9 @@ TEST_F(DspToggle, AltTabMinimisesAndRestoringReturnsToFullScreen) {
 
 TEST_F(DspToggle, LosingTheFocusInFullScreenMinimisesAndActivationRestores) {
   start_full();
-  send(WM_ACTIVATE, WA_INACTIVE);
+  send(PLAT_WM_ACTIVATE, PLAT_WA_INACTIVE);
   EXPECT_EQ(nums(vx_dsp_is_minimised(), running), nums(1, 0u));
-  send(WM_ACTIVATE, WA_ACTIVE);
+  send(PLAT_WM_ACTIVATE, PLAT_WA_ACTIVE);
   EXPECT_EQ(nums(vx_dsp_is_minimised(), vx_dsp_is_fullscreen(), running), nums(0, 1, 1u));
 }
 
@@ -114,9 +114,9 @@ TEST_F(DspToggle, LosingTheFocusInAWindowOnlyPauses) {
   start_full();
   vx_dsp_fullscreen_toggle();
   pump();
-  send(WM_ACTIVATE, WA_INACTIVE);
+  send(PLAT_WM_ACTIVATE, PLAT_WA_INACTIVE);
   EXPECT_EQ(nums(vx_dsp_is_minimised(), running), nums(0, 0u));
-  send(WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  send(PLAT_WM_LBUTTONDOWN, PLAT_MK_LBUTTON, 0);
   EXPECT_EQ(nums(running, vx_dsp_is_fullscreen()), nums(1u, 0));
 }
 
@@ -124,15 +124,15 @@ TEST_F(DspToggle, MinimisedInAWindowComesBackAsAWindow) {
   start_full();
   vx_dsp_fullscreen_toggle();
   pump();
-  send(WM_SYSCOMMAND, SC_MINIMIZE);
+  send(PLAT_WM_SYSCOMMAND, PLAT_SC_MINIMIZE);
   EXPECT_EQ(vx_dsp_is_minimised(), 1);
-  send(WM_SYSCOMMAND, SC_RESTORE);
+  send(PLAT_WM_SYSCOMMAND, PLAT_SC_RESTORE);
   EXPECT_EQ(nums(vx_dsp_is_fullscreen(), vx_dsp_is_minimised()), nums(0, 0));
 }
 
 TEST_F(DspToggle, ACleanExitWhileMinimisedRemembersFullScreen) {
   start_full();
-  send(WM_SYSKEYDOWN, VK_TAB, KEY_LPARAM_ALT);
+  send(PLAT_WM_SYSKEYDOWN, PLAT_VK_TAB, PLAT_KEY_LPARAM_ALT);
   vx_dsp_deinit();
   EXPECT_EQ(display_key("Fullscreen"), "1");
 }
@@ -141,14 +141,14 @@ TEST_F(DspToggle, ACleanExitWhileMinimisedRemembersFullScreen) {
 
 TEST_F(DspToggle, SystemCommandsInFullScreen) {
   start_full();
-  EXPECT_EQ(send(WM_SYSCOMMAND, SC_SCREENSAVE), 0);
-  EXPECT_EQ(send(WM_SYSCOMMAND, SC_MONITORPOWER | 2), 0);
+  EXPECT_EQ(send(PLAT_WM_SYSCOMMAND, PLAT_SC_SCREENSAVE), 0);
+  EXPECT_EQ(send(PLAT_WM_SYSCOMMAND, PLAT_SC_MONITORPOWER | 2), 0);
   EXPECT_TRUE(plat_window_exists(vx_dsp_window()));
   EXPECT_EQ(vx_dsp_is_minimised(), 0);
   EXPECT_EQ(plat_display_null_screen_saver_allowed(), 0) << "full screen only switches the screen saver off";
   // Others are swallowed.
-  EXPECT_EQ(send(WM_SYSCOMMAND, SC_MOVE), 1);
-  EXPECT_EQ(send(WM_SYSCOMMAND, SC_SIZE), 1);
+  EXPECT_EQ(send(PLAT_WM_SYSCOMMAND, PLAT_SC_MOVE), 1);
+  EXPECT_EQ(send(PLAT_WM_SYSCOMMAND, PLAT_SC_SIZE), 1);
 }
 
 TEST_F(DspToggle, DeinitGivesTheScreenSaverAndTheDesktopBack) {
@@ -185,19 +185,19 @@ TEST_F(DspToggle, ASizedWindowSnapsBackToTheMinimumAnd4To3) {
 TEST_F(DspToggle, KeysOneToFourResizeTheFullScreenPictureOnly) {
   start_full();
   const int w = vx_screen()->width, h = vx_screen()->height;
-  send(WM_KEYDOWN, '1');
+  send(PLAT_WM_KEYDOWN, '1');
   EXPECT_EQ(vx_screen()->width, w - 12);
-  send(WM_KEYDOWN, '2');
-  send(WM_KEYDOWN, '2');
+  send(PLAT_WM_KEYDOWN, '2');
+  send(PLAT_WM_KEYDOWN, '2');
   EXPECT_EQ(vx_screen()->width, w);  // no wider than the mode
-  send(WM_KEYDOWN, '3');
+  send(PLAT_WM_KEYDOWN, '3');
   EXPECT_EQ(nums(vx_screen()->height, vx_screen()->y), nums(h - 12, 6));
-  send(WM_KEYDOWN, '4');
+  send(PLAT_WM_KEYDOWN, '4');
   EXPECT_EQ(nums(vx_screen()->height, vx_dsp_full_rect().height), nums(h, h));
   // In a window they do nothing.
   vx_dsp_fullscreen_toggle();
   pump();
   const int windowed = vx_screen()->width;
-  send(WM_KEYDOWN, '1');
+  send(PLAT_WM_KEYDOWN, '1');
   EXPECT_EQ(vx_screen()->width, windowed);
 }

@@ -369,10 +369,10 @@ TEST_F(Splash, ASecondSplashReplacesTheFirst) {
 TEST_F(Splash, CloseIsSwallowedAndPaintRepaints) {
   ASSERT_EQ(on("StartSplash_eng"), 1);
   PLAT_WINDOW* w = splash_window();
-  plat_send_message(w, WM_CLOSE, 0, 0);
+  plat_send_message(w, PLAT_WM_CLOSE, 0, 0);
   EXPECT_TRUE(plat_window_exists(w));
   const int before = plat_window_null_picture_count();
-  plat_send_message(w, WM_PAINT, 0, 0);
+  plat_send_message(w, PLAT_WM_PAINT, 0, 0);
   EXPECT_EQ(plat_window_null_picture_count(), before + 1);
 }
 

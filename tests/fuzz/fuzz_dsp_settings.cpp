@@ -56,7 +56,7 @@ void start_once() {
 void pump() {
   PLAT_MSG m;
   for (int i = 0; i < 1000 && plat_peek_message(&m, 1); i++)
-    if (m.message != WM_QUIT) plat_dispatch_message(&m);
+    if (m.message != PLAT_WM_QUIT) plat_dispatch_message(&m);
 }
 
 }  // namespace

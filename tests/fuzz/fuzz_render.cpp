@@ -25,6 +25,7 @@ void fake_delete(uint32_t) {}
 
 // Counts what a frame hands out, and checks every polygon is whole.
 long long polygons = 0;
+void frame_begin(int, int) {}
 void frame() {}
 void polygon(const RENDER_POLYGON* p) {
   if (p->count < 3 || p->count > 4) __builtin_trap();
@@ -36,7 +37,7 @@ void line(int, int, int, int, uint32_t) {}
 void point(int x, int y, uint32_t) {
   if (x < 0 || y < 0 || x > render_view.view_right || y > render_view.view_bottom) __builtin_trap();
 }
-constexpr RENDER_OUTPUT kOutput = {frame, frame, polygon, line, point};
+constexpr RENDER_OUTPUT kOutput = {frame_begin, frame, polygon, line, point, nullptr, nullptr};
 
 // A 12 x 10 world of floors, blocks, open blocks and walls, sprites 0 to 5.
 const char DEF[] =

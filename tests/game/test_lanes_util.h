@@ -13,7 +13,7 @@
 #include "core/vx_io.h"
 #include "core/vx_mem.h"
 #include "game/game_random.h"
-#include "game/game_seams.h"
+#include "game/game_sound.h"
 #include "game/game_state.h"
 #include "game/level_setup.h"
 #include "world/engine_error.h"

@@ -10,6 +10,7 @@
 #include "core/vx_mem.h"
 #include "game/game_random.h"
 #include "game/game_seams.h"
+#include "game/game_sound.h"
 #include "game/game_state.h"
 #include "game/rules.h"
 #include "world/engine_error.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "game/bot.h"
+#include "tools/bot/bot.h"
 #include "game/rules.h"
 #include "test_lanes_util.h"
 

@@ -1,6 +1,7 @@
 // Drawing on the off-screen GL context, read back from the frame buffer: bitmaps as direct textures, padded textures and tile sets, primitives, clear.
 #include "gen_fixture.h"
 #include "world/gen/gen_draw.h"
+#include "world/gen/render_gl.h"
 
 namespace {
 
@@ -10,6 +11,16 @@ using gen_test::pattern;
 using GenDraw = GenGlTest;
 
 constexpr uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlack = 0;
+
+TEST(RenderGl, VerticesGoOutWithTheirDepthWeight) {
+  // Pixel (80, 150) of a 320 x 200 viewport at depth 100: w = 2.56.
+  double c[4];
+  Render_GL_Clip_Coordinates(RENDER_VERTEX{80, 150, 100.0f, 0, 0}, 320, 200, c);
+  EXPECT_DOUBLE_EQ(c[3], 100 * 0.0256);
+  EXPECT_NEAR(c[0] / c[3], 80 * 2.0 / 320 - 1, 1e-12);
+  EXPECT_NEAR(c[1] / c[3], -(150 * 2.0 / 200 - 1), 1e-12);
+  EXPECT_NEAR(c[2] / c[3], 100 / 2560.0 - 1, 1e-12);
+}
 
 TEST_F(GenDraw, TwoByTwoBitmapLandsPixelForPixel) {
   VX_BITMAP b = pattern(2, 2);

@@ -212,7 +212,7 @@ TEST_F(GenNoContext, InitWithoutAWindowFailsWithItsBoxAndAQuitRequest) {
   EXPECT_EQ(gen_wrap_ready(), 0);
   PLAT_MSG msg;
   bool quit = false;
-  while (plat_peek_message(&msg, 1)) quit |= msg.message == WM_QUIT;
+  while (plat_peek_message(&msg, 1)) quit |= msg.message == PLAT_WM_QUIT;
   EXPECT_TRUE(quit);
 }
 

@@ -13,7 +13,7 @@ constexpr uint32_t USB_NUMLOCK = 0x53;
 // Scan codes: the IBM PC set-1 make codes, which DirectInput numbers the same
 // way (its DIK_ constants), extended keys with 0x80 added.
 TEST(PlatKeys, KeyMessages) {
-  constexpr uint32_t EXT = KEY_LPARAM_EXTENDED, ALT = KEY_LPARAM_ALT, REP = KEY_LPARAM_REPEAT, UP = KEY_LPARAM_UP;
+  constexpr uint32_t EXT = PLAT_KEY_LPARAM_EXTENDED, ALT = PLAT_KEY_LPARAM_ALT, REP = PLAT_KEY_LPARAM_REPEAT, UP = PLAT_KEY_LPARAM_UP;
   struct Case {
     const char* what;
     uint32_t usage;
@@ -24,29 +24,29 @@ TEST(PlatKeys, KeyMessages) {
     uint32_t set, clear;       // lParam bits
   };
   const Case cases[] = {
-      {"Esc", USB_ESC, 1, 0, 0, 0, 0, WM_KEYDOWN, VK_ESCAPE, 1, -1, 0, EXT | ALT | REP | UP},
-      {"Enter", USB_ENTER, 1, 0, 0, 0, 0, WM_KEYDOWN, VK_RETURN, -1, 28, 0, 0},
-      {"A", USB_A, 1, 0, 0, 0, 0, WM_KEYDOWN, 'A', 0x1E, -1, 0, 0},
-      {"1", USB_1, 1, 0, 0, 0, 0, WM_KEYDOWN, '1', 2, -1, 0, 0},
-      {"F12", USB_F12, 1, 0, 0, 0, 0, WM_KEYDOWN, VK_F12, 0x58, -1, 0, 0},
-      {"Up is extended", USB_UP, 1, 0, 0, 0, 0, WM_KEYDOWN, VK_UP, 72, 200, EXT, 0},
-      {"Left", USB_LEFT, 1, 0, 0, 0, 0, WM_KEYDOWN, -1, -1, 203, 0, 0},
-      {"keypad Enter", USB_KP_ENTER, 1, 0, 0, 0, 0, WM_KEYDOWN, VK_RETURN, -1, 156, 0, 0},
+      {"Esc", USB_ESC, 1, 0, 0, 0, 0, PLAT_WM_KEYDOWN, PLAT_VK_ESCAPE, 1, -1, 0, EXT | ALT | REP | UP},
+      {"Enter", USB_ENTER, 1, 0, 0, 0, 0, PLAT_WM_KEYDOWN, PLAT_VK_RETURN, -1, 28, 0, 0},
+      {"A", USB_A, 1, 0, 0, 0, 0, PLAT_WM_KEYDOWN, 'A', 0x1E, -1, 0, 0},
+      {"1", USB_1, 1, 0, 0, 0, 0, PLAT_WM_KEYDOWN, '1', 2, -1, 0, 0},
+      {"F12", USB_F12, 1, 0, 0, 0, 0, PLAT_WM_KEYDOWN, PLAT_VK_F12, 0x58, -1, 0, 0},
+      {"Up is extended", USB_UP, 1, 0, 0, 0, 0, PLAT_WM_KEYDOWN, PLAT_VK_UP, 72, 200, EXT, 0},
+      {"Left", USB_LEFT, 1, 0, 0, 0, 0, PLAT_WM_KEYDOWN, -1, -1, 203, 0, 0},
+      {"keypad Enter", USB_KP_ENTER, 1, 0, 0, 0, 0, PLAT_WM_KEYDOWN, PLAT_VK_RETURN, -1, 156, 0, 0},
       {"right Alt", USB_RALT, 1, 1, 0, 0, 0, 0, -1, -1, 184, 0, 0},
       {"Pause", USB_PAUSE, 1, 0, 0, 0, 0, 0, -1, -1, 0xC5, 0, 0},
       {"Num Lock", USB_NUMLOCK, 1, 0, 0, 0, 0, 0, -1, -1, 0x45, 0, 0},
-      {"release", USB_A, 0, 0, 0, 0, 0, WM_KEYUP, -1, -1, -1, UP | REP, 0},
-      {"repeat", USB_A, 1, 0, 0, 1, 0, WM_KEYDOWN, -1, -1, -1, REP, UP},
+      {"release", USB_A, 0, 0, 0, 0, 0, PLAT_WM_KEYUP, -1, -1, -1, UP | REP, 0},
+      {"repeat", USB_A, 1, 0, 0, 1, 0, PLAT_WM_KEYDOWN, -1, -1, -1, REP, UP},
       // Alt makes system keys.
-      {"Alt+F4", USB_F4, 1, 1, 0, 0, 0, WM_SYSKEYDOWN, VK_F4, -1, -1, ALT, 0},
-      {"Alt+Enter let go", USB_ENTER, 0, 1, 0, 0, 0, WM_SYSKEYUP, -1, -1, -1, 0, 0},
-      {"Alt itself", USB_LALT, 1, 1, 0, 0, 0, WM_SYSKEYDOWN, VK_MENU, -1, -1, ALT, 0},
-      {"Alt let go: still a system key, Alt no longer held", USB_LALT, 0, 0, 0, 0, 0, WM_SYSKEYUP, -1, -1, -1, 0, ALT},
-      {"F10 is a system key without Alt", USB_F10, 1, 0, 0, 0, 0, WM_SYSKEYDOWN, -1, -1, -1, 0, ALT},
-      {"Ctrl+Alt is not a system key", USB_Q, 1, 1, 1, 0, 0, WM_KEYDOWN, -1, -1, -1, 0, ALT},
+      {"Alt+F4", USB_F4, 1, 1, 0, 0, 0, PLAT_WM_SYSKEYDOWN, PLAT_VK_F4, -1, -1, ALT, 0},
+      {"Alt+Enter let go", USB_ENTER, 0, 1, 0, 0, 0, PLAT_WM_SYSKEYUP, -1, -1, -1, 0, 0},
+      {"Alt itself", USB_LALT, 1, 1, 0, 0, 0, PLAT_WM_SYSKEYDOWN, PLAT_VK_MENU, -1, -1, ALT, 0},
+      {"Alt let go: still a system key, Alt no longer held", USB_LALT, 0, 0, 0, 0, 0, PLAT_WM_SYSKEYUP, -1, -1, -1, 0, ALT},
+      {"F10 is a system key without Alt", USB_F10, 1, 0, 0, 0, 0, PLAT_WM_SYSKEYDOWN, -1, -1, -1, 0, ALT},
+      {"Ctrl+Alt is not a system key", USB_Q, 1, 1, 1, 0, 0, PLAT_WM_KEYDOWN, -1, -1, -1, 0, ALT},
       // Letters follow the layout, scan codes the position.
-      {"the Q position of a French keyboard", USB_Q, 1, 0, 0, 0, 'a', WM_KEYDOWN, 'A', 0x10, -1, 0, 0},
-      {"a non-letter keeps the position's key", USB_Q, 1, 0, 0, 0, '^', WM_KEYDOWN, 'Q', -1, -1, 0, 0},
+      {"the Q position of a French keyboard", USB_Q, 1, 0, 0, 0, 'a', PLAT_WM_KEYDOWN, 'A', 0x10, -1, 0, 0},
+      {"a non-letter keeps the position's key", USB_Q, 1, 0, 0, 0, '^', PLAT_WM_KEYDOWN, 'Q', -1, -1, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -92,12 +92,12 @@ TEST(PlatKeys, Characters) {
       // Letters with Shift and Caps Lock; Ctrl+C.
       {'A', 0, 0, 0, 'a'}, {'A', 1, 0, 0, 'A'}, {'A', 0, 1, 0, 'A'}, {'A', 1, 1, 0, 'a'}, {'C', 0, 0, 1, 3},
       // Digits, punctuation and controls.
-      {'1', 0, 0, 0, '1'}, {'1', 1, 0, 0, '!'}, {'0', 1, 0, 0, ')'}, {VK_OEM_2, 1, 0, 0, '?'},
-      {VK_OEM_7, 0, 0, 0, '\''}, {VK_NUMPAD0 + 7, 0, 0, 0, '7'}, {VK_RETURN, 0, 0, 0, 13}, {VK_ESCAPE, 0, 0, 0, 27},
-      {VK_BACK, 0, 0, 0, 8}, {VK_SPACE, 1, 0, 0, ' '}, {'1', 0, 0, 1, 0},
+      {'1', 0, 0, 0, '1'}, {'1', 1, 0, 0, '!'}, {'0', 1, 0, 0, ')'}, {PLAT_VK_OEM_2, 1, 0, 0, '?'},
+      {PLAT_VK_OEM_7, 0, 0, 0, '\''}, {PLAT_VK_NUMPAD0 + 7, 0, 0, 0, '7'}, {PLAT_VK_RETURN, 0, 0, 0, 13}, {PLAT_VK_ESCAPE, 0, 0, 0, 27},
+      {PLAT_VK_BACK, 0, 0, 0, 8}, {PLAT_VK_SPACE, 1, 0, 0, ' '}, {'1', 0, 0, 1, 0},
       // Keys without characters.
-      {VK_F1, 0, 0, 0, 0}, {VK_F4, 0, 0, 0, 0}, {VK_F12, 0, 0, 0, 0}, {VK_UP, 0, 0, 0, 0}, {VK_SHIFT, 0, 0, 0, 0},
-      {VK_CONTROL, 0, 0, 0, 0}, {VK_MENU, 0, 0, 0, 0}, {VK_HOME, 0, 0, 0, 0}, {VK_DELETE, 0, 0, 0, 0},
+      {PLAT_VK_F1, 0, 0, 0, 0}, {PLAT_VK_F4, 0, 0, 0, 0}, {PLAT_VK_F12, 0, 0, 0, 0}, {PLAT_VK_UP, 0, 0, 0, 0}, {PLAT_VK_SHIFT, 0, 0, 0, 0},
+      {PLAT_VK_CONTROL, 0, 0, 0, 0}, {PLAT_VK_MENU, 0, 0, 0, 0}, {PLAT_VK_HOME, 0, 0, 0, 0}, {PLAT_VK_DELETE, 0, 0, 0, 0},
   };
   for (const Case& c : cases)
     EXPECT_EQ(plat_key_char(c.vk, c.shift, c.caps, c.ctrl), c.ch) << c.vk << " " << c.shift << c.caps << c.ctrl;

@@ -65,15 +65,15 @@ struct ENV_GUARD {
 TEST(PlatBox, PrintedBoxAnswersTheFirstButton) {
   ASSERT_EQ(plat_boxes_enabled(), 0);  // the test main switched them off
   testing::internal::CaptureStderr();
-  EXPECT_EQ(plat_message_box(nullptr, "Timer Init failed.", "Pond Sprint", MB_OK | MB_ICONHAND), IDOK);
-  EXPECT_EQ(plat_message_box(nullptr, "Quit?", "Question", MB_YESNO | MB_ICONQUESTION), IDYES);
-  EXPECT_EQ(plat_message_box(nullptr, "Go on?", "Go", MB_OKCANCEL), IDOK);
-  EXPECT_EQ(plat_message_box(nullptr, "lost", nullptr, MB_OK), IDOK);
-  EXPECT_EQ(plat_message_box(nullptr, nullptr, "Empty", MB_OK), IDOK);
+  EXPECT_EQ(plat_message_box(nullptr, "Timer Init failed.", "Pond Sprint", PLAT_MB_OK | PLAT_MB_ICONHAND), PLAT_IDOK);
+  EXPECT_EQ(plat_message_box(nullptr, "Quit?", "Question", PLAT_MB_YESNO | PLAT_MB_ICONQUESTION), PLAT_IDYES);
+  EXPECT_EQ(plat_message_box(nullptr, "Go on?", "Go", PLAT_MB_OKCANCEL), PLAT_IDOK);
+  EXPECT_EQ(plat_message_box(nullptr, "lost", nullptr, PLAT_MB_OK), PLAT_IDOK);
+  EXPECT_EQ(plat_message_box(nullptr, nullptr, "Empty", PLAT_MB_OK), PLAT_IDOK);
   // The switch is kept; the null build has no box to show, so the text is printed all the same.
   plat_set_boxes(1);
   EXPECT_EQ(plat_boxes_enabled(), 1);
-  EXPECT_EQ(plat_message_box(nullptr, "shown", "Null", MB_YESNO), IDYES);
+  EXPECT_EQ(plat_message_box(nullptr, "shown", "Null", PLAT_MB_YESNO), PLAT_IDYES);
   plat_set_boxes(0);
   EXPECT_EQ(plat_boxes_enabled(), 0);
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -265,11 +265,11 @@ TEST(PlatFaultDeathTest, ArithmeticFaultIsReported) {
 // ---------------------------------------------------------------- single instance
 
 intptr_t exit_on_close(PLAT_WINDOW*, uint32_t m, uintptr_t, intptr_t) {
-  if (m == WM_CLOSE) _exit(42);
+  if (m == PLAT_WM_CLOSE) _exit(42);
   return 0;
 }
 
-// The child takes the lock, says so through the pipe, then waits for WM_CLOSE.
+// The child takes the lock, says so through the pipe, then waits for PLAT_WM_CLOSE.
 [[noreturn]] void instance_child(const char* name, int ready_fd) {
   if (!plat_instance_lock(name)) _exit(1);
   if (!plat_window_create("PondTest", "child", 0, 0, 32, 32, PLAT_WS_HIDDEN, exit_on_close)) _exit(2);

@@ -38,7 +38,7 @@ class InpFocus : public InpTest {
 
 TEST_F(InpFocus, LosingTheFocusClearsEveryState) {
   hold_everything();
-  vx_inp_window_message(nullptr, WM_KILLFOCUS, 0, 0);
+  vx_inp_window_message(nullptr, PLAT_WM_KILLFOCUS, 0, 0);
   expect_all_clear();
   EXPECT_EQ(vx_inp_active(), 0);
   EXPECT_EQ(plat_null_input_cursor_shown(), 1);
@@ -52,9 +52,9 @@ TEST_F(InpFocus, LosingTheFocusClearsEveryState) {
 
 TEST_F(InpFocus, ActivationTakesTheDevicesBack) {
   hold_everything();
-  vx_inp_window_message(nullptr, WM_ACTIVATE, WA_INACTIVE, 0);
+  vx_inp_window_message(nullptr, PLAT_WM_ACTIVATE, PLAT_WA_INACTIVE, 0);
   EXPECT_EQ(vx_inp_active(), 0);
-  vx_inp_window_message(nullptr, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+  vx_inp_window_message(nullptr, PLAT_WM_ACTIVATE, PLAT_WA_CLICKACTIVE, 0);
   EXPECT_EQ(vx_inp_active(), 1);
   EXPECT_EQ(plat_null_input_cursor_shown(), 0);  // no cursor while active
   EXPECT_EQ(plat_null_input_keyboard_acquired(), 1);
@@ -66,8 +66,8 @@ TEST_F(InpFocus, ActivationTakesTheDevicesBack) {
 
 TEST_F(InpFocus, MessagesThatDeactivate) {
   const uint32_t messages[][2] = {
-      {WM_KILLFOCUS, 0},          {WM_ENTERMENULOOP, 0},       {WM_ENTERSIZEMOVE, 0},
-      {WM_SYSCOMMAND, SC_MINIMIZE}, {WM_SYSCOMMAND, SC_MINIMIZE | 2}, {WM_ACTIVATE, WA_INACTIVE},
+      {PLAT_WM_KILLFOCUS, 0},          {PLAT_WM_ENTERMENULOOP, 0},       {PLAT_WM_ENTERSIZEMOVE, 0},
+      {PLAT_WM_SYSCOMMAND, PLAT_SC_MINIMIZE}, {PLAT_WM_SYSCOMMAND, PLAT_SC_MINIMIZE | 2}, {PLAT_WM_ACTIVATE, PLAT_WA_INACTIVE},
   };
   for (const auto& m : messages) {
     vx_inp_activate(1);
@@ -78,7 +78,7 @@ TEST_F(InpFocus, MessagesThatDeactivate) {
 
 TEST_F(InpFocus, MessagesThatActivate) {
   const uint32_t messages[][2] = {
-      {WM_ACTIVATE, WA_ACTIVE}, {VX_INP_WM_ACTIVATE, 0}, {WM_SYSCOMMAND, SC_RESTORE},
+      {PLAT_WM_ACTIVATE, PLAT_WA_ACTIVE}, {VX_INP_WM_ACTIVATE, 0}, {PLAT_WM_SYSCOMMAND, PLAT_SC_RESTORE},
   };
   for (const auto& m : messages) {
     vx_inp_activate(0);
@@ -89,8 +89,8 @@ TEST_F(InpFocus, MessagesThatActivate) {
 
 TEST_F(InpFocus, OtherMessagesChangeNothing) {
   hold_everything();
-  for (uint32_t m : {WM_PAINT, WM_MOUSEMOVE, WM_KEYDOWN, WM_CLOSE, WM_SYSCOMMAND, WM_EXITMENULOOP})
-    vx_inp_window_message(nullptr, m, SC_CLOSE, 0);
+  for (uint32_t m : {PLAT_WM_PAINT, PLAT_WM_MOUSEMOVE, PLAT_WM_KEYDOWN, PLAT_WM_CLOSE, PLAT_WM_SYSCOMMAND, PLAT_WM_EXITMENULOOP})
+    vx_inp_window_message(nullptr, m, PLAT_SC_CLOSE, 0);
   EXPECT_EQ(vx_inp_active(), 1);
   EXPECT_EQ(nums(vx_inp_state(DIK_UP), vx_inp_state(508)), nums(VX_INP_DOWN, 128));
 }
@@ -104,7 +104,7 @@ intptr_t input_proc(PLAT_WINDOW* w, uint32_t m, uintptr_t wp, intptr_t lp) {
 TEST_F(InpFocus, FocusAndClickPostThePrivateMessage) {
   PLAT_WINDOW* w = plat_window_create("InpTest", "Input", 0, 0, 64, 64, PLAT_WS_HIDDEN, input_proc);
   ASSERT_NE(w, nullptr);
-  for (uint32_t m : {WM_SETFOCUS, WM_LBUTTONDOWN}) {
+  for (uint32_t m : {PLAT_WM_SETFOCUS, PLAT_WM_LBUTTONDOWN}) {
     vx_inp_activate(0);
     plat_send_message(w, m, 0, 0);
     EXPECT_EQ(vx_inp_active(), 0);  // not yet
@@ -126,7 +126,7 @@ TEST_F(InpFocus, FocusAndClickPostThePrivateMessage) {
 TEST_F(InpFocus, NothingHappensWhileStopped) {
   vx_inp_deinit();
   plat_null_input_set_foreground(1);
-  vx_inp_window_message(nullptr, WM_ACTIVATE, WA_ACTIVE, 0);
+  vx_inp_window_message(nullptr, PLAT_WM_ACTIVATE, PLAT_WA_ACTIVE, 0);
   EXPECT_EQ(plat_null_input_cursor_shown(), 1);
   EXPECT_EQ(plat_null_input_mouse_acquired(), 0);
 }

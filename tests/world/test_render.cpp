@@ -6,7 +6,6 @@
 
 #include "core/vx_io.h"
 #include "tests/world/test_render_util.h"
-#include "world/gen/render_gl.h"
 
 using namespace level_test;
 using namespace render_test;
@@ -131,17 +130,6 @@ TEST_F(RenderTest, FadeByDistance) {
     render_view.fade_rate = c.rate;
     EXPECT_EQ(Render_Fade(c.brightness, c.distance), c.faded) << c.start << " " << c.brightness << " " << c.distance;
   }
-}
-
-// ---------------------------------------------------------------- GL coordinates
-TEST_F(RenderTest, VerticesGoOutWithTheirDepthWeight) {
-  // Pixel (80, 150) of the 320 x 200 viewport at depth 100: w = 2.56.
-  double c[4];
-  Render_GL_Clip_Coordinates(RENDER_VERTEX{80, 150, 100.0f, 0, 0}, c);
-  EXPECT_DOUBLE_EQ(c[3], 100 * 0.0256);
-  EXPECT_NEAR(c[0] / c[3], 80 * 2.0 / 320 - 1, 1e-12);
-  EXPECT_NEAR(c[1] / c[3], -(150 * 2.0 / 200 - 1), 1e-12);
-  EXPECT_NEAR(c[2] / c[3], 100 / 2560.0 - 1, 1e-12);
 }
 
 // ---------------------------------------------------------------- transparency tables

@@ -29,7 +29,7 @@ struct Seen {
 };
 inline Seen seen;
 
-inline void rec_begin() {
+inline void rec_begin(int, int) {
   seen.begins++;
   seen.depth++;
   if (seen.depth > seen.deepest) seen.deepest = seen.depth;
@@ -45,7 +45,7 @@ inline void rec_polygon(const RENDER_POLYGON* p) {
 inline void rec_line(int x1, int y1, int x2, int y2, uint32_t c) { seen.lines.push_back({x1, y1, x2, y2, c}); }
 inline void rec_point(int x, int y, uint32_t) { seen.points.push_back({x, y}); }
 
-constexpr RENDER_OUTPUT kRecorder = {rec_begin, rec_end, rec_polygon, rec_line, rec_point};
+constexpr RENDER_OUTPUT kRecorder = {rec_begin, rec_end, rec_polygon, rec_line, rec_point, nullptr, nullptr};
 
 // The view state as the renderer starts: a 320 x 200 viewport.
 inline void view_defaults() {

@@ -572,7 +572,7 @@ uint32_t gen_bit_texture_load(const char* file, int load_flags, GEN_TEXTURE_SIZE
   }
   vx_bit_free(&picture);
   vx_bit_free(&rgba);
-  if (!texture) vx_dsp_error_box(file ? file : "", "Can't load bitmap!", MB_OK);
+  if (!texture) vx_dsp_error_box(file ? file : "", "Can't load bitmap!", PLAT_MB_OK);
   return texture;
 }
 

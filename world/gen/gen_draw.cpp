@@ -149,12 +149,12 @@ uint32_t gen_get_pixel(VX_BITMAP* bitmap, int x, int y) {
 }
 
 int gen_draw_pixel_04(VX_BITMAP*, int, int, uint32_t) {
-  vx_dsp_error_box("Function not created yet", nullptr, MB_OK);
+  vx_dsp_error_box("Function not created yet", nullptr, PLAT_MB_OK);
   return 0;
 }
 
 uint32_t gen_get_pixel_04(VX_BITMAP*, int, int) {
-  vx_dsp_error_box("Function not created yet", nullptr, MB_OK);
+  vx_dsp_error_box("Function not created yet", nullptr, PLAT_MB_OK);
   return 0;
 }
 

@@ -3,11 +3,11 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "core/vx_io.h"
 #include "core/vx_mem.h"
+#include "platform/platform.h"
 #include "world/gen/gen_str.h"
 
 namespace {
@@ -90,7 +90,7 @@ void gen_error(const char* format, ...) {
   va_end(args);
   // Without its file there is nothing left to tell: the end comes at once.
   write_error_entry(message);
-  std::exit(0);
+  plat_exit(0);
 }
 
 int gen_info_error_write(const char* format, ...) {

@@ -67,7 +67,7 @@ int create_context(PLAT_WINDOW* window) {
   wrap.context = plat_gl_context_create(window, &kFormat, &failure);
   if (!wrap.context) {
     const char* text = failure == PLAT_GL_NO_FORMAT ? "ChoosePixelFormat failed" : "SetPixelFormat failed";
-    vx_dsp_error_box(text, "Error", MB_OK);
+    vx_dsp_error_box(text, "Error", PLAT_MB_OK);
     plat_post_quit_message(0);
     return 0;
   }
@@ -204,7 +204,7 @@ int gen_wrap_video_mode_set(int width, int height, int depth, int refresh, int f
   PLAT_WINDOW* window = wrap.window ? wrap.window : plat_window_main();
   const int result = plat_display_mode_set(window, width, height, depth, refresh, fullscreen);
   if (result == PLAT_DISPLAY_OK) return 1;
-  vx_dsp_error_box(gen_wrap_display_error_text(result), "ChangeDisplaySettings Failed", MB_OK);
+  vx_dsp_error_box(gen_wrap_display_error_text(result), "ChangeDisplaySettings Failed", PLAT_MB_OK);
   return 0;
 }
 

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "world/gen/gen_bit.h"
 #include "world/gen/gen_wrap.h"
 
 namespace {
@@ -18,8 +19,9 @@ struct GlState {
   bool known;      // the fields below hold (set at frame begin)
   bool texturing;  // GL_TEXTURE_2D on
   GLuint bound;    // texture bound while texturing
+  int width, height;  // the viewport of the last frame begin, pixels
 };
-GlState gl_st = {};
+GlState gl_st = {false, false, 0, 320, 200};
 
 void texturing(bool on) {
   if (gl_st.known && gl_st.texturing == on) return;
@@ -35,16 +37,17 @@ void frame_state() {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glDisable(GL_TEXTURE_2D);
-  gl_st = {true, false, 0};
+  gl_st.known = true;
+  gl_st.texturing = false;
+  gl_st.bound = 0;
 }
 
-double viewport_width() { return render_view.view_right >= 0 ? render_view.view_right + 1.0 : 1.0; }
-double viewport_height() { return render_view.view_bottom >= 0 ? render_view.view_bottom + 1.0 : 1.0; }
+double at_least_1(int size) { return size >= 1 ? size : 1.0; }
 
 // Normalised coordinates of the centre of pixel (x, y), for lines and points.
 void pixel_centre(int x, int y, double* nx, double* ny) {
-  *nx = (x + 0.5) * 2.0 / viewport_width() - 1.0;
-  *ny = -((y + 0.5) * 2.0 / viewport_height() - 1.0);
+  *nx = (x + 0.5) * 2.0 / at_least_1(gl_st.width) - 1.0;
+  *ny = -((y + 0.5) * 2.0 / at_least_1(gl_st.height) - 1.0);
 }
 
 void colour_of(uint32_t c) { glColor4ub(GLubyte(c >> 16), GLubyte(c >> 8), GLubyte(c), 255); }
@@ -58,9 +61,13 @@ void Render_Output_GL(RENDER_OUTPUT* output) {
   output->polygon = Render_GL_Polygon;
   output->line = Render_GL_Line;
   output->point = Render_GL_Point;
+  output->screen = Render_GL_Screen;
+  output->picture = Render_GL_Picture;
 }
 
-void Render_GL_Frame_Begin() {
+void Render_GL_Frame_Begin(int width, int height) {
+  gl_st.width = width;
+  gl_st.height = height;
   if (!gen_wrap_ready()) return;
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
@@ -80,10 +87,10 @@ void Render_GL_Frame_End() {
   gl_st.known = false;
 }
 
-void Render_GL_Clip_Coordinates(const RENDER_VERTEX& v, double out[4]) {
+void Render_GL_Clip_Coordinates(const RENDER_VERTEX& v, int width, int height, double out[4]) {
   const double w = v.depth * kWeight;
-  out[0] = (v.x * 2.0 / viewport_width() - 1.0) * w;
-  out[1] = -(v.y * 2.0 / viewport_height() - 1.0) * w;
+  out[0] = (v.x * 2.0 / at_least_1(width) - 1.0) * w;
+  out[1] = -(v.y * 2.0 / at_least_1(height) - 1.0) * w;
   out[2] = (v.depth / kDepthRange - 1.0) * w;
   out[3] = w;
 }
@@ -100,7 +107,7 @@ void Render_GL_Polygon(const RENDER_POLYGON* p) {
   glBegin(GL_TRIANGLE_FAN);
   for (int i = 0; i < p->count; i++) {
     double c[4];
-    Render_GL_Clip_Coordinates(p->v[i], c);
+    Render_GL_Clip_Coordinates(p->v[i], gl_st.width, gl_st.height, c);
     glTexCoord2f(p->v[i].u, p->v[i].v);
     glVertex4d(c[0], c[1], c[2], c[3]);
   }
@@ -129,4 +136,14 @@ void Render_GL_Point(int x, int y, uint32_t colour) {
   glBegin(GL_POINTS);
   glVertex2d(nx, ny);
   glEnd();
+}
+
+int Render_GL_Screen(VX_RECT* screen) {
+  if (!gen_wrap_ready()) return 0;
+  if (screen) *screen = gen_wrap_screen();
+  return 1;
+}
+
+int Render_GL_Picture(VX_BITMAP* bitmap, const VX_RECT* dest, const VX_RECT* src) {
+  return gen_bit_put(bitmap, dest, src, GEN_DRAW_SCALE);
 }

@@ -1,23 +1,30 @@
 // The world renderer's OpenGL output: screen polygons in normalised device coordinates with a homogeneous weight per vertex, lines and points, the projection stack around a frame.
 //
-// A vertex at pixel (x, y) and depth D of a viewport of W x H pixels
-// (view_right + 1, view_bottom + 1) goes to OpenGL as (x x 2 / W - 1,
+// A vertex at pixel (x, y) and depth D of a viewport of W x H pixels (the
+// size the last frame_begin gave, 320 x 200 before the first) goes to
+// OpenGL as (x x 2 / W - 1,
 // -(y x 2 / H - 1), D / 2560 - 1), each multiplied by the weight w = D x
 // 0.0256, with w as its fourth coordinate; OpenGL then interpolates the
 // texture coordinates with perspective. Blending is source alpha over one
 // minus source alpha; texturing is on for a polygon and off after it.
 // Every function does nothing while the gen layer has no context.
 #pragma once
-#include "world/render.h"
+#include "world/render_out.h"
 
-// Fills every entry of `output` with the OpenGL functions below.
+// Fills every entry of `output` with the OpenGL functions below. The
+// program installs it with Render_Output_Set (world/render.h).
 void Render_Output_GL(RENDER_OUTPUT* output);
 
-void Render_GL_Frame_Begin();  // projection stack selected, pushed, identity
+void Render_GL_Frame_Begin(int width, int height);  // viewport size kept; projection stack selected, pushed, identity
 void Render_GL_Frame_End();    // popped; blending off
 void Render_GL_Polygon(const RENDER_POLYGON* polygon);
 void Render_GL_Line(int x1, int y1, int x2, int y2, uint32_t colour);
 void Render_GL_Point(int x, int y, uint32_t colour);
+// The screen rectangle of gen_wrap while a context exists; the picture
+// drawn with gen_bit_put scaled to `dest` (GEN_DRAW_SCALE).
+int Render_GL_Screen(VX_RECT* screen);
+int Render_GL_Picture(VX_BITMAP* bitmap, const VX_RECT* dest, const VX_RECT* src);
 
-// The homogeneous coordinates of a vertex (x, y, z, w) as handed to OpenGL.
-void Render_GL_Clip_Coordinates(const RENDER_VERTEX& vertex, double out[4]);
+// The homogeneous coordinates of a vertex (x, y, z, w) as handed to OpenGL
+// for a viewport of width x height pixels (a size below 1 counts as 1).
+void Render_GL_Clip_Coordinates(const RENDER_VERTEX& vertex, int width, int height, double out[4]);

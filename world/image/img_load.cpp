@@ -21,7 +21,7 @@ struct ImageState {
 };
 ImageState st = {0};
 
-constexpr uint32_t kBoxOk = 0;  // MB_OK: one OK button
+constexpr uint32_t kBoxOk = 0;  // PLAT_MB_OK: one OK button
 constexpr long kMaxSide = 32767;  // width and height are 16-bit signed in the record
 
 // Case-blind search of an upper-case `needle` in `name`, which is what

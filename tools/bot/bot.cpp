@@ -14,7 +14,7 @@
 // since the spawner may next spawn, and a bonus that would change a speed
 // counts as a death. The plan is followed until the board stops matching
 // the snapshot (a new car or log, a bonus effect), then made again.
-#include "game/bot.h"
+#include "tools/bot/bot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,27 +25,21 @@
 #include <vector>
 
 #include "game/game_state.h"
+#include "game/motion.h"
 #include "world/world_tables.h"
 
 namespace {
 
 constexpr int kHorizon = 640;      // steps a search looks ahead
 constexpr int kWaitSteps = 4;      // the shortest wait the search considers
-constexpr int kHopSteps = 32;      // moving steps of a hop
 constexpr int kMaxNodes = 40000;   // expansions per search
-constexpr int kSteps = kHorizon + 2 * kHopSteps + 8;  // steps the per-step tables cover
-constexpr float kRideHalf = 14.0f;
-constexpr float kSquashZ = 4.0f;
-constexpr float kSquashX = 6.0f;
-constexpr int kCornerHop = 3;      // corner steps below this let a hop start
-constexpr int kCornerDrift = 2;    // corner steps above this block a drift
-constexpr float kFrogZOffset = 4.0f;  // the frog and the cars stand this far past the row centre
+constexpr int kSteps = kHorizon + 2 * MOTION_HOP_STEPS + 8;  // steps the per-step tables cover
 constexpr float kTolerance = 0.05f;
-constexpr float kPickUpReach = 6.0f;
 
 // A car or log as a straight-line mover.
 struct Mover {
   float x, z, vx, vz;  // position now and per lane move
+  float speed;         // per lane move along its direction
   float xs, zs;        // squash half-lengths (cars)
   int dir;
   int row;             // logs: the row of the riding test
@@ -127,13 +121,6 @@ const CELL* cell_at(int col, int row) {
   return c && c->tile != 0 ? c : nullptr;
 }
 
-int tile_at(int col, int row) {
-  const CELL* c = World_Cell(col, row);
-  return c ? c->tile : 0;
-}
-
-float col_centre(int col, int s) { return static_cast<float>(col * s) + s / 2.0f; }
-
 // The first lane move (counting from now) that puts the mover over a missing cell.
 int exit_moves(float x, float z, float vx, float vz, int s) {
   for (int m = 0; m < 4000; m++) {
@@ -192,6 +179,7 @@ void take_snapshot(Snapshot* sn) {
     m.x = t.x;
     m.z = t.z;
     velocity(t.direction, t.speed, &m.vx, &m.vz);
+    m.speed = t.speed;
     m.dir = t.direction;
     m.row = t.row;
     m.index = i;
@@ -205,8 +193,9 @@ void take_snapshot(Snapshot* sn) {
     if (sp.arrow < 0 || sp.arrow >= GAME_CAR_ARROWS) continue;
     const ARROW& a = gs.car_arrows[sp.arrow];
     Phantom p{};
-    p.x = col_centre(sp.col, sn->s);
-    p.z = static_cast<float>(sp.row * sn->s) + sn->s / 2.0f + kFrogZOffset;
+    // Cars run where the frog stands in their row.
+    p.x = motion_column_x(sp.col);
+    p.z = motion_row_z(sp.row);
     velocity(sp.direction, a.speed, &p.vx, &p.vz);
     p.xs = max_xs;
     p.zs = max_zs;
@@ -250,9 +239,7 @@ void take_snapshot(Snapshot* sn) {
 // ---------------------------------------------------------------- one step
 
 bool squashed_by(const Mover& c, float m, float fx, float fz) {
-  const float x = c.x + c.vx * m, z = c.z + c.vz * m;
-  if (c.dir == LANE_UP || c.dir == LANE_DOWN) return std::fabs(x - fx) < kSquashX && std::fabs(z - fz) < c.zs;
-  return std::fabs(z - fz) < kSquashZ && std::fabs(x - fx) < c.xs;
+  return motion_squashes(c.dir, c.x + c.vx * m, c.z + c.vz * m, c.xs, c.zs, fx, fz);
 }
 
 bool phantom_hits(const Snapshot& sn, const Phantom& p, int j, float fx, float fz) {
@@ -261,11 +248,11 @@ bool phantom_hits(const Snapshot& sn, const Phantom& p, int j, float fx, float f
   // to as far as the lane moves since `earliest` take it.
   const float reach = static_cast<float>(sn.cum[j + 1] - sn.cum[p.earliest]);
   if (p.dir == LANE_UP || p.dir == LANE_DOWN) {
-    if (std::fabs(p.x - fx) >= kSquashX) return false;
+    if (std::fabs(p.x - fx) >= MOTION_SQUASH_SIDE) return false;
     const float a = p.z, b = p.z + p.vz * reach;
     return fz > std::min(a, b) - p.zs && fz < std::max(a, b) + p.zs;
   }
-  if (std::fabs(p.z - fz) >= kSquashZ) return false;
+  if (std::fabs(p.z - fz) >= MOTION_SQUASH_BAND) return false;
   const float a = p.x, b = p.x + p.vx * reach;
   return fx > std::min(a, b) - p.xs && fx < std::max(a, b) + p.xs;
 }
@@ -275,26 +262,19 @@ Outcome step_before_hop_test(const Snapshot& sn, SimFrog& f, int j) {
   const int updates = sn.fast[j] ? 2 : 1;
   for (int u = 0; u < updates; u++) {
     if (f.hop_dir == 0 || !sn.can_move[j]) break;
-    switch (f.hop_dir) {
-      case 1: f.z -= f.hop_step; break;
-      case 2: f.z += f.hop_step; break;
-      case 3: f.x -= f.hop_step; break;
-      default: f.x += f.hop_step; break;
-    }
-    if (f.hop_counter++ >= kHopSteps - 1) {
+    if (motion_hop_advance(f.hop_dir, f.hop_step, &f.hop_counter, &f.x, &f.z)) {
       f.hop_dir = 0;
       f.hop_counter = 0;
-      f.col = World_Trunc(f.x / sn.s);
-      f.row = World_Trunc(f.z / sn.s);
-      const int tile = tile_at(f.col, f.row);
+      motion_cell_of(f.x, f.z, &f.col, &f.row);
+      const int tile = motion_tile_at(f.x, f.z);
       if (tile != 0 && tile == sn.water && f.log_index == 0 && !sn.invincible[j]) return DEAD;
       if (tile != 0 && tile == sn.home) return HOME;
     }
   }
-  f.col = World_Trunc(f.x / sn.s);
-  f.row = World_Trunc(f.z / sn.s);
+  motion_cell_of(f.x, f.z, &f.col, &f.row);
   for (const Hazard& b : sn.bonuses)
-    if (b.col == f.col && b.row == f.row && std::fabs(b.x - f.x) < kPickUpReach && std::fabs(b.z - f.z) < kPickUpReach)
+    if (b.col == f.col && b.row == f.row && std::fabs(b.x - f.x) < MOTION_PICK_UP_REACH &&
+        std::fabs(b.z - f.z) < MOTION_PICK_UP_REACH)
       return DEAD;
   f.log_index = 0;
   const int before = sn.cum[j], after = sn.cum[j + 1];
@@ -312,7 +292,7 @@ Outcome step_before_hop_test(const Snapshot& sn, SimFrog& f, int j) {
   for (const Mover& l : sn.logs) {
     if (before >= l.exit_moves || l.row != f.row) continue;
     const float lx = l.x + l.vx * static_cast<float>(after);
-    if (lx - kRideHalf < f.x && f.x < lx + kRideHalf) f.log_index = std::max(f.log_index, l.index);
+    if (motion_rides(lx, f.x)) f.log_index = std::max(f.log_index, l.index);
   }
   return ALIVE;
 }
@@ -323,53 +303,29 @@ const Mover* log_by_index(const Snapshot& sn, int index) {
   return nullptr;
 }
 
-bool edge_open(const CELL* here, const CELL* next, int na, int nb, int ha, int hb) {
-  if (!next) return false;
-  return std::abs(next->up[na] - here->up[ha]) <= kCornerDrift && std::abs(next->up[nb] - here->up[hb]) <= kCornerDrift;
-}
-
 // Step j after the hop test: drowning off a log, or the drift of a ridden frog.
 Outcome step_after_hop_test(const Snapshot& sn, SimFrog& f, int j) {
   if (f.hop_dir != 0) return ALIVE;
   if (f.log_index == 0) {
-    const int tile = tile_at(f.col, f.row);
+    const int tile = motion_tile_at(f.x, f.z);
     if (tile != 0 && tile == sn.water && !sn.invincible[j]) return DEAD;
     return ALIVE;
   }
   if (sn.frozen[j]) return ALIVE;
   const Mover* l = log_by_index(sn, f.log_index);
   if (!l) return ALIVE;
-  const int col = World_Trunc(f.x / sn.s), row = World_Trunc(f.z / sn.s);
-  const CELL* here = World_Cell(col, row);
-  if (!here) return ALIVE;
-  const bool right = l->dir == LANE_RIGHT;
-  const bool open = right ? edge_open(here, cell_at(col + 1, row), 0, 1, 2, 3)
-                          : edge_open(here, cell_at(col - 1, row), 2, 3, 0, 1);
-  const float centre = col_centre(col, sn.s);
-  const float step = l->vx;  // signed: the log's speed along its direction
-  if (open || (right ? f.x < centre : f.x > centre)) f.x += step;
-  if (sn.cum[j + 1] - sn.cum[j] == 2) f.x += step;
+  f.x = motion_drift(f.x, f.z, l->dir, l->speed, sn.cum[j + 1] - sn.cum[j] == 2);
   return ALIVE;
 }
 
 // The hop test of a step: starts a hop in direction `code` when the rules would.
-bool start_hop(const Snapshot& sn, SimFrog& f, int code) {
-  static constexpr int kDcol[5] = {0, 0, 0, -1, 1}, kDrow[5] = {0, -1, 1, 0, 0};
-  static constexpr int kNeighbour[5][2] = {{0, 0}, {0, 2}, {1, 3}, {2, 3}, {0, 1}};
-  static constexpr int kCurrent[5][2] = {{0, 0}, {1, 3}, {0, 2}, {0, 1}, {2, 3}};
-  static constexpr int kHopDir[5] = {0, 1, 2, 3, 4};
-  const CELL* n = cell_at(f.col + kDcol[code], f.row + kDrow[code]);
-  const CELL* c = World_Cell(f.col, f.row);
-  if (!n || !c) return false;
-  for (int k = 0; k < 2; k++)
-    if (std::abs(n->up[kNeighbour[code][k]] - c->up[kCurrent[code][k]]) >= kCornerHop) return false;
-  f.hop_dir = kHopDir[code];
+bool start_hop(SimFrog& f, int code) {
+  if (!motion_hop_allowed(f.col, f.row, code)) return false;
+  f.hop_dir = code;
   f.hop_counter = 0;
-  if (kDcol[code] != 0)
-    f.hop_step = std::fabs(col_centre(f.col + kDcol[code], sn.s) - f.x) * (1.0f / kHopSteps);
-  else
-    f.hop_step = std::fabs(static_cast<float>((f.row + kDrow[code]) * sn.s) + sn.s / 2.0f + kFrogZOffset - f.z) *
-                 (1.0f / kHopSteps);
+  float target_x = 0, target_z = 0;
+  motion_hop_target(f.col, f.row, code, &target_x, &target_z);
+  f.hop_step = motion_hop_step(code, f.x, f.z, target_x, target_z);
   return true;
 }
 
@@ -386,8 +342,8 @@ uint64_t node_key(const Node& n) {
 Outcome expand(const Snapshot& sn, const Node& from, int code, Node* out) {
   SimFrog f = from.frog;
   int j = from.k;
-  if (code != 0 && !start_hop(sn, f, code)) return DEAD;
-  const int limit = code == 0 ? kWaitSteps : 4 * kHopSteps + 4;
+  if (code != 0 && !start_hop(f, code)) return DEAD;
+  const int limit = code == 0 ? kWaitSteps : 4 * MOTION_HOP_STEPS + 4;
   for (int n = 0;; n++) {
     if (step_after_hop_test(sn, f, j) == DEAD) return DEAD;
     j++;

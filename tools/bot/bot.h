@@ -1,4 +1,4 @@
-// A bot that plays player 1: each step it picks a direction code from what it sees of the board.
+// A bot that plays player 1 (for rulesim and the level tests; not part of the game): each step it picks a direction code from what it sees of the board.
 //
 // The bot looks at the level (tiles, corner heights, arrows, car sizes) and
 // at the cars and logs on the board, which move at constant speed along
@@ -8,10 +8,12 @@
 // logs that are not there yet. It reads no random value and changes no
 // state: its only output is the direction code, applied as a demo applies
 // one (1 sets player 1's up action for that step, 2 down, 3 left, 4 right).
+// It predicts the frog with the rules' own motion (game/motion.h).
 #pragma once
+#include "game/motion.h"
 
-// Direction codes of demos, rulesim input files and the bot.
-enum BotCode { BOT_NONE = 0, BOT_UP = 1, BOT_DOWN = 2, BOT_LEFT = 3, BOT_RIGHT = 4 };
+// Direction codes of demos, rulesim input files and the bot: the hop directions.
+enum BotCode { BOT_NONE = 0, BOT_UP = MOTION_UP, BOT_DOWN = MOTION_DOWN, BOT_LEFT = MOTION_LEFT, BOT_RIGHT = MOTION_RIGHT };
 
 // Forgets the current plan (a new level or life; also safe at any time).
 void bot_reset();

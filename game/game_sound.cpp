@@ -1,0 +1,66 @@
+// The game's sound: its sound settings, the effect slots of the sound list and the playing music piece, over the sound manager.
+#include "game/game_sound.h"
+
+#include <atomic>
+
+#include "sound/vx_music.h"
+#include "sound/vx_snd.h"
+
+namespace {
+
+struct GameSoundState {
+  // The settings' defaults and, once the manager runs, its mirrors.
+  uint32_t active, music_on, effects_on, quality;
+  int32_t music_volume, effects_volume;
+  VX_SOUND_PARAMS params;
+  void (*effect_hook)(int n);
+  VX_SOUND* effects[GAME_EFFECTS + 1];  // slot n: line n of data\sndlist.txt; null until loaded
+  std::atomic<int> music;               // the music list index playing, 0 for none; the timer reads it
+};
+GameSoundState snd_st = {};
+
+}  // namespace
+
+int game_sound_start() {
+  GameSoundState& s = snd_st;
+  s.active = 0;
+  s.music_on = s.effects_on = 1;
+  s.music_volume = 70;
+  s.effects_volume = 80;
+  s.quality = 4;
+  s.params = {0, &s.active, &s.music_on, &s.effects_on, &s.music_volume, &s.effects_volume, &s.quality, 2, 3};
+  return vx_snd_init(&s.params);
+}
+
+void game_sound_stop() {
+  music_stop();
+  vx_snd_deinit();
+}
+
+void play_effect(int n) {
+  if (snd_st.effect_hook) snd_st.effect_hook(n);
+  if (n < 1 || n > GAME_EFFECTS || !snd_st.effects_on || !snd_st.effects[n]) return;
+  vx_snd_play(snd_st.effects[n], 0);
+}
+
+void play_effect_hook_set(void (*hook)(int n)) { snd_st.effect_hook = hook; }
+
+void music_stop() {
+  const int index = snd_st.music.exchange(0);
+  if (!index) return;
+  vx_music_stop(index);
+  vx_music_unload(index);
+}
+
+void music_play(const char* path) {
+  if (!path || !path[0]) return;
+  const int index = vx_music_load(path);
+  if (!index) return;
+  vx_music_play(index);
+  snd_st.music.store(index);
+}
+
+void music_tick() {
+  const int index = snd_st.music.load();
+  if (index && snd_st.music_on) vx_music_update(index);
+}
