@@ -116,8 +116,12 @@ struct VX_MENU_LINE {
   VX_MENU_TEXT* texts;  // text_count records, right after the line in its block
 };
 
-typedef void (*VX_MENU_UPDATE_CB)(VX_MENU_LINE* line);                     // before a refreshed line is drawn
-typedef void (*VX_MENU_NOTIFY_CB)(int value, int code, VX_MENU_LINE* line);  // values >= 1000; line may be null
+// Called before a line of a refreshed kind (dynamic text, option lists, dynamic item) is drawn.
+typedef void (*VX_MENU_UPDATE_CB)(VX_MENU_LINE* line);
+// Receives values of 1000 and above with the input code that sent them and
+// the line they came from (the current line before an up or down move;
+// null for the escape value while no line is current).
+typedef void (*VX_MENU_NOTIFY_CB)(int value, int code, VX_MENU_LINE* line);
 
 // A menu. Its rectangles sit in the display's resize list from load to
 // free, so the record must not move in between. Times are plat_ticks()

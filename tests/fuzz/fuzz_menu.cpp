@@ -37,11 +37,7 @@ void start_once() {
   folder = std::filesystem::temp_directory_path() / ("fuzz_menu_" + std::to_string(plat_ticks()));
   std::filesystem::create_directories(folder);
   std::filesystem::current_path(folder);
-  std::atexit([] {
-    std::error_code ec;
-    std::filesystem::current_path(folder.parent_path(), ec);
-    std::filesystem::remove_all(folder, ec);
-  });
+  std::atexit([] { std::error_code ec; std::filesystem::remove_all(folder, ec); });
   static const VX_ERROR_SETTINGS errors = {0};
   static const VX_MEM_SETTINGS mem = {0, 0};
   static const VX_IO_SETTINGS io = {0, nullptr, nullptr};
