@@ -301,6 +301,21 @@ void game_redraw() {
   g_game.redraw_request = 0;
 }
 
+int game_engine_start(const char* archive_name) {
+  if (!vx_error_init(&error_settings)) return 0;
+  // Reports are shown by the display layer's box, which logs them to
+  // Warning.txt when SkipMessageBox is set and only logs over exclusive
+  // full screen; before the window exists it shows a plain box.
+  vx_error_set_box(vx_dsp_error_box);
+  vx_list_init(&list_settings);
+  if (!vx_mem_init(&mem_settings)) return 0;
+  vx_str_init(&str_settings);
+  // A missing or damaged archive has been reported; the game goes on from loose files.
+  io_settings.resource = archive_name;
+  vx_io_init(&io_settings);
+  return 1;
+}
+
 int game_startup(void* instance, const char* command_line, int show_state) {
   game_state_reset(&g_game);
   st = {};
@@ -314,13 +329,7 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   fill_app_record(instance, command_line, show_state);
 
   if (!vx_inp_check_directx(&input_system)) return 0;
-  if (!vx_error_init(&error_settings)) return 0;
-  vx_list_init(&list_settings);
-  if (!vx_mem_init(&mem_settings)) return 0;
-  vx_str_init(&str_settings);
-  // A missing or damaged archive has been reported; the game goes on from loose files.
-  io_settings.resource = st.archive_name;
-  vx_io_init(&io_settings);
+  if (!game_engine_start(st.archive_name)) return 0;
   // The font module starts here.
 
   read_application_keys();

@@ -11,3 +11,10 @@ int game_main_loop();
 void game_shutdown();
 // The display layer asks for a redraw (after a mode switch).
 void game_redraw();
+
+// The engine modules of the start-up, in order: the error module (showing
+// its reports through the display layer's box, vx_dsp_error_box), the
+// list module, the memory tracker, the string module and the file layer
+// over the archive `archive_name`. 0 when the error module or the memory
+// tracker cannot start.
+int game_engine_start(const char* archive_name);

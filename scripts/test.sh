@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with the address and
-# undefined-behaviour sanitizers, and runs every test (unit, fuzz, end-to-end).
+# undefined-behaviour sanitizers and with warnings as errors, and runs every
+# test (unit, fuzz, end-to-end).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPS_SANITIZE=ON >/dev/null
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPS_SANITIZE=ON -DPS_WERROR=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
 cd build-test
 exec ctest --output-on-failure -j"$(nproc)" --timeout 300

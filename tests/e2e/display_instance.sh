@@ -24,7 +24,7 @@ cleanup() {
   # A game still running after a failure (only while it is this script's child).
   if [ -n "${GAME_PID:-}" ] && jobs -p | grep -qx "$GAME_PID"; then kill -9 "$GAME_PID" 2>/dev/null; fi
   [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
-  rm -f "$E2E_LOG";
+  rm -f "$E2E_LOG"; e2e_home_cleanup
 }
 trap cleanup EXIT
 

@@ -6,7 +6,16 @@ export SDL_AUDIODRIVER=dummy
 export SDL_VIDEODRIVER=x11
 # Memory leaks inside the X and GL libraries are not ours to report here.
 export ASAN_OPTIONS=detect_leaks=0
-export XDG_DATA_HOME=${XDG_DATA_HOME:-$(mktemp -d)}
+# Every game started here gets folders of its own: its settings and scores
+# (XDG_DATA_HOME) and its single-instance lock (XDG_RUNTIME_DIR), so a test
+# neither reads a player's settings nor takes a game running beside it, or
+# another test's, for itself. e2e_home_cleanup removes them; a script with
+# an EXIT trap of its own calls it there.
+E2E_HOME=$(mktemp -d)
+export XDG_DATA_HOME=$E2E_HOME/data XDG_RUNTIME_DIR=$E2E_HOME/run
+mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+e2e_home_cleanup() { rm -rf "$E2E_HOME"; }
+trap e2e_home_cleanup EXIT
 
 # start_game GAME [ARGS...]: starts the game in the background; sets GAME_PID and GAME_WIN.
 # The window is taken only once it is shown: the first window is made hidden

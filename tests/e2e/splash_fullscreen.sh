@@ -34,14 +34,14 @@ if [ "$wm" = wm ]; then
     sleep 1
   else
     echo "skipped: $what (no openbox)"
-    rm -rf "$work" "$XDG_DATA_HOME" "$E2E_LOG"
+    rm -rf "$work" "$XDG_DATA_HOME" "$E2E_LOG"; e2e_home_cleanup
     exit 0
   fi
 fi
 cleanup() {
   if [ -n "${GAME_PID:-}" ] && jobs -p | grep -qx "$GAME_PID"; then kill -9 "$GAME_PID" 2>/dev/null; fi
   [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null
-  rm -f "$E2E_LOG"; rm -rf "$work" "$XDG_DATA_HOME"
+  rm -f "$E2E_LOG"; rm -rf "$work" "$XDG_DATA_HOME"; e2e_home_cleanup
 }
 trap cleanup EXIT
 
