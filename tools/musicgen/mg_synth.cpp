@@ -99,14 +99,31 @@ void bell(const MG_INSTRUMENT& in, MG_SAMPLE* out) {
   partials(ps, 5, std::min(4.5 * tau, 3.0), 0.0015, 32, out);
 }
 
+// A one-pole DC blocker (pole 0.996): decaying partials and thumps leave
+// an offset that would add up over quick repeated notes.
+constexpr size_t DC_SETTLE = 1500;  // samples after which its transient is below 0.3 %
+
+void dc_block(std::vector<double>* v) {
+  double x1 = 0, y1 = 0;
+  for (double& x : *v) {
+    const double y = x - x1 + 0.996 * y1;
+    x1 = x;
+    x = y1 = y;
+  }
+}
+
 // Sustained tones: an attack part, then a loop of whole periods from the
-// first period boundary after the envelope has settled.
+// first period boundary after the envelope has settled. With `blocked` the
+// whole sample goes through the DC blocker and the loop starts once the
+// blocker has settled, so that it still repeats exactly.
 void sustained(const std::vector<double>& head, int period, int loop_periods, MG_SAMPLE* out,
-               double (*wave)(uint64_t, const MG_INSTRUMENT&), const MG_INSTRUMENT& in) {
-  const size_t start = (head.size() + size_t(period) - 1) / size_t(period) * size_t(period);
+               double (*wave)(uint64_t, const MG_INSTRUMENT&), const MG_INSTRUMENT& in, bool blocked = false) {
+  const size_t settled = head.size() + (blocked ? DC_SETTLE : 0);
+  const size_t start = (settled + size_t(period) - 1) / size_t(period) * size_t(period);
   std::vector<double> v(head);
   v.resize(start + size_t(period) * size_t(loop_periods));
   for (size_t i = head.size(); i < v.size(); i++) v[i] = wave(i, in);
+  if (blocked) dc_block(&v);
   out->c2_speed = c2_for_period(period);
   out->loop_start = uint32_t(start);
   out->loop_end = uint32_t(v.size());
@@ -198,24 +215,21 @@ void bass(const MG_INSTRUMENT& in, MG_SAMPLE* out) {
     const double body = 0.75 + 0.25 * fall(t, tau * 2, settle);
     head[i] = std::min(1.0, t / 0.003) * (body * bass_sustain(i, in) + 0.6 * in.bright * pluck);
   }
-  sustained(head, 64, 1, out, [](uint64_t i, const MG_INSTRUMENT& m) { return 0.75 * bass_sustain(i, m); }, in);
+  sustained(head, 64, 1, out, [](uint64_t i, const MG_INSTRUMENT& m) { return 0.75 * bass_sustain(i, m); }, in, true);
 }
 
 void kick(const MG_INSTRUMENT& in, MG_SAMPLE* out) {
   const double rate = 22050, tau = in.decay > 0 ? in.decay : 0.18;
   RNG rng{0x5eed0007u};
   std::vector<double> v(size_t(std::min(3.0 * tau, 0.6) * rate));
-  double phase = 0, x1 = 0, y1 = 0;
+  double phase = 0;
   for (size_t i = 0; i < v.size(); i++) {
     const double t = double(i) / rate;
     phase += (46.0 + 120.0 * std::exp(-t / 0.03)) / rate;
-    const double x = (std::sin(2 * PI * phase) * std::exp(-t / tau) + 0.25 * in.bright * rng.next() * std::exp(-t / 0.003)) *
-                     std::min(1.0, t / 0.0015);
-    // A decaying sine leaves a net offset; a DC blocker (about 15 Hz) takes it out.
-    y1 = x - x1 + 0.996 * y1;
-    x1 = x;
-    v[i] = y1;
+    v[i] = (std::sin(2 * PI * phase) * std::exp(-t / tau) + 0.25 * in.bright * rng.next() * std::exp(-t / 0.003)) *
+           std::min(1.0, t / 0.0015);
   }
+  dc_block(&v);
   fade_tail(&v, 200);
   out->c2_speed = uint32_t(rate);
   finish(v, out);
