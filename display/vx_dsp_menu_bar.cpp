@@ -247,10 +247,24 @@ void on_hover(int x, int y) {
   }
 }
 
+// Opens the bar on top-level popup `pos`, its first item lit or none.
+int open_bar(int pos, int highlight_first) {
+  if (bs.s.open) return 1;
+  if (!vx_dsp_menu_bar_shown()) return 0;
+  int n = vx_dsp_menu_count(vx_dsp_menu_bar());
+  if (n <= 0) return 0;
+  bs.s = {1, 0, -1, -1, -1};
+  select_popup(pos >= 0 && pos < n ? pos : 0, highlight_first);
+  // The window procedures may refuse the menu loop: they then post
+  // PLAT_WM_EXITMENULOOP, which closes the bar again.
+  if (vx_dsp_st.window) plat_send_message(vx_dsp_st.window, PLAT_WM_ENTERMENULOOP, 0, 0);
+  vx_dsp_menu_bar_redraw();
+  return bs.s.open;
+}
+
 // F10, or Alt pressed and let go alone: the first popup opens on its first item.
 int open_by_key() {
-  if (vx_dsp_menu_bar_open(0) && bs.s.open) bs.s.item = next_selectable(open_popup(), -1, 1);
-  vx_dsp_menu_bar_redraw();
+  open_bar(0, 1);
   return 1;
 }
 
@@ -321,19 +335,7 @@ void vx_dsp_menu_bar_overlay() {
 
 const VX_MENU_BAR_STATE* vx_dsp_menu_bar_state() { return &bs.s; }
 
-int vx_dsp_menu_bar_open(int pos) {
-  if (bs.s.open) return 1;
-  if (!vx_dsp_menu_bar_shown()) return 0;
-  int n = vx_dsp_menu_count(vx_dsp_menu_bar());
-  if (n <= 0) return 0;
-  bs.s = {1, 0, -1, -1, -1};
-  select_popup(pos >= 0 && pos < n ? pos : 0, 0);
-  // The window procedures may refuse the menu loop: they then post
-  // PLAT_WM_EXITMENULOOP, which closes the bar again.
-  if (vx_dsp_st.window) plat_send_message(vx_dsp_st.window, PLAT_WM_ENTERMENULOOP, 0, 0);
-  vx_dsp_menu_bar_redraw();
-  return bs.s.open;
-}
+int vx_dsp_menu_bar_open(int pos) { return open_bar(pos, 0); }
 
 void vx_dsp_menu_bar_close() {
   if (!bs.s.open) return;
