@@ -14,6 +14,7 @@
 #include "display/vx_dsp.h"
 #include "display/vx_dsp_splash.h"
 #include "display/vx_screen.h"
+#include "game/game_fonts.h"
 #include "game/game_front.h"
 #include "game/game_loop.h"
 #include "game/game_random.h"
@@ -179,6 +180,9 @@ void frame_pass() {
     if (level_setup(gs.def_path, gs.map_path)) start_life();
   }
   game_developer_keys();
+  // Paused in a window, the pointer is the player's, to reach the menu bar
+  // and the window's buttons.
+  vx_inp_pointer_free(gs.paused && !gs.fullscreen);
   // The language screen stands in for everything until a language is
   // chosen; it joins with the texts module.
   if (gs.language_chosen) {
@@ -262,7 +266,9 @@ void read_application_keys() {
   APP_KEYS& k = st.keys;
   vx_io_ini_set_mode(kTextsFile, KEEP_OPEN);
   read_key("FNTFile", k.font_file);
-  // The default menu font loads here (load flags 3) and the menu module starts.
+  // The default menu font, which also draws the window's menu bar; the
+  // menu module starts here once it lands.
+  game_default_font_load(k.font_file);
   read_key("StartSplash", k.start_splash);
   read_key("INIFile", k.settings_file);
   read_key("Title", k.title);
@@ -330,7 +336,7 @@ int game_startup(void* instance, const char* command_line, int show_state) {
 
   if (!vx_inp_check_directx(&input_system)) return 0;
   if (!game_engine_start(st.archive_name)) return 0;
-  // The font module starts here.
+  game_fonts_start();
 
   read_application_keys();
   std::snprintf(st.class_name, sizeof st.class_name, "%s", st.keys.class_name);
@@ -410,7 +416,9 @@ void game_shutdown() {
   Free_Transparency_Tables();
   // The messages are freed here once they land.
   game_sound_stop();
-  // The menus and the default font are released here as their modules land.
+  // The menus are released here once their module lands.
+  game_default_font_free();
+  game_fonts_stop();
   vx_dsp_deinit();
   vx_play_deinit();
   vx_inp_deinit();
