@@ -243,14 +243,6 @@ void update_gains(VX_MP3* s) {
   }
 }
 
-// The nearest 16-bit value (ties to even), clamped to full scale; branch-free
-// so that the loops over it vectorise (a NaN gives -32768).
-inline int clip16(float v) {
-  v = v > -32768.0f ? v : -32768.0f;
-  v = v < 32767.0f ? v : 32767.0f;
-  return int((v + 12582912.0f) - 12582912.0f);  // 1.5 x 2^23: the sum keeps no fraction
-}
-
 // Writes `n` output frames of float samples (output channels, with room
 // for a multiple of 8 values) in the output format, with the channel gains.
 // Whole runs of 8 so that the loops vectorise.
@@ -258,16 +250,17 @@ void emit(const VX_MP3* s, float* v, int n, void* out) {
   int nch = s->format.channels, count = n * nch, padded = (count + 7) & ~7;
   for (int j = count; j < padded; j++) v[j] = 0;
   float gl = nch == 2 ? s->left : (s->left + s->right) * 0.5f, gr = nch == 2 ? s->right : gl;
-  const float g[8] = {gl, gr, gl, gr, gl, gr, gl, gr};
+  const VX_MP3_V4 g = {gl, gr, gl, gr};
+  for (int j = 0; j < padded; j += 4) vx_mp3_store4(v + j, vx_mp3_round16(vx_mp3_load4(v + j) * g));
   if (s->format.bits == 16) {
     int16_t o[2 * BLOCK];
     for (int j = 0; j < padded; j += 8)
-      for (int q = 0; q < 8; q++) o[j + q] = int16_t(clip16(v[j + q] * g[q]));
+      for (int q = 0; q < 8; q++) o[j + q] = int16_t(v[j + q]);
     std::memcpy(out, o, size_t(count) * 2);
   } else {
     uint8_t o[2 * BLOCK];
     for (int j = 0; j < padded; j += 8)
-      for (int q = 0; q < 8; q++) o[j + q] = uint8_t((clip16(v[j + q] * g[q]) + 32768) >> 8);
+      for (int q = 0; q < 8; q++) o[j + q] = uint8_t((int(v[j + q]) + 32768) >> 8);
     std::memcpy(out, o, size_t(count));
   }
 }
