@@ -3,7 +3,8 @@
 // libmpg123 is a timing reference only (linked into this benchmark, never
 // into the game). PS_BENCH_MP3 names a file; the default is the longest ISO
 // test vector of the corpus (l3-test45, 22 s of MPEG-2 stereo at 22.05 kHz),
-// then l3-compl (MPEG-1 at 44.1 kHz). Two paths are timed:
+// then l3-compl (MPEG-1 mono at 48 kHz) and l3-sin1k0db (MPEG-1 stereo at
+// 44.1 kHz, the game's own format: no conversion). Two paths are timed:
 // - frames: the frame decoder alone at the file's own rate and channels,
 //   against libmpg123's plain decode;
 // - stream: the stream as the game opens it (looping, 16-bit stereo at
@@ -28,11 +29,12 @@ using Bytes = std::vector<uint8_t>;
 constexpr int kGameRate = 44100;
 
 const Bytes& mp3_file(int which) {
-  static Bytes files[2];
+  static const char* const names[3] = {"l3-test45.bit", "l3-compl.bit", "l3-sin1k0db.bit"};
+  static Bytes files[3];
   if (files[which].empty()) {
     const char* env = std::getenv("PS_BENCH_MP3");
     std::string dir = std::string(PS_CORPUS) + "/mp3/minimp3-vectors/";
-    std::string path = env && which == 0 ? std::string(env) : dir + (which == 0 ? "l3-test45.bit" : "l3-compl.bit");
+    std::string path = env && which == 0 ? std::string(env) : dir + names[which];
     std::ifstream in(path, std::ios::binary);
     files[which] = Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
@@ -61,8 +63,8 @@ long ours_frames(const Bytes& d) {
 
 // Samples per channel of one pass of the file at the game's rate.
 long pass_frames(const Bytes& d) {
-  static long cached[2] = {0, 0};
-  long& c = cached[&d == &mp3_file(0) ? 0 : 1];
+  static long cached[3] = {0, 0, 0};
+  long& c = cached[&d == &mp3_file(0) ? 0 : &d == &mp3_file(1) ? 1 : 2];
   if (!c) {
     VX_MP3_FORMAT f{16, 2, kGameRate};
     VX_MP3* s = vx_mp3_open_memory(d.data(), d.size(), 0, &f);
@@ -148,7 +150,7 @@ void BM_mp3_ratio(benchmark::State& state) {
   state.counters["ours_over_libmpg123"] = b > 0 ? a / b : 0;
 }
 
-#define PS_MP3_ARGS ArgsProduct({{0, 1}, {0, 1}})->ArgNames({"file", "stream"})->Unit(benchmark::kMillisecond)
+#define PS_MP3_ARGS ArgsProduct({{0, 1, 2}, {0, 1}})->ArgNames({"file", "stream"})->Unit(benchmark::kMillisecond)
 BENCHMARK(BM_mp3_ours)->PS_MP3_ARGS;
 BENCHMARK(BM_mp3_libmpg123)->PS_MP3_ARGS;
 BENCHMARK(BM_mp3_ratio)->PS_MP3_ARGS;

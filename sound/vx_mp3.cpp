@@ -265,6 +265,24 @@ void emit(const VX_MP3* s, float* v, int n, void* out) {
   }
 }
 
+// `n` decoded frames (the stream's channels) as floats in the output's
+// channels: as they are, the mono one doubled, or the stereo pair's mean.
+// In runs of 8 so that the loops vectorise.
+void to_output_channels(const VX_MP3* s, const int16_t* p, int n, float* d) {
+  int out_ch = s->format.channels, j = 0;
+  if (out_ch == s->channels) {
+    for (; j + 8 <= n * out_ch; j += 8)
+      for (int q = 0; q < 8; q++) d[j + q] = p[j + q];
+    for (; j < n * out_ch; j++) d[j] = p[j];
+  } else if (out_ch == 2) {
+    for (; j + 8 <= n; j += 8)
+      for (int q = 0; q < 8; q++) d[2 * (j + q)] = d[2 * (j + q) + 1] = p[j + q];
+    for (; j < n; j++) d[2 * j] = d[2 * j + 1] = p[j];
+  } else {
+    for (; j < n; j++) d[j] = (float(p[2 * j]) + float(p[2 * j + 1])) * 0.5f;
+  }
+}
+
 // At the same rate: up to `n` source frames as they are. Returns the frames
 // written, fewer only at the end of the pass.
 long copy_frames(VX_MP3* s, uint8_t* out, long n) {
@@ -285,13 +303,7 @@ long copy_frames(VX_MP3* s, uint8_t* out, long n) {
       std::memcpy(out + done * frame_bytes, p, size_t(k * frame_bytes));
     } else {
       float v[2 * BLOCK];
-      if (out_ch == in_ch) {
-        for (int j = 0; j < k * in_ch; j++) v[j] = p[j];
-      } else if (out_ch == 2) {
-        for (int j = 0; j < k; j++) v[2 * j] = v[2 * j + 1] = p[j];
-      } else {
-        for (int j = 0; j < k; j++) v[j] = (float(p[2 * j]) + float(p[2 * j + 1])) * 0.5f;
-      }
+      to_output_channels(s, p, k, v);
       emit(s, v, k, out + done * frame_bytes);
     }
     s->pcm_pos += k;
@@ -309,14 +321,7 @@ int next_block(VX_MP3* s) {
   float* d = s->src;
   int nch = s->format.channels;
   for (int c = 0; c < nch; c++) d[c] = d[s->src_count * nch + c];
-  d += nch;
-  if (nch == s->channels) {
-    for (int j = 0; j < n * nch; j++) d[j] = p[j];
-  } else if (nch == 2) {
-    for (int j = 0; j < n; j++) d[2 * j] = d[2 * j + 1] = p[j];
-  } else {
-    for (int j = 0; j < n; j++) d[j] = (float(p[2 * j]) + float(p[2 * j + 1])) * 0.5f;
-  }
+  to_output_channels(s, p, n, d + nch);
   s->pos -= uint64_t(s->src_count) << 32;
   s->src_count = n;
   s->pcm_pos = s->pcm_count;
@@ -349,16 +354,19 @@ long convert_frames(VX_MP3* s, uint8_t* out, long n) {
     // Every position before the block's last frame has both neighbours.
     const float* src = s->src;
     uint64_t pos = s->pos, end = uint64_t(s->src_count) << 32, step = s->step;
-    int k = 0, limit = int(n - done < BLOCK ? n - done : BLOCK);
+    uint64_t fit = (end - pos + step - 1) / step;  // positions before the last frame
+    int limit = int(n - done < BLOCK ? n - done : BLOCK);
+    if (uint64_t(limit) > fit) limit = int(fit);
+    int k = 0;
     if (nch == 2) {
-      for (; k < limit && pos < end; k++, pos += step) {
+      for (; k < limit; k++, pos += step) {
         const float* a = src + 2 * (pos >> 32);
         float t = float(uint32_t(pos)) * (1.0f / 4294967296.0f);
         v[2 * k] = a[0] + (a[2] - a[0]) * t;
         v[2 * k + 1] = a[1] + (a[3] - a[1]) * t;
       }
     } else {
-      for (; k < limit && pos < end; k++, pos += step) {
+      for (; k < limit; k++, pos += step) {
         const float* a = src + (pos >> 32);
         float t = float(uint32_t(pos)) * (1.0f / 4294967296.0f);
         v[k] = a[0] + (a[1] - a[0]) * t;

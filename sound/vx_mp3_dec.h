@@ -21,7 +21,7 @@ constexpr int VX_MP3_RESERVOIR = 511 + VX_MP3_MAX_FRAME_BYTES + 16;  // + zero b
 // padded to 20 so that the synthesis can take them 4 slots at a time (the
 // padding stays zero).
 constexpr int VX_MP3_SLOT_ROW = 20;
-// The synthesis history, by value (64 per slot) and then by slot: the 16
+// The synthesis history, by value (33 per slot) and then by slot: the 16
 // slots before the granule, then the granule's own (padded as above).
 constexpr int VX_MP3_SYNTH_HISTORY = 16;
 constexpr int VX_MP3_SYNTH_ROW = VX_MP3_SYNTH_HISTORY + VX_MP3_SLOT_ROW;
@@ -81,7 +81,8 @@ struct VX_MP3_DECODER {
   int reservoir_bytes;                 // main data kept from earlier frames
   VX_MP3_SCALEFACTORS sf[2];           // last granule's scale factors, per channel (scfsi)
   float overlap[2][VX_MP3_GRANULE];    // second half of each subband's last IMDCT output, [slot][subband]
-  float synth[2][64][VX_MP3_SYNTH_ROW];  // polyphase history per channel: [value][slot]
+  int overlap_subbands[2];             // the overlap is zero from this subband up
+  float synth[2][33][VX_MP3_SYNTH_ROW];  // polyphase history per channel: [value][slot]
   float xr[2][VX_MP3_GRANULE];         // work space of one granule: spectral lines
   float slots[32][VX_MP3_SLOT_ROW];    // work space: one channel's subband samples [subband][slot]
 };
@@ -108,6 +109,7 @@ int vx_mp3_decode_frame(VX_MP3_DECODER* d, const VX_MP3_HEADER* h, const uint8_t
 // NEON on ARM, plain floats elsewhere). Loads and stores go through memcpy,
 // as the decoder's records need not be 16-byte aligned.
 typedef float VX_MP3_V4 __attribute__((vector_size(16)));
+typedef int32_t VX_MP3_I4 __attribute__((vector_size(16)));
 inline VX_MP3_V4 vx_mp3_load4(const float* p) {
   VX_MP3_V4 v;
   std::memcpy(&v, p, sizeof v);
@@ -161,8 +163,9 @@ void vx_mp3_stereo(const VX_MP3_HEADER* h, const VX_MP3_GRANULE_INFO* gi, const 
 // Reorder of short blocks, antialiasing, IMDCT with its windows, overlap
 // with the previous granule and the inversion of the odd subbands: from
 // `xr` (bitstream order) to 32 subbands x 18 time slots in `out`.
+// `overlap_subbands`: the overlap is zero from this subband up (updated).
 void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, const VX_MP3_BANDS* bands, float* xr, int nonzero,
-                   float* overlap, float out[32][VX_MP3_SLOT_ROW]);
+                   float* overlap, int* overlap_subbands, float out[32][VX_MP3_SLOT_ROW]);
 
 // Polyphase synthesis of 18 slots of 32 subband samples of channel `ch`
 // into 16-bit samples written `stride` apart.

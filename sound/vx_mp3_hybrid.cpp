@@ -277,7 +277,7 @@ void vx_mp3_stereo(const VX_MP3_HEADER* h, const VX_MP3_GRANULE_INFO* gi, const 
 }
 
 void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, const VX_MP3_BANDS* bands, float* xr, int nonzero,
-                   float* overlap, float out[32][VX_MP3_SLOT_ROW]) {
+                   float* overlap, int* overlap_subbands, float out[32][VX_MP3_SLOT_ROW]) {
   init_once();
   int long_subbands = gi->block_type != 2 ? 32 : gi->mixed ? 2 : 0;
   // Short blocks: from band / window / line order to subband / window / line.
@@ -326,14 +326,21 @@ void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, const VX_MP3_BANDS* bands, flo
   // The overlap is kept by time slot and then subband, so that four
   // subbands' values lie side by side. Odd subbands have their odd time
   // slots negated (the frequency inversion).
+  const VX_MP3_V4 odd = {1, -1, 1, -1};
   for (int sb0 = 0; sb0 < 32; sb0 += 4) {
+    if (sb0 >= active && sb0 >= *overlap_subbands) {  // nothing at all
+      for (int l = 0; l < 4; l++)
+        for (int i = 0; i < 18; i++) out[sb0 + l][i] = 0;
+      continue;
+    }
     if (sb0 >= active) {
-      for (int i = 0; i < 18; i++)
-        for (int l = 0; l < 4; l++) {
-          float v = overlap[i * 32 + sb0 + l];
-          out[sb0 + l][i] = i & l & 1 ? -v : v;
-          overlap[i * 32 + sb0 + l] = 0;
-        }
+      for (int i = 0; i < 18; i++) {
+        float* ov = overlap + i * 32 + sb0;
+        VX_MP3_V4 v = vx_mp3_load4(ov);
+        vx_mp3_store4(ov, VX_MP3_V4{});
+        if (i & 1) v *= odd;
+        for (int l = 0; l < 4; l++) out[sb0 + l][i] = v[l];
+      }
       continue;
     }
     // The mixed flag puts the two lowest subbands on the normal window,
@@ -356,7 +363,6 @@ void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, const VX_MP3_BANDS* bands, flo
     const float* p = xr + 18 * sb0;
     for (int k = 0; k < 18; k++) x[k] = VX_MP3_V4{p[k], p[18 + k], p[36 + k], p[54 + k]};
     imdct(x, type, z);
-    const VX_MP3_V4 odd = {1, -1, 1, -1};
     for (int i = 0; i < 18; i++) {
       float* ov = overlap + i * 32 + sb0;
       VX_MP3_V4 v = z[i] + vx_mp3_load4(ov);
@@ -365,4 +371,5 @@ void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, const VX_MP3_BANDS* bands, flo
       for (int l = 0; l < 4; l++) out[sb0 + l][i] = v[l];
     }
   }
+  *overlap_subbands = (active + 3) & ~3;
 }

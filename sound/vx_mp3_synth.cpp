@@ -17,10 +17,17 @@ namespace {
 using V4 = VX_MP3_V4;
 inline V4 splat(float x) { return V4{x, x, x, x}; }
 
+// The window taps for output pair j, 32 - j (see vx_mp3_synth), scaled to
+// 16-bit sample units (x 32768, exact: the taps are multiples of 2^-16).
+struct TAPS {
+  V4 a, b;                // output j: times value a[j], value b[j]
+  V4 mirror_a, mirror_b;  // output 32 - j
+};
+
 struct SYNTH_TABLES {
   // 1 / (2 cos((2i + 1) pi / 2n)) for the odd half of each DCT size n (32, 16, 8, 4, 2).
   V4 inv_cos[64];
-  V4 window[512];
+  TAPS taps[17][8];  // [j][i]
 };
 SYNTH_TABLES st;
 
@@ -31,7 +38,15 @@ void build_tables() {
   for (int n = 32; n >= 2; n /= 2)
     for (int i = 0; i < n / 2; i++)
       st.inv_cos[64 - 2 * n + i] = splat(float(0.5 / std::cos((2 * i + 1) * 3.14159265358979323846 / (2 * n))));
-  for (int i = 0; i < 512; i++) st.window[i] = splat(float(WINDOW[i] / 65536.0));
+  auto tap = [](int k) { return splat(float(WINDOW[k] / 2.0)); };
+  for (int j = 0; j <= 16; j++)
+    for (int i = 0; i < 8; i++) {
+      TAPS& t = st.taps[j][i];
+      t.a = tap(64 * i + j);
+      t.b = -tap(64 * i + 32 + j);
+      t.mirror_a = j ? -tap(64 * i + 32 - j) : V4{};
+      t.mirror_b = j ? -tap(64 * i + 64 - j) : V4{};
+    }
 }
 
 void init_once() {
@@ -70,32 +85,52 @@ inline void dct(V4* x, V4* tmp) {
 // The 64 values of one slot, v[i] = sum cos((16 + i)(2k + 1) pi / 64) s[k],
 // come from the 32-point DCT C of the slot by the symmetries of the cosine:
 // v[i] = C[16 + i] (i < 16), 0 (i = 16), -C[48 - i] (i < 48), -C[i - 48].
-// Output j of slot t sums, for i = 0..7, window tap 64i + j times value j
-// of slot t - 2i and tap 64i + 32 + j times value 32 + j of slot t - 2i - 1.
+// Output j of slot t sums, for i = 0..7, window tap 64i + j times v[j] of
+// slot t - 2i and tap 64i + 32 + j times v[32 + j] of slot t - 2i - 1. As
+// v[32 - j] = -v[j] and v[64 - j] = v[32 + j] (0 < j < 16), the history
+// keeps a[j] = C[16 + j] (j < 16) and b[j] = C[16 - j] (j <= 16), with
+// v[j] = a[j] and v[32 + j] = -b[j]; outputs j and 32 - j share their values.
 void vx_mp3_synth(VX_MP3_DECODER* d, int ch, const float in[32][VX_MP3_SLOT_ROW], int16_t* pcm, int stride) {
   init_once();
-  float(*h)[VX_MP3_SYNTH_ROW] = d->synth[ch];
+  float(*ha)[VX_MP3_SYNTH_ROW] = d->synth[ch];  // a[0..15]
+  float(*hb)[VX_MP3_SYNTH_ROW] = ha + 16;       // b[0..16]
   for (int t0 = 0; t0 < 18; t0 += 4) {
     V4 c[32], tmp[64];
     for (int k = 0; k < 32; k++) c[k] = vx_mp3_load4(&in[k][t0]);
     dct<32>(c, tmp);
     int p = VX_MP3_SYNTH_HISTORY + t0;  // history column of slot t0
-    for (int i = 0; i < 16; i++) vx_mp3_store4(&h[i][p], c[16 + i]);
-    vx_mp3_store4(&h[16][p], V4{});
-    for (int i = 17; i < 48; i++) vx_mp3_store4(&h[i][p], -c[48 - i]);
-    for (int i = 48; i < 64; i++) vx_mp3_store4(&h[i][p], -c[i - 48]);
-    float out[32][4];
-    for (int j = 0; j < 32; j++) {
-      V4 acc = {};
-      for (int i = 0; i < 8; i++)
-        acc += st.window[64 * i + j] * vx_mp3_load4(&h[j][p - 2 * i]) +
-               st.window[64 * i + 32 + j] * vx_mp3_load4(&h[32 + j][p - 2 * i - 1]);
-      vx_mp3_store4(out[j], vx_mp3_round16(acc * 32768.0f));
+    for (int j = 0; j < 16; j++) vx_mp3_store4(&ha[j][p], c[16 + j]);
+    for (int j = 0; j <= 16; j++) vx_mp3_store4(&hb[j][p], c[16 - j]);
+    int32_t out[32][4];
+    auto put = [&](int j, V4 v) {
+      VX_MP3_I4 q = __builtin_convertvector(vx_mp3_round16(v), VX_MP3_I4);
+      std::memcpy(out[j], &q, sizeof q);
+    };
+    for (int j = 1; j < 16; j++) {
+      V4 acc = {}, mirror = {};
+      const TAPS* w = st.taps[j];
+#pragma GCC unroll 8
+      for (int i = 0; i < 8; i++) {
+        V4 a = vx_mp3_load4(&ha[j][p - 2 * i]), b = vx_mp3_load4(&hb[j][p - 2 * i - 1]);
+        acc += w[i].a * a + w[i].b * b;
+        mirror += w[i].mirror_a * a + w[i].mirror_b * b;
+      }
+      put(j, acc);
+      put(32 - j, mirror);
     }
-    for (int l = 0; l < 4 && t0 + l < 18; l++)
-      for (int j = 0; j < 32; j++) pcm[((t0 + l) * 32 + j) * stride] = int16_t(out[j][l]);
+    V4 first = {}, middle = {};  // outputs 0 and 16 (a[16] = 0)
+#pragma GCC unroll 8
+    for (int i = 0; i < 8; i++) {
+      first += st.taps[0][i].a * vx_mp3_load4(&ha[0][p - 2 * i]) + st.taps[0][i].b * vx_mp3_load4(&hb[0][p - 2 * i - 1]);
+      middle += st.taps[16][i].b * vx_mp3_load4(&hb[16][p - 2 * i - 1]);
+    }
+    put(0, first);
+    put(16, middle);
+    for (int l = 0; l < 4 && t0 + l < 18; l++) {
+      int16_t* o = pcm + (t0 + l) * 32 * stride;
+      for (int j = 0; j < 32; j++, o += stride) *o = int16_t(out[j][l]);
+    }
   }
   // The newest slots become the history of the next granule.
-  for (int i = 0; i < 64; i++)
-    std::memmove(h[i], h[i] + 18, VX_MP3_SYNTH_HISTORY * sizeof(float));
+  for (int r = 0; r < 33; r++) std::memmove(ha[r], ha[r] + 18, VX_MP3_SYNTH_HISTORY * sizeof(float));
 }
