@@ -164,8 +164,8 @@ void vx_mp3_stereo(const VX_MP3_HEADER* h, const VX_MP3_GRANULE_INFO* gi, const 
 // with the previous granule and the inversion of the odd subbands: from
 // `xr` (bitstream order) to 32 subbands x 18 time slots in `out`.
 // `overlap_subbands`: the overlap is zero from this subband up (updated).
-void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, const VX_MP3_BANDS* bands, float* xr, int nonzero,
-                   float* overlap, int* overlap_subbands, float out[32][VX_MP3_SLOT_ROW]);
+void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, int rate_index, float* xr, int nonzero, float* overlap,
+                   int* overlap_subbands, float out[32][VX_MP3_SLOT_ROW]);
 
 // Polyphase synthesis of 18 slots of 32 subband samples of channel `ch`
 // into 16-bit samples written `stride` apart.

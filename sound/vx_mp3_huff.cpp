@@ -451,8 +451,15 @@ void init_once() {
   std::call_once(once, build_all);
 }
 
-// 2^(q/4) for a gain counted in quarter steps.
-inline float quarter_gain(int q) { return std::ldexp(hs.gain[q & 3], q >> 2); }
+// 2^(q/4) for a gain counted in quarter steps. The fields bound q to
+// -402..45 (global gain 0..255 less 210, subblock gain 8 x 7, scale factors
+// 4 x (31 + 3)), so 2^(q >> 2) is a normal float built from its exponent.
+inline float quarter_gain(int q) {
+  uint32_t bits = uint32_t((q >> 2) + 127) << 23;
+  float whole;
+  std::memcpy(&whole, &bits, sizeof whole);
+  return hs.gain[q & 3] * whole;
+}
 
 // A fast reader over the main data: a 64-bit window refilled from the byte
 // buffer (which has zero bytes past its end).

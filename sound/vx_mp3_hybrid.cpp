@@ -1,5 +1,6 @@
 // Layer III joint stereo (middle/side, intensity) and the hybrid filter bank: short-block reorder, antialiasing, IMDCT, windows, overlap.
 #include <cmath>
+#include <cstring>
 #include <mutex>
 
 #include "sound/vx_mp3_dec.h"
@@ -17,8 +18,31 @@ struct HYBRID_TABLES {
   float window[4][36];     // by block type; type 2 holds the 12-sample short window
   float alias_cs[8], alias_ca[8];
   float is_ratio[7][2];    // MPEG-1 intensity positions 0..6: left, right factors
+  // Short blocks, by sampling frequency and mixed flag: for each line in
+  // subband / window / line order, the line of band / window / line order
+  // it comes from (-1: none, zero).
+  int16_t short_order[9][2][VX_MP3_GRANULE];
 };
 HYBRID_TABLES ht;
+
+void build_short_order(int rate_index, int mixed, int16_t* from) {
+  const VX_MP3_BANDS* bands = vx_mp3_bands(rate_index);
+  for (int i = 0; i < VX_MP3_GRANULE; i++) from[i] = int16_t(mixed && i < 36 ? i : -1);
+  int first = 0, line = 0;
+  if (mixed) {  // the long bands below line 36 stay; the short ones start above them
+    while (first < 13 && bands->s[first] * 3 < 36) first++;
+    line = bands->s[first] * 3;
+  }
+  for (int b = first; b < 13; b++) {
+    int width = bands->s[b + 1] - bands->s[b];
+    for (int w = 0; w < 3; w++)
+      for (int j = 0; j < width; j++, line++) {
+        int f = bands->s[b] + j;
+        int dst = (f / 6) * 18 + w * 6 + f % 6;
+        if (dst < VX_MP3_GRANULE && line < VX_MP3_GRANULE) from[dst] = int16_t(line);
+      }
+  }
+}
 
 void build_tables() {
   for (int k = 0; k < 18; k++) ht.pre18[k] = float(0.5 / std::cos(PI / 72 * (2 * k + 1)));
@@ -41,6 +65,8 @@ void build_tables() {
     ht.alias_cs[i] = float(1 / sq);
     ht.alias_ca[i] = float(C[i] / sq);
   }
+  for (int r = 0; r < 9; r++)
+    for (int m = 0; m < 2; m++) build_short_order(r, m, ht.short_order[r][m]);
   for (int p = 0; p < 7; p++) {
     if (p == 6) {
       ht.is_ratio[p][0] = 1, ht.is_ratio[p][1] = 0;
@@ -276,37 +302,18 @@ void vx_mp3_stereo(const VX_MP3_HEADER* h, const VX_MP3_GRANULE_INFO* gi, const 
   nonzero[0] = nonzero[1] = n > nz ? n : nz;
 }
 
-void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, const VX_MP3_BANDS* bands, float* xr, int nonzero,
-                   float* overlap, int* overlap_subbands, float out[32][VX_MP3_SLOT_ROW]) {
+void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, int rate_index, float* xr, int nonzero, float* overlap,
+                   int* overlap_subbands, float out[32][VX_MP3_SLOT_ROW]) {
   init_once();
   int long_subbands = gi->block_type != 2 ? 32 : gi->mixed ? 2 : 0;
   // Short blocks: from band / window / line order to subband / window / line.
   if (gi->block_type == 2) {
-    float tmp[VX_MP3_GRANULE] = {};
-    int first = 0, line = 0;
-    if (gi->mixed) {
-      while (first < 13 && bands->s[first] * 3 < 36) first++;
-      line = bands->s[first] * 3;
-    }
-    int last = 0;  // past the last non-zero value, in the new order
-    for (int b = first; b < 13; b++) {
-      int width = bands->s[b + 1] - bands->s[b];
-      for (int w = 0; w < 3; w++) {
-        int sb = bands->s[b] / 6, k = bands->s[b] % 6;  // subband and line of the band's first frequency
-        for (int j = 0; j < width && line < VX_MP3_GRANULE; j++, line++) {
-          int dst = sb * 18 + w * 6 + k;
-          if (dst < VX_MP3_GRANULE && xr[line] != 0) {
-            tmp[dst] = xr[line];
-            last = dst + 1 > last ? dst + 1 : last;
-          }
-          if (++k == 6) k = 0, sb++;
-        }
-      }
-    }
-    int from = gi->mixed ? 36 : 0;
-    for (int i = from; i < VX_MP3_GRANULE; i++) xr[i] = tmp[i];
-    if (gi->mixed && last < 36) last = 36;
-    nonzero = gi->mixed && nonzero > last ? nonzero : last;
+    const int16_t* from = ht.short_order[rate_index][gi->mixed];
+    float tmp[VX_MP3_GRANULE];
+    for (int i = 0; i < VX_MP3_GRANULE; i++) tmp[i] = from[i] < 0 ? 0.0f : xr[from[i]];
+    std::memcpy(xr, tmp, sizeof tmp);
+    nonzero = VX_MP3_GRANULE;
+    while (nonzero > 0 && xr[nonzero - 1] == 0) nonzero--;
   }
   // Antialiasing across the boundaries between long subbands.
   int used = (nonzero + 17) / 18;  // subbands holding values
