@@ -340,20 +340,10 @@ void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, int rate_index, float* xr, int
         for (int i = 0; i < 18; i++) out[sb0 + l][i] = 0;
       continue;
     }
-    if (sb0 >= active) {
-      for (int i = 0; i < 18; i++) {
-        float* ov = overlap + i * 32 + sb0;
-        VX_MP3_V4 v = vx_mp3_load4(ov);
-        vx_mp3_store4(ov, VX_MP3_V4{});
-        if (i & 1) v *= odd;
-        for (int l = 0; l < 4; l++) out[sb0 + l][i] = v[l];
-      }
-      continue;
-    }
     // The mixed flag puts the two lowest subbands on the normal window,
     // also with the start and stop types (as the reference decoder does):
     // those four go one by one.
-    if (gi->mixed && sb0 == 0) {
+    if (gi->mixed && sb0 == 0 && sb0 < active) {
       for (int sb = 0; sb < 4; sb++) {
         float z[36];
         imdct(xr + 18 * sb, sb < 2 ? 0 : sb < long_subbands ? gi->block_type : 2, z);
@@ -365,11 +355,13 @@ void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, int rate_index, float* xr, int
       }
       continue;
     }
-    int type = sb0 < long_subbands ? gi->block_type : 2;
-    VX_MP3_V4 x[18], z[36];
-    const float* p = xr + 18 * sb0;
-    for (int k = 0; k < 18; k++) x[k] = VX_MP3_V4{p[k], p[18 + k], p[36 + k], p[54 + k]};
-    imdct(x, type, z);
+    VX_MP3_V4 z[36] = {};  // stays zero above `active`
+    if (sb0 < active) {
+      VX_MP3_V4 x[18];
+      const float* p = xr + 18 * sb0;
+      for (int k = 0; k < 18; k++) x[k] = VX_MP3_V4{p[k], p[18 + k], p[36 + k], p[54 + k]};
+      imdct(x, sb0 < long_subbands ? gi->block_type : 2, z);
+    }
     for (int i = 0; i < 18; i++) {
       float* ov = overlap + i * 32 + sb0;
       VX_MP3_V4 v = z[i] + vx_mp3_load4(ov);

@@ -3,8 +3,8 @@
 // Four time slots go through together, one in each lane of a 4-float vector
 // (the compiler's vector type: SSE on x86, NEON on ARM, plain floats
 // elsewhere). Every step is the same for each slot, so the lanes never mix:
-// the 32-point DCT, the 64 values it gives kept in a history laid out by
-// value and then by slot, and the window sums over that history.
+// the 32-point DCT, the 33 distinct values it gives kept in a history laid
+// out by value and then by slot, and the window sums over that history.
 #include <cmath>
 #include <mutex>
 
@@ -44,8 +44,10 @@ void build_tables() {
       TAPS& t = st.taps[j][i];
       t.a = tap(64 * i + j);
       t.b = -tap(64 * i + 32 + j);
-      t.mirror_a = j ? -tap(64 * i + 32 - j) : V4{};
-      t.mirror_b = j ? -tap(64 * i + 64 - j) : V4{};
+      if (j > 0 && j < 16) {  // outputs 0 and 16 have no mirror
+        t.mirror_a = -tap(64 * i + 32 - j);
+        t.mirror_b = -tap(64 * i + 64 - j);
+      }
     }
 }
 
@@ -119,10 +121,12 @@ void vx_mp3_synth(VX_MP3_DECODER* d, int ch, const float in[32][VX_MP3_SLOT_ROW]
       put(32 - j, mirror);
     }
     V4 first = {}, middle = {};  // outputs 0 and 16 (a[16] = 0)
+    const TAPS* w0 = st.taps[0];
+    const TAPS* w16 = st.taps[16];
 #pragma GCC unroll 8
     for (int i = 0; i < 8; i++) {
-      first += st.taps[0][i].a * vx_mp3_load4(&ha[0][p - 2 * i]) + st.taps[0][i].b * vx_mp3_load4(&hb[0][p - 2 * i - 1]);
-      middle += st.taps[16][i].b * vx_mp3_load4(&hb[16][p - 2 * i - 1]);
+      first += w0[i].a * vx_mp3_load4(&ha[0][p - 2 * i]) + w0[i].b * vx_mp3_load4(&hb[0][p - 2 * i - 1]);
+      middle += w16[i].b * vx_mp3_load4(&hb[16][p - 2 * i - 1]);
     }
     put(0, first);
     put(16, middle);
