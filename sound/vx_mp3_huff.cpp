@@ -453,8 +453,10 @@ void init_once() {
 
 // 2^(q/4) for a gain counted in quarter steps. The fields bound q to
 // -402..45 (global gain 0..255 less 210, subblock gain 8 x 7, scale factors
-// 4 x (31 + 3)), so 2^(q >> 2) is a normal float built from its exponent.
+// 4 x (31 + 3)), so 2^(q >> 2) is a normal float built from its exponent
+// (the clamp only keeps that true by construction).
 inline float quarter_gain(int q) {
+  q = q < -480 ? -480 : q > 480 ? 480 : q;
   uint32_t bits = uint32_t((q >> 2) + 127) << 23;
   float whole;
   std::memcpy(&whole, &bits, sizeof whole);

@@ -265,11 +265,13 @@ void vx_mp3_stereo(const VX_MP3_HEADER* h, const VX_MP3_GRANULE_INFO* gi, const 
         illegal = prev_illegal[w + 1];
       } else {
         pos = lsf ? 0 : w < 0 ? sf_right->l[20] : sf_right->s[11][w];
-        illegal = !lsf && pos == 7;
+        illegal = !lsf && pos >= 7;
       }
     } else if (is_band) {
       pos = w < 0 ? sf_right->l[s.band] : sf_right->s[s.band][w];
-      illegal = lsf ? pos == (w < 0 ? sf_right->l_max[s.band] : sf_right->s_max[s.band]) : pos == 7;
+      // MPEG-1 positions run 0..6 with 7 the illegal one; the 4-bit scale
+      // factors of the lower bands can hold more, which count as illegal too.
+      illegal = lsf ? pos == (w < 0 ? sf_right->l_max[s.band] : sf_right->s_max[s.band]) : pos >= 7;
     }
     prev_is[w + 1] = is_band;
     prev_pos[w + 1] = pos;

@@ -194,6 +194,58 @@ TEST_F(Mp3Test, StreamMatchesFrames) {
   }
 }
 
+// An MPEG-1 joint-stereo frame (44.1 kHz, 128 kbit/s, intensity on) built
+// bit by bit: in both granules the left channel holds one line (the pair
+// 1, 0 of table 1) and the right channel no lines, with intensity position
+// `pos` in bands 0-10 (4-bit scale factors) and 0 above.
+Bytes intensity_frame(int pos) {
+  Bytes b;
+  size_t bit = 0;
+  auto put = [&](uint32_t v, int n) {
+    for (int i = n - 1; i >= 0; i--, bit++) {
+      if (bit % 8 == 0) b.push_back(0);
+      if (v >> i & 1) b.back() |= uint8_t(0x80 >> bit % 8);
+    }
+  };
+  put(0xFFFB9050, 32);  // header: MPEG-1 Layer III, no check word, 128 kbit/s, 44.1 kHz, joint stereo, intensity
+  put(0, 9 + 3 + 8);    // main_data_begin, private bits, scfsi
+  for (int gr = 0; gr < 2; gr++) {
+    // part2_3_length, big_values, global_gain, scalefac_compress, window switching, tables 1 0 0, regions, flags
+    put(3, 12), put(1, 9), put(190, 8), put(0, 4), put(0, 1), put(1 << 10, 15), put(0, 7), put(0, 3);
+    put(64, 12), put(0, 9), put(190, 8), put(14, 4), put(0, 1), put(0, 15), put(0, 7), put(0, 3);  // slen 4 and 2
+  }
+  for (int gr = 0; gr < 2; gr++) {
+    put(2, 3);  // code 01 and a plus sign
+    for (int band = 0; band < 21; band++) put(band < 11 ? uint32_t(pos) : 0, band < 11 ? 4 : 2);
+  }
+  b.resize(417);
+  return b;
+}
+
+// Positions above 7 (possible only in damaged or nonstandard data) count
+// as illegal: the band stays as it is, the right channel silent.
+TEST_F(Mp3Test, IntensityPositionsAboveSevenCountAsIllegal) {
+  static VX_MP3_DECODER dec;
+  auto decode = [&](int pos) {
+    Bytes f = intensity_frame(pos);
+    VX_MP3_HEADER h;
+    EXPECT_TRUE(vx_mp3_header(f.data(), &h));
+    Pcm pcm(VX_MP3_MAX_FRAME_SAMPLES * 2);
+    vx_mp3_decoder_reset(&dec);
+    EXPECT_EQ(vx_mp3_decode_frame(&dec, &h, f.data(), f.size(), pcm.data()), 1152);
+    return pcm;
+  };
+  auto right_silent = [](const Pcm& p) {
+    for (size_t i = 1; i < p.size(); i += 2)
+      if (p[i]) return false;
+    return true;
+  };
+  Pcm shared = decode(3), illegal = decode(7), beyond = decode(15);
+  EXPECT_FALSE(right_silent(shared));  // the frame does reach the intensity step
+  EXPECT_TRUE(right_silent(illegal));
+  EXPECT_TRUE(beyond == illegal);
+}
+
 #ifdef PS_HAVE_MPG123
 // libmpg123's output of the whole file (no gapless trimming), interleaved 16-bit.
 Pcm mpg123_decode(const Bytes& data) {
