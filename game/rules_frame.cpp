@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include "game/game_seams.h"
+#include "game/messages.h"
 #include "game/rules.h"
 #include "game/rules_internal.h"
+#include "game/texts.h"
 #include "toolkit/vx_inp.h"
 #include "world/render.h"
 #include "world/world_tables.h"

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# A first start shows the language screen before anything else, with the six
+# languages legible; choosing French (one row down, Enter) starts play with
+# the French head-up display, and the choice is in the settings file
+# afterwards, so the next start goes straight to play.
+# Usage: language_choice.sh GAME
+set -u
+if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"; fi
+game=$1
+here=$(cd "$(dirname "$0")" && pwd)
+export E2E_LANGUAGE_SCREEN=1
+. "$here/e2e_lib.sh"
+E2E_LOG=$(mktemp)
+folder=$(dirname "$game")
+work=$(mktemp -d)
+settings="$XDG_DATA_HOME/Harrowby/Pond Sprint/PondSprint.ini"
+fail=0
+rm -f "$folder"/Snap*.tga
+
+# snapshot N [CROP]: F9, then the picture as PNG in $work/snapN.png and what
+# tesseract reads in it in $work/snapN.txt: the picture (or its CROP) in
+# grey, light text made dark, once as it is and once cut at 80 % brightness.
+snapshot() {
+  xdotool key F9
+  sleep 1
+  local tga
+  tga=$(ls -t "$folder"/Snap*.tga 2>/dev/null | head -1)
+  [ -n "$tga" ] || { echo "FAIL: F9 wrote no snapshot"; fail=1; return 1; }
+  convert "$tga" -auto-orient "$work/snap$1.png"
+  rm -f "$tga"
+  : >"$work/snap$1.txt"
+  for cut in "" "-threshold 80%"; do
+    convert "$work/snap$1.png" ${2:+-crop $2 +repage} -colorspace Gray $cut -negate "$work/ocr.png"
+    tesseract "$work/ocr.png" - 2>/dev/null >>"$work/snap$1.txt"
+  done
+}
+
+# legible WORD FILE: a word of FILE is WORD with at most two letters read
+# wrong (the stretched monospaced l reads as t), accents taken as plain letters.
+legible() {
+  tr -s ' \t' '\n\n' <"$2" | sed 's/[^A-Za-z]//g' | awk -v w="$1" '
+    function dist(a, b,   i, j, c, d, m, n) {
+      m = length(a); n = length(b)
+      for (i = 0; i <= m; i++) d[i, 0] = i
+      for (j = 0; j <= n; j++) d[0, j] = j
+      for (i = 1; i <= m; i++)
+        for (j = 1; j <= n; j++) {
+          c = d[i - 1, j - 1] + (substr(a, i, 1) != substr(b, j, 1))
+          if (d[i - 1, j] + 1 < c) c = d[i - 1, j] + 1
+          if (d[i, j - 1] + 1 < c) c = d[i, j - 1] + 1
+          d[i, j] = c
+        }
+      return d[m, n]
+    }
+    length($0) && dist($0, w) <= 2 { found = 1 } END { exit !found }'
+}
+
+start_game "$game" || exit 1
+xdotool windowfocus "$GAME_WIN" 2>/dev/null
+sleep 4
+snapshot 0
+for name in Select Language English Francais Deutsch Espanol Italiano Portugues; do
+  legible "$name" "$work/snap0.txt" || { echo "FAIL: '$name' is not legible on the language screen"; fail=1; }
+done
+# The screen waits: a few seconds later it is still there.
+sleep 2
+snapshot 1
+legible Deutsch "$work/snap1.txt" || { echo "FAIL: the language screen went away by itself"; fail=1; }
+
+xdotool key Down
+sleep 0.5
+xdotool key Return
+sleep 5
+# The clock at the top of the screen reads "Temps" in French.
+snapshot 2 100%x10%+0+0
+grep -q "Temps" "$work/snap2.txt" || { echo "FAIL: no French head-up display"; cat "$work/snap2.txt"; fail=1; }
+
+xdotool key alt+F4
+if wait_exit 15; then
+  [ "$GAME_RC" -eq 0 ] || { echo "FAIL: exit code $GAME_RC"; cat "$E2E_LOG"; fail=1; }
+else
+  fail=1
+fi
+grep -q '^Language=2' "$settings" || { echo "FAIL: the choice is not in the settings"; cat "$settings"; fail=1; }
+
+# The next start goes straight to play, in French.
+start_game "$game" || exit 1
+xdotool windowfocus "$GAME_WIN" 2>/dev/null
+sleep 5
+snapshot 3 100%x10%+0+0
+grep -q "Temps" "$work/snap3.txt" || { echo "FAIL: the second start is not French play"; fail=1; }
+xdotool key alt+F4
+wait_exit 15 || fail=1
+
+rm -f "$folder"/Snap*.tga
+[ $fail -eq 0 ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "$work" || echo "snapshots kept in $work"
+rm -f "$E2E_LOG"
+[ $fail -eq 0 ] && echo "the language screen comes first, French is chosen, shown and saved"
+exit $fail

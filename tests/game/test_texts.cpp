@@ -1,0 +1,371 @@
+// Languages, messages, texts and the language screen on small files written for each test: defaults and warnings of the files, where messages go and what they say, the language switch, the choice on the language screen.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/vx_error.h"
+#include "core/vx_io.h"
+#include "core/vx_io_ini.h"
+#include "core/vx_mem.h"
+#include "display/vx_blit.h"
+#include "display/vx_screen.h"
+#include "game/credits.h"
+#include "game/game_state.h"
+#include "game/language_screen.h"
+#include "game/languages.h"
+#include "game/menus.h"
+#include "game/messages.h"
+#include "game/texts.h"
+#include "tests/support/temp_folder.h"
+#include "world/engine_error.h"
+
+namespace {
+
+std::vector<std::string>& alerts() {
+  static std::vector<std::string> v;
+  return v;
+}
+std::vector<std::string>& fatal() {
+  static std::vector<std::string> v;
+  return v;
+}
+int record_box(const char* text, const char* caption, unsigned) {
+  if (caption && std::string(caption) == "Alert") alerts().push_back(text ? text : "");
+  return 1;
+}
+void record_fatal(const char*, const char* text, int, void*) { fatal().push_back(text ? text : ""); }
+
+// Languages in the form "abbreviation:Number" (an empty string: not included).
+std::string language_file(const std::vector<std::string>& slots, int default_position, int multi) {
+  std::string s = "[Languages]\r\nNumLanguages=" + std::to_string(slots.size()) + "\r\nDefault=" +
+                  std::to_string(default_position) + "\r\nMultiLanguages=" + std::to_string(multi) + "\r\n";
+  std::string sections;
+  for (size_t i = 0; i < slots.size(); i++) {
+    char n[24];
+    std::snprintf(n, sizeof n, "%02zu", i + 1);
+    if (slots[i].empty()) continue;
+    const std::string abbr = slots[i].substr(0, 3), number = slots[i].substr(4);
+    s += std::string("Included_") + n + "=1\r\nLanguage_" + n + "=L" + abbr + "\r\n";
+    sections += "[L" + abbr + "]\r\nName=Name " + abbr + "\r\nAbbreviation=" + abbr + "\r\nNumber=" + number + "\r\n";
+  }
+  return s + sections;
+}
+
+class Texts : public testing::Test {
+ protected:
+  support::TempFolder tmp;
+  void SetUp() override {
+    static VX_ERROR_SETTINGS quiet;
+    quiet = {0};
+    vx_error_init(&quiet);
+    vx_error_set_box(record_box);
+    static VX_MEM_SETTINGS mem;
+    mem = {0, 1 << 24};
+    vx_mem_init(&mem);
+    static VX_IO_SETTINGS io;
+    io = {0, nullptr, nullptr};
+    vx_io_init(&io);
+    vx_io_user_folder_prepare("Test.ini", "Texts Test");
+    Engine_Error_Sink(record_fatal, nullptr);
+    alerts().clear();
+    fatal().clear();
+    game_state_reset(&g_game);
+  }
+  void TearDown() override {
+    messages_free(messages_current());
+    credits_free();
+    menus_free();
+    language_screen_free();
+    languages_stop();
+    Engine_Error_Sink(nullptr, nullptr);
+    vx_io_deinit();
+    EXPECT_EQ(vx_mem_deinit(), 1) << "a block was left allocated";
+    vx_error_set_box(nullptr);
+    vx_error_deinit();
+    vx_dsp_resize_lists_clear();
+    game_state_reset(&g_game);
+  }
+  void file(const std::string& name, const std::string& text) {
+    support::TempFolder::write(tmp.path / "run" / name, text);
+  }
+  // One message section per entry of `keys` (its key lines), numbered from 1.
+  MESSAGE_TABLE* load_messages(const std::vector<std::string>& keys) {
+    std::string s = "[Messages]\r\nNumMessages=" + std::to_string(keys.size()) + "\r\n", sections;
+    for (size_t i = 0; i < keys.size(); i++) {
+      char n[64];
+      std::snprintf(n, sizeof n, "Message_%02zu=M%zu\r\n", i + 1, i + 1);
+      s += n;
+      sections += "[M" + std::to_string(i + 1) + "]\r\n" + keys[i];
+    }
+    file("data/m.txt", s + sections);
+    return messages_load("data\\m.txt");
+  }
+  static std::string layout(const MESSAGE_TABLE* t, int n, VX_RECT* r, int w = 640, int h = 480) {
+    char text[MESSAGE_TEXT];
+    return message_layout(t, n, w, h, text, r) ? text : "(none)";
+  }
+};
+
+// ---------------------------------------------------------------- the language table
+
+TEST_F(Texts, LanguageTableDefaultsAndWarnings) {
+  // The second slot is included without a section name: a warning, an empty entry.
+  file("data/lng.txt", "[Languages]\r\nNbLanguages=3\r\nDefault=2\r\nIncluded_01=1\r\nLanguage_01=A\r\n"
+                       "Included_02=1\r\nIncluded_03=1\r\nLanguage_03=B\r\n[A]\r\nName=Alpha\r\nNumber=7\r\n"
+                       "[B]\r\nName=Beta\r\nAbbreviation=bbb\r\nCharacters=2\r\n");
+  VX_LANGUAGES* t = languages_start("data\\lng.txt");
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->count, 3);
+  EXPECT_EQ(alerts(), std::vector<std::string>{"Sorry, I can't find language Language_02 in data\\lng.txt"});
+  EXPECT_STREQ(t->entries[1].name, "");
+  EXPECT_EQ(t->current, 0) << "Default names the empty entry: the first existing one";
+  EXPECT_EQ(t->entries[0].characters, 1);
+  EXPECT_EQ(t->entries[2].characters, 2);
+  EXPECT_EQ(t->entries[2].number, 0);
+  // Number 0 belongs to Beta, never to the empty entry that also reads 0.
+  EXPECT_EQ(language_select(t, 0), 1);
+  EXPECT_EQ(t->current, 2);
+  EXPECT_EQ(language_select(t, 99), 0);
+  EXPECT_EQ(t->current, 2);
+  file("data/none.txt", "[Languages]\r\nDefault=1\r\n");
+  EXPECT_EQ(languages_load("data\\none.txt"), nullptr);
+}
+
+TEST_F(Texts, SavedChoiceCountsOnlyWithMultiLanguages) {
+  vx_io_ini_set_int("Application", "Language", 3, vx_io_settings_path());
+  for (int multi : {0, 1}) {
+    file("data/lng.txt", language_file({"eng:1", "fra:2", "deu:3"}, 1, multi));
+    VX_LANGUAGES* t = languages_start("data\\lng.txt");
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->current, multi ? 2 : 0) << "multi " << multi;
+  }
+}
+
+// ---------------------------------------------------------------- messages
+
+TEST_F(Texts, RectanglesFromPercentAndPixels) {
+  struct Case {
+    const char* value;
+    int ok;
+    VX_RECT r;
+  } cases[] = {
+      {"-20,-30,50,10", 1, {20, 30, 320, 48}},  // x, y of 0 or less are pixels
+      {"10,50,25,10", 1, {64, 240, 160, 48}},
+      {"0,0,100,100", 1, {0, 0, 640, 480}},
+      {"5,5,0,-10", 1, {32, 24, 0, 0}},  // no size is no size
+      {"1,2,3", 0, {}},
+      {"a,b,c,d", 0, {}},
+  };
+  for (const Case& c : cases) {
+    VX_RECT r = {};
+    EXPECT_EQ(message_rect_parse(c.value, &r), c.ok) << c.value;
+    if (c.ok) {
+      EXPECT_EQ(std::vector<int>({r.x, r.y, r.width, r.height}), std::vector<int>({c.r.x, c.r.y, c.r.width, c.r.height}))
+          << c.value;
+    }
+  }
+}
+
+TEST_F(Texts, MessageKeysAndTheirDefaults) {
+  MESSAGE_TABLE* t = load_messages({"Text=Plain\r\n", "Text=A\r\nRect=1,2,3\r\nFont=2\r\nFormat= \r\n"});
+  ASSERT_NE(t, nullptr);
+  VX_RECT r;
+  EXPECT_EQ(layout(t, 1, &r), "Plain");
+  EXPECT_EQ(std::vector<int>({r.x, r.y, r.width, r.height}), std::vector<int>({10, 50, 300, 40}));
+  EXPECT_EQ(t->messages[0]->flags, 268);
+  EXPECT_EQ(t->messages[1]->flags, 260);
+  EXPECT_EQ(t->messages[1]->format, nullptr) << "a Format of one space is no format";
+  messages_free(t);
+  // A missing section name: the warning, and nothing to draw there.
+  file("data/m.txt", "[Messages]\r\nNumMessages=2\r\nMessage_01=M1\r\n[M1]\r\nText=One\r\n");
+  t = messages_load("data\\m.txt");
+  EXPECT_EQ(alerts(), std::vector<std::string>{"Sorry, I can't find Message Message_02 in data\\m.txt"});
+  EXPECT_EQ(layout(t, 2, &r), "(none)");
+  EXPECT_EQ(layout(t, 3, &r), "(none)");
+  messages_free(t);
+}
+
+TEST_F(Texts, FormatsFillTheTextFromTheGame) {
+  GameState& gs = g_game;
+  std::snprintf(gs.text_buffer, sizeof gs.text_buffer, "%s", "120   ");
+  gs.time_min = 2, gs.time_sec = 5, gs.time_tick = 9, gs.bonus_chunks = 12;
+  std::vector<std::string> keys(18, "Text=T\r\n");
+  keys[0] = "Text=T\r\nFormat=%s\r\n";  // messages 1 and 2 are never rebuilt
+  keys[2] = "Text=T\r\nFormat=Score: %s\r\n";
+  keys[7] = "Text=T\r\nFormat=%d:%02d.%02d\r\n";
+  keys[11] = "Text=T\r\nFormat=100%%\r\n";
+  keys[17] = "Text=T\r\nFormat=+%d\r\n";
+  MESSAGE_TABLE* t = load_messages(keys);
+  VX_RECT r;
+  EXPECT_EQ(layout(t, 1, &r), "T");
+  EXPECT_EQ(layout(t, 3, &r), "Score: 120   ");
+  EXPECT_EQ(layout(t, 8, &r), "2:05.09");
+  EXPECT_EQ(layout(t, 12, &r), "100%");
+  EXPECT_EQ(layout(t, 18, &r), "+12");
+  messages_free(t);
+  // Formats that do not take what the message is given leave the text as it is.
+  for (const char* bad : {"%d", "%s %s", "%n", "%*d", "%ls", "50%"}) {
+    t = load_messages({"", "", std::string("Text=Kept\r\nFormat=") + bad + "\r\n"});
+    EXPECT_EQ(layout(t, 3, &r), "Kept") << bad;
+    messages_free(t);
+  }
+}
+
+TEST_F(Texts, MessagesMoveByNumberOnlyWithAFormat) {
+  GameState& gs = g_game;
+  std::vector<std::string> keys(14, "Text=T\r\nRect=10,10,20,10\r\nFormat=F\r\n");
+  keys[9] = "Text=T\r\nRect=10,10,20,10\r\nFormat=%s\r\n";
+  keys[10] = keys[9];
+  MESSAGE_TABLE* with = load_messages(keys);
+  MESSAGE_TABLE* without = load_messages(std::vector<std::string>(14, "Text=T\r\nRect=10,10,20,10\r\n"));
+  VX_RECT r;
+  // Reference values: the position rules worked by hand for these timers.
+  gs.frog.state_timer = 0;  // cos 1, sin 0
+  layout(with, 13, &r);
+  EXPECT_EQ(std::vector<int>({r.x, r.y}), std::vector<int>({64, 60 + 160}));
+  layout(with, 14, &r);
+  EXPECT_EQ(std::vector<int>({r.x, r.y}), std::vector<int>({192, 220}));
+  gs.frog.state_timer = 50;  // 50 / 32 rad: cos 0.0083, sin 0.99996 (x 213 = 212.99)
+  layout(with, 14, &r, 1024, 768);
+  EXPECT_EQ(std::vector<int>({r.x, r.y}), std::vector<int>({212 + 307, 0 + 256}));
+  gs.title_x = 60.5f;
+  layout(with, 10, &r, 1024, 768);
+  EXPECT_EQ(r.x, 516);
+  gs.bonus_text_timer = 100, gs.bonus_text_y = -10.0f;  // sin(3.125) = 0.0166
+  layout(with, 11, &r);
+  EXPECT_EQ(std::vector<int>({r.x, r.y}), std::vector<int>({2, -40}));
+  for (int n : {10, 11, 13, 14}) {
+    layout(without, n, &r);
+    EXPECT_EQ(std::vector<int>({r.x, r.y}), std::vector<int>({64, 48})) << n;
+  }
+  messages_free(with);
+  messages_free(without);
+}
+
+TEST_F(Texts, RectanglesFollowTheScreen) {
+  ASSERT_TRUE(vx_screen_alloc(640, 480, 16));
+  vx_screen_pixels_free();
+  MESSAGE_TABLE* t = load_messages({"Text=T\r\nRect=-20,-30,50,10\r\n"});
+  vx_screen_resize(1280, 960, 0, 0);
+  EXPECT_EQ(std::vector<int>({t->messages[0]->rect.x, t->messages[0]->rect.y, t->messages[0]->rect.width}),
+            std::vector<int>({40, 60, 640}));
+  messages_free(t);
+  vx_screen_resize(640, 480, 0, 0);
+  EXPECT_EQ(vx_dsp_rect_remove(&t->messages[0]->rect), 0) << "freed messages leave the list";
+  vx_screen_free();
+}
+
+// ---------------------------------------------------------------- texts, rolling lines, the switch
+
+TEST_F(Texts, TextFilesAndTheirFailures) {
+  EXPECT_EQ(texts_load("xyz"), 0);
+  file("data/texts.xyz", "1\r\n");
+  EXPECT_EQ(texts_load("xyz"), 0);
+  EXPECT_EQ(fatal(), (std::vector<std::string>{"Error: Can't load texts!!", "Error: Can't load bonus texts!!"}));
+  file("data/bonustxt.xyz", "Zero\r\nOne\r\n");
+  file("level/level4.def", "x");
+  file("level/level4.txt", "[Level]\r\nlevel_title.xyz=Titre\r\n");
+  std::snprintf(g_game.def_path, sizeof g_game.def_path, "%s", "level\\level4.def");
+  EXPECT_EQ(texts_load("xyz"), 1);
+  EXPECT_STREQ(bonus_text(1), "One");
+  EXPECT_STREQ(bonus_text(7), "");
+  EXPECT_STREQ(g_game.level_title, "Titre");
+  EXPECT_EQ(g_game.level_title_len, 5);
+  EXPECT_STREQ(g_game.language_abbrev, "xyz");
+}
+
+TEST_F(Texts, RollingLinesUpToAnEmptyLineAndNoMoreThan95) {
+  file("data/c.txt", "One\r\nTwo\r\n\r\nNot read\r\n");
+  EXPECT_EQ(credits_load("data\\c.txt"), 1);
+  EXPECT_EQ(credits_count(), 2);
+  std::string many;
+  for (int i = 0; i < 96; i++) many += "Line\r\n";
+  file("data/c.txt", many);
+  EXPECT_EQ(credits_load("data\\c.txt"), 0);
+  EXPECT_EQ(credits_load("data\\missing.txt"), 0);
+  EXPECT_EQ(fatal(), (std::vector<std::string>{"Error: MAX_CREDITS exceeded", "Error: Cannot open credits file"}));
+}
+
+TEST_F(Texts, TheSwitchReplacesWhatTheLanguageNamesAndKeepsTheRest) {
+  file("data/lng.txt", language_file({"aaa:1", "bbb:2"}, 1, 1));
+  ASSERT_NE(languages_start("data\\lng.txt"), nullptr);
+  file("data/texts.txt", "[Messages]\r\nMessages_aaa=data\\ma.txt\r\nCredits_aaa=data\\ca.txt\r\n"
+                         "Messages_bbb=data\\mb.txt\r\n[Menus]\r\nMenu_aaa=data\\menus.txt\r\nMenu_bbb=data\\menus.txt\r\n"
+                         "[Help]\r\nHelp_bbb=data\\hb.txt\r\n");
+  for (const char* a : {"aaa", "bbb"}) {
+    file(std::string("data/texts.") + a, "");
+    file(std::string("data/bonustxt.") + a, std::string("Bonus ") + a + "\r\n");
+    file(std::string("data/m") + a[0] + ".txt", std::string("[Messages]\r\nNumMessages=1\r\nMessage_01=X\r\n[X]\r\nText=") + a + "\r\n");
+  }
+  file("data/ca.txt", "Rolling\r\n");
+  file("data/menus.txt", "[Quit Game]\r\nNumLines=1\r\nType_01=4\r\nValue_01=7001\r\nNotif_01=2\r\nLine_01=Yes\r\n");
+  language_apply();
+  VX_RECT r;
+  EXPECT_EQ(Texts::layout(messages_current(), 1, &r), "aaa");
+  g_game.current_menu = MENU_QUIT_GAME;
+  vx_menu_show(menu_get(MENU_QUIT_GAME), 1);
+  language_select(languages_table(), 2);
+  language_apply();
+  EXPECT_EQ(Texts::layout(messages_current(), 1, &r), "bbb");
+  EXPECT_STREQ(bonus_text(0), "Bonus bbb");
+  EXPECT_STREQ(credits_line(0), "Rolling") << "no Credits key: the lines stay";
+  EXPECT_EQ(menu_get(MENU_QUIT_GAME)->shown, 1) << "the current menu is shown again";
+  EXPECT_STREQ(language_help_file(), "data\\hb.txt");
+}
+
+// ---------------------------------------------------------------- the language screen
+
+TEST_F(Texts, OneLanguageStillWaitsForItsKey) {
+  file("data/lng.txt", language_file({"", "fra:2"}, 1, 1));
+  ASSERT_NE(languages_start("data\\lng.txt"), nullptr);
+  ASSERT_EQ(read_languages(), 1);
+  EXPECT_EQ(language_screen_count(), 1);
+  for (int i = 0; i < 5; i++) language_screen_frame();
+  EXPECT_EQ(g_game.language_chosen, 0);
+  EXPECT_EQ(language_screen_number(), 2);
+  language_screen_confirm();
+  EXPECT_EQ(g_game.language_chosen, 1);
+  EXPECT_EQ(g_game.language_number, 2);
+  int saved = 0;
+  EXPECT_TRUE(vx_io_ini_get_int("Application", "Language", &saved, vx_io_settings_path()));
+  EXPECT_EQ(saved, 2);
+}
+
+TEST_F(Texts, RowsWrapAtBothEnds) {
+  file("data/lng.txt", language_file({"eng:1", "", "deu:3", "ita:5"}, 1, 1));
+  ASSERT_NE(languages_start("data\\lng.txt"), nullptr);
+  read_languages();
+  language_screen_move(-1);
+  EXPECT_EQ(language_screen_row(), 2);
+  EXPECT_EQ(language_screen_number(), 5);
+  language_screen_move(1);
+  EXPECT_EQ(language_screen_number(), 1);
+}
+
+TEST_F(Texts, LayoutKeptWhereItFitsAndShrunkWhereItWouldNot) {
+  const int names[6] = {7, 8, 7, 7, 8, 9};
+  LANGUAGE_LAYOUT l;
+  language_screen_layout(1024, 768, 18, names, 6, &l);
+  EXPECT_EQ(l.scale, 1.0f);
+  EXPECT_EQ(std::vector<int>({l.title.x, l.title.y, l.title.width}), std::vector<int>({208, 256, 608}));
+  EXPECT_EQ(std::vector<int>({l.names[5].x, l.names[5].y, l.names[5].height}), std::vector<int>({224, 704, 64}));
+  EXPECT_EQ(std::vector<int>({l.flag_left[5].x, l.flag_right[5].x, l.flag_left[5].y}),
+            std::vector<int>({153, 816, 720}));
+  // 800 x 600 holds the picture once it is centred; 640 x 480 only shrunk.
+  for (const auto& size : {std::pair{640, 480}, std::pair{800, 600}}) {
+    language_screen_layout(size.first, size.second, 18, names, 6, &l);
+    EXPECT_EQ(l.scale < 1.0f, size.first == 640);
+    EXPECT_GE(l.title.y, 0);
+    for (int k = 0; k < 6; k++) {
+      EXPECT_GE(l.flag_left[k].x, 0) << size.first;
+      EXPECT_LE(l.flag_right[k].x + l.flag_right[k].width, size.first);
+      EXPECT_LE(l.names[k].y + l.names[k].height, size.second);
+      if (k) {
+        EXPECT_GE(l.names[k].y, l.names[k - 1].y + l.names[k - 1].height);
+      }
+    }
+  }
+}
+
+}  // namespace
