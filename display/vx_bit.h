@@ -14,7 +14,9 @@ struct VX_PALETTE {
   uint8_t* colours; // count entries of 3 or 4 bytes
 };
 
-// Flag bit set when a conversion turned key pixels into transparent ones.
+// Flag bit of a keyed bitmap: set when a conversion turned key pixels into
+// transparent ones, or by the maker of a picture whose key pixels are its
+// background (the 3D back end then converts it with the key).
 constexpr uint8_t VX_BIT_KEYED = 2;
 
 // The bitmap record. Pixels run top row first without padding; a row is

@@ -86,9 +86,13 @@ PLAT_WINDOW* vx_dsp_splash_window() { return vx_dsp_st.splash; }
 void vx_dsp_present() {
   const VX_DSP_STATE& s = vx_dsp_st;
   if (!s.mode_set_done) return;
-  // The 3D back end shows its frame; without one there is no surface of
-  // our own to copy the virtual screen to on this platform.
-  if (s.active_3d && vx_dsp_3d_installed()) vx_dsp_3d_interface()->vx_dsp_3d_display_update();
+  // The 3D back end shows its frame, the menu bar drawn over it; without
+  // one there is no surface of our own to copy the virtual screen to on
+  // this platform.
+  if (s.active_3d && vx_dsp_3d_installed()) {
+    vx_dsp_menu_bar_overlay();
+    vx_dsp_3d_interface()->vx_dsp_3d_display_update();
+  }
 }
 
 void vx_dsp_screen_clear() {

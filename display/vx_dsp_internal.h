@@ -115,3 +115,8 @@ VX_DSP_PLACE vx_dsp_place_inputs();
 // ---- vx_dsp_menu.cpp
 // The bar's height above the picture while it is attached and shown, else 0.
 int vx_dsp_menu_bar_height();
+
+// ---- vx_dsp_menu_bar.cpp
+// Draws the bar and its open popups over the frame about to be presented
+// (in a window, while the bar is shown).
+void vx_dsp_menu_bar_overlay();

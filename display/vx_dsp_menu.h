@@ -115,15 +115,36 @@ void vx_dsp_language_menu_build();
 // ---------------------------------------------------------------- the bar on screen
 // In a window the bar lies above the picture; in full screen it is detached.
 // It is drawn by a drawer the font module installs; until one is there the
-// bar takes no room and does not open.
-constexpr int VX_MENU_BAR_HEIGHT = 20;  // pixels
-constexpr int VX_MENU_CELL = 8;         // pixels per character cell of the layout
-constexpr int VX_MENU_ROW = 18;         // pixels per popup item
-constexpr int VX_MENU_SEPARATOR_ROW = 8;
-// Installs the drawer (null removes it); it reads the menu and the state
-// below and draws the bar and the open popups.
-void vx_dsp_menu_bar_drawer_set(void (*draw)());
+// bar takes no room and does not open. The drawer draws over every frame
+// the display presents, after the picture; while play is paused (a popup
+// open, the window inactive) the bar's changes are presented at once, over
+// the picture drawn again through the descriptor's redraw hook.
+constexpr int VX_MENU_BAR_HEIGHT = 22;  // pixels
+constexpr int VX_MENU_CELL = 8;         // pixels per character cell of a layout without a measure
+constexpr int VX_MENU_ROW = 22;         // pixels per popup item
+constexpr int VX_MENU_SEPARATOR_ROW = 9;
+// A popup's columns: the check mark, the labels, a gap, the key names
+// (the text after '\t'), the sub-popup arrow.
+constexpr int VX_MENU_CHECK_COLUMN = 2 * VX_MENU_CELL;
+constexpr int VX_MENU_KEY_GAP = 3 * VX_MENU_CELL;
+constexpr int VX_MENU_ARROW_COLUMN = 2 * VX_MENU_CELL;
+constexpr int VX_MENU_TITLE_PAD = VX_MENU_CELL;  // left and right of a title on the bar
+
+struct VX_MENU_BAR_DRAWER {
+  // Draws the bar and the open popups over the window's drawable area of
+  // width x height pixels (the bar at the top, the picture below it), in
+  // the layout below, through the bitmap copies.
+  void (*draw)(int width, int height);
+  // The width in pixels of a label's text as drawn: up to '\t', without
+  // the '&' marks. Null: VX_MENU_CELL per character cell (two for East
+  // Asian wide characters).
+  int (*text_width)(const char* text);
+};
+// Installs the drawer (copied; null removes it). The window is placed
+// again when the bar's room appears or goes.
+void vx_dsp_menu_bar_drawer_set(const VX_MENU_BAR_DRAWER* drawer);
 int vx_dsp_menu_bar_shown();  // attached, loaded and drawn
+// The bar changed: presented at once while play is paused, else with the next frame.
 void vx_dsp_menu_bar_redraw();
 
 struct VX_MENU_BAR_STATE {
@@ -146,3 +167,8 @@ int vx_dsp_menu_bar_message(uint32_t message, uintptr_t wparam, intptr_t lparam)
 // title on the bar, and the box of an open popup (sub-popups to the right of their item).
 VX_DSP_RECT vx_dsp_menu_bar_title_rect(int pos);
 VX_DSP_RECT vx_dsp_menu_popup_rect(int menu, int x, int y);
+// The boxes on screen of the open popup (level 0) and of its open
+// sub-popup (level 1), kept inside the drawable area; empty when not open.
+VX_DSP_RECT vx_dsp_menu_bar_popup_box(int level);
+// The x of the key names' column of `menu` drawn in a box at box_x.
+int vx_dsp_menu_popup_key_x(int menu, int box_x);

@@ -193,6 +193,9 @@ void frame_pass() {
     if (level_setup(gs.def_path, gs.map_path)) start_life();
   }
   game_developer_keys();
+  // Paused in a window, the pointer is the player's, to reach the menu bar
+  // and the window's buttons.
+  vx_inp_pointer_free(gs.paused && !gs.fullscreen);
   // The language screen stands in for everything until a language is chosen.
   if (gs.language_chosen) {
     if (gs.help_open)
@@ -277,7 +280,10 @@ void read_application_keys() {
   APP_KEYS& k = st.keys;
   vx_io_ini_set_mode(kTextsFile, KEEP_OPEN);
   read_key("FNTFile", k.font_file);
-  // The default menu font loads here (load flags 3) and the menu module starts.
+  // The default menu font, which draws the window's menu bar, the game's
+  // menus and every message; then the menu module.
+  game_default_font_load(k.font_file);
+  menus_module_start();
   read_key("StartSplash", k.start_splash);
   read_key("INIFile", k.settings_file);
   read_key("Title", k.title);
@@ -311,14 +317,6 @@ void read_application_keys() {
   read_key("PALFile", k.palette_file);
   read_key("SCRFile", k.score_file);
   vx_io_ini_set_mode(kTextsFile, KEEP_CLOSE);
-}
-
-// The font module with the default menu font, and the menu module: the
-// menus and messages of every language are drawn with that font.
-void fonts_and_menus_start() {
-  game_fonts_start();
-  game_default_font_load(st.keys.font_file);
-  menus_module_start();
 }
 
 // The game's texts, the menus, the default font and the font module go.
@@ -370,10 +368,9 @@ int game_startup(void* instance, const char* command_line, int show_state) {
 
   if (!vx_inp_check_directx(&input_system)) return 0;
   if (!game_engine_start(st.archive_name)) return 0;
-  // The font module starts here.
+  game_fonts_start();
 
   read_application_keys();
-  fonts_and_menus_start();
   std::snprintf(st.class_name, sizeof st.class_name, "%s", st.keys.class_name);
   std::snprintf(st.title, sizeof st.title, "%s", st.keys.title);
 

@@ -78,6 +78,8 @@ void music_stop() {
 
 void music_play(const char* path) {
   if (!path || !path[0]) return;
+  // One piece is kept: one asked for over another replaces it.
+  music_stop();
   const int index = vx_music_load(path);
   if (!index) return;
   vx_music_play(index);

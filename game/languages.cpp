@@ -114,7 +114,6 @@ VX_LANGUAGES* languages_load(const char* file) {
   }
   int number = 0;
   if (table->multi && saved_number(&number)) language_select(table, number);
-  fprintf(stderr, "DEBUG multi %d number %d current %d settings %s\n", table->multi, number, table->current, vx_io_settings_path());
   return table;
 }
 

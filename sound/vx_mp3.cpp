@@ -10,11 +10,9 @@
 
 namespace {
 
-// Output phases: nothing read yet; prev and next held; only prev left (the
-// source ended); every sample given out.
-enum { PHASE_START, PHASE_RUNNING, PHASE_LAST, PHASE_ENDED };
-
 constexpr size_t IN_SIZE = 4 * VX_MP3_MAX_FRAME_BYTES + 4;  // room for a frame and the header after the next
+constexpr uint64_t SAME_RATE = uint64_t(1) << 32;          // rate conversion step of 1 source frame
+constexpr int BLOCK = 256;                                  // output frames converted at a time
 
 struct VX_MP3_READER {
   VX_IO_FILE* file;     // file mode, else null
@@ -41,16 +39,18 @@ struct VX_MP3 {
   uint8_t in[IN_SIZE];
   size_t in_pos, in_len;
   int at_eof;
-  // Decoded samples waiting for output.
+  // Decoded samples waiting for output, in the stream's channels.
   int16_t pcm[VX_MP3_MAX_FRAME_SAMPLES * 2];
   int pcm_count, pcm_pos;  // sample frames held, next to use
-  // Rate conversion: the two source frames the output lies between, and
-  // the position between them (32-bit fraction) with its step per output frame.
-  float prev[2], next[2];
-  uint32_t frac;
-  uint64_t step;  // 32.32 source frames per output frame
-  int phase;      // PHASE_*
-  int ended;      // the source is exhausted for good
+  // Rate conversion: the decoded samples as floats in the output's channels,
+  // frame 0 the last frame of the block before (the frames 1..src_count the
+  // current block), and the position of the next output frame among them.
+  // At the same rate (step SAME_RATE) the source frames go out as they are.
+  float src[2 * (VX_MP3_MAX_FRAME_SAMPLES + 1)];
+  int src_count;
+  uint64_t pos;      // 32.32 frames into src
+  uint64_t step;     // 32.32 source frames per output frame
+  int pass_ended;    // every sample of this pass given out
   int pass_samples;  // samples decoded since the last rewind
   VX_MP3_DECODER decoder;
 };
@@ -201,19 +201,18 @@ void rewind_stream(VX_MP3* s) {
   s->first_frame = 1;
   s->pcm_count = s->pcm_pos = 0;
   s->pass_samples = 0;
+  s->pass_ended = 0;
+  s->src_count = 0;
+  s->pos = uint64_t(1) << 32;  // the first frame of the first block
   vx_mp3_decoder_reset(&s->decoder);
 }
 
-// Decodes frames until samples come; 0 when the source is exhausted.
+// Decodes frames until samples come; 0 at the end of the data.
 int decode_more(VX_MP3* s) {
   for (;;) {
     VX_MP3_HEADER h;
     int size = next_frame(s, &h);
-    if (!size) {
-      if (!s->loop || !s->pass_samples) return 0;
-      rewind_stream(s);
-      continue;
-    }
+    if (!size) return 0;
     const uint8_t* p = s->in + s->in_pos;
     s->in_pos += size_t(size);
     int first = s->first_frame;
@@ -233,23 +232,6 @@ int decode_more(VX_MP3* s) {
   }
 }
 
-// The next source frame in output channels into `out`; 0 at the end.
-int source_frame(VX_MP3* s, float out[2]) {
-  if (s->pcm_pos >= s->pcm_count && (s->ended || !decode_more(s))) {
-    s->ended = 1;
-    return 0;
-  }
-  const int16_t* v = s->pcm + s->pcm_pos * s->channels;
-  s->pcm_pos++;
-  if (s->format.channels == 2) {
-    out[0] = v[0];
-    out[1] = v[s->channels - 1];
-  } else {
-    out[0] = s->channels == 2 ? (float(v[0]) + float(v[1])) * 0.5f : float(v[0]);
-  }
-  return 1;
-}
-
 void update_gains(VX_MP3* s) {
   float g = s->gain;
   if (s->pan >= 0) {
@@ -261,9 +243,140 @@ void update_gains(VX_MP3* s) {
   }
 }
 
-inline int clip16(float v) {
-  int x = int(v < 0 ? v - 0.5f : v + 0.5f);
-  return x < -32768 ? -32768 : x > 32767 ? 32767 : x;
+// Writes `n` output frames of float samples (output channels, with room
+// for a multiple of 8 values) in the output format, with the channel gains.
+// Whole runs of 8 so that the loops vectorise.
+void emit(const VX_MP3* s, float* v, int n, void* out) {
+  int nch = s->format.channels, count = n * nch, padded = (count + 7) & ~7;
+  for (int j = count; j < padded; j++) v[j] = 0;
+  float gl = nch == 2 ? s->left : (s->left + s->right) * 0.5f, gr = nch == 2 ? s->right : gl;
+  const VX_MP3_V4 g = {gl, gr, gl, gr};
+  for (int j = 0; j < padded; j += 4) vx_mp3_store4(v + j, vx_mp3_round16(vx_mp3_load4(v + j) * g));
+  if (s->format.bits == 16) {
+    int16_t o[2 * BLOCK];
+    for (int j = 0; j < padded; j += 8)
+      for (int q = 0; q < 8; q++) o[j + q] = int16_t(v[j + q]);
+    std::memcpy(out, o, size_t(count) * 2);
+  } else {
+    uint8_t o[2 * BLOCK];
+    for (int j = 0; j < padded; j += 8)
+      for (int q = 0; q < 8; q++) o[j + q] = uint8_t((int(v[j + q]) + 32768) >> 8);
+    std::memcpy(out, o, size_t(count));
+  }
+}
+
+// `n` decoded frames (the stream's channels) as floats in the output's
+// channels: as they are, the mono one doubled, or the stereo pair's mean.
+// In runs of 8 so that the loops vectorise.
+void to_output_channels(const VX_MP3* s, const int16_t* p, int n, float* d) {
+  int out_ch = s->format.channels, j = 0;
+  if (out_ch == s->channels) {
+    for (; j + 8 <= n * out_ch; j += 8)
+      for (int q = 0; q < 8; q++) d[j + q] = p[j + q];
+    for (; j < n * out_ch; j++) d[j] = p[j];
+  } else if (out_ch == 2) {
+    for (; j + 8 <= n; j += 8)
+      for (int q = 0; q < 8; q++) d[2 * (j + q)] = d[2 * (j + q) + 1] = p[j + q];
+    for (; j < n; j++) d[2 * j] = d[2 * j + 1] = p[j];
+  } else {
+    for (; j < n; j++) d[j] = (float(p[2 * j]) + float(p[2 * j + 1])) * 0.5f;
+  }
+}
+
+// At the same rate: up to `n` source frames as they are. Returns the frames
+// written, fewer only at the end of the pass.
+long copy_frames(VX_MP3* s, uint8_t* out, long n) {
+  int in_ch = s->channels, out_ch = s->format.channels;
+  int frame_bytes = out_ch * s->format.bits / 8;
+  int plain = in_ch == out_ch && s->format.bits == 16 && s->left == 1.0f && s->right == 1.0f;
+  long done = 0;
+  while (done < n) {
+    if (s->pcm_pos >= s->pcm_count && !decode_more(s)) {
+      s->pass_ended = 1;
+      break;
+    }
+    long left = s->pcm_count - s->pcm_pos;
+    int k = int(n - done < left ? n - done : left);
+    if (k > BLOCK) k = BLOCK;
+    const int16_t* p = s->pcm + s->pcm_pos * in_ch;
+    if (plain) {
+      std::memcpy(out + done * frame_bytes, p, size_t(k * frame_bytes));
+    } else {
+      float v[2 * BLOCK];
+      to_output_channels(s, p, k, v);
+      emit(s, v, k, out + done * frame_bytes);
+    }
+    s->pcm_pos += k;
+    done += k;
+  }
+  return done;
+}
+
+// Rate conversion: the next decoded block into src after the last frame
+// of the one before, the position moved along. 0 at the end of the pass.
+int next_block(VX_MP3* s) {
+  if (s->pcm_pos >= s->pcm_count && !decode_more(s)) return 0;
+  int n = s->pcm_count - s->pcm_pos;
+  const int16_t* p = s->pcm + s->pcm_pos * s->channels;
+  float* d = s->src;
+  int nch = s->format.channels;
+  for (int c = 0; c < nch; c++) d[c] = d[s->src_count * nch + c];
+  to_output_channels(s, p, n, d + nch);
+  s->pos -= uint64_t(s->src_count) << 32;
+  s->src_count = n;
+  s->pcm_pos = s->pcm_count;
+  return 1;
+}
+
+// At another rate: up to `n` output frames interpolated between the source
+// frames around their positions. Returns the frames written, fewer only at
+// the end of the pass. The pass's last frame goes out for the positions
+// that fall on it.
+long convert_frames(VX_MP3* s, uint8_t* out, long n) {
+  int nch = s->format.channels;
+  int frame_bytes = nch * s->format.bits / 8;
+  long done = 0;
+  float v[2 * BLOCK];
+  while (done < n) {
+    uint64_t i = s->pos >> 32;
+    if (i >= uint64_t(s->src_count) && !next_block(s)) {
+      if (i != uint64_t(s->src_count) || !s->src_count) {
+        s->pass_ended = 1;
+        break;
+      }
+      for (int c = 0; c < nch; c++) v[c] = s->src[i * uint64_t(nch) + uint64_t(c)];
+      emit(s, v, 1, out + done * frame_bytes);
+      s->pos += s->step;
+      done++;
+      continue;
+    }
+    if (i >= uint64_t(s->src_count)) continue;  // (a new block came: look again)
+    // Every position before the block's last frame has both neighbours.
+    const float* src = s->src;
+    uint64_t pos = s->pos, end = uint64_t(s->src_count) << 32, step = s->step;
+    uint64_t fit = (end - pos + step - 1) / step;  // positions before the last frame
+    int limit = int(n - done < BLOCK ? n - done : BLOCK);
+    if (uint64_t(limit) > fit) limit = int(fit);
+    int k = 0;
+    if (nch == 2) {
+      for (; k < limit; k++, pos += step) {
+        const float* a = src + 2 * (pos >> 32);
+        float t = float(uint32_t(pos)) * (1.0f / 4294967296.0f);
+        v[2 * k] = a[0] + (a[2] - a[0]) * t;
+        v[2 * k + 1] = a[1] + (a[3] - a[1]) * t;
+      }
+    } else {
+      for (; k < limit; k++, pos += step) {
+        const float* a = src + (pos >> 32);
+        float t = float(uint32_t(pos)) * (1.0f / 4294967296.0f);
+        v[k] = a[0] + (a[1] - a[0]) * t;
+      }
+    }
+    s->pos = pos;
+    emit(s, v, k, out + done * frame_bytes);
+    done += k;
+  }
+  return done;
 }
 
 VX_MP3* open_common(VX_MP3_READER* reader, long size, int mode, const VX_MP3_FORMAT* format) {
@@ -333,45 +446,23 @@ VX_MP3* vx_mp3_open_memory(const void* data, size_t size, int mode, const VX_MP3
 
 int vx_mp3_decode(VX_MP3* s, void* buffer, long bytes) {
   if (!s || !buffer || bytes <= 0) return 0;
-  int nch = s->format.channels;
-  int sample_bytes = s->format.bits / 8;
-  long frames = bytes / (nch * sample_bytes);
-  uint8_t* out8 = static_cast<uint8_t*>(buffer);
-  int16_t* out16 = static_cast<int16_t*>(buffer);
-  float gain[2] = {nch == 2 ? s->left : (s->left + s->right) * 0.5f, s->right};
-  if (s->phase == PHASE_START) {
-    s->phase = PHASE_ENDED;
-    if (source_frame(s, s->prev)) {
-      s->phase = PHASE_RUNNING;
-      if (!source_frame(s, s->next)) s->phase = PHASE_LAST;
-    }
-    s->frac = 0;
-  }
+  int frame_bytes = s->format.channels * s->format.bits / 8;
+  long frames = bytes / frame_bytes;
+  uint8_t* out = static_cast<uint8_t*>(buffer);
   long i = 0;
-  for (; i < frames && s->phase != PHASE_ENDED; i++) {
-    float t = float(s->frac) * (1.0f / 4294967296.0f);
-    for (int c = 0; c < nch; c++) {
-      float v = s->phase == PHASE_LAST ? s->prev[c] : s->prev[c] + (s->next[c] - s->prev[c]) * t;
-      int x = clip16(v * gain[c]);
-      if (sample_bytes == 2)
-        out16[i * nch + c] = int16_t(x);
-      else
-        out8[i * nch + c] = uint8_t((x + 32768) >> 8);
+  while (i < frames) {
+    if (s->pass_ended) {
+      // A looping stream starts each pass from a cleared decoder and rate
+      // converter, so that every pass gives the samples of the first.
+      if (!s->loop || !s->pass_samples) break;
+      rewind_stream(s);
     }
-    uint64_t pos = uint64_t(s->frac) + s->step;
-    s->frac = uint32_t(pos);
-    for (uint64_t adv = pos >> 32; adv > 0 && s->phase != PHASE_ENDED; adv--) {
-      if (s->phase == PHASE_LAST) {
-        s->phase = PHASE_ENDED;
-        break;
-      }
-      s->prev[0] = s->next[0], s->prev[1] = s->next[1];
-      if (!source_frame(s, s->next)) s->phase = PHASE_LAST;
-    }
+    uint8_t* at = out + i * frame_bytes;
+    i += s->step == SAME_RATE ? copy_frames(s, at, frames - i) : convert_frames(s, at, frames - i);
   }
-  long filled = i * nch * sample_bytes;
-  std::memset(out8 + filled, sample_bytes == 2 ? 0 : 128, size_t(bytes - filled));
-  return i == frames && s->phase != PHASE_ENDED ? 1 : 0;
+  long filled = i * frame_bytes;
+  std::memset(out + filled, s->format.bits == 16 ? 0 : 128, size_t(bytes - filled));
+  return i == frames && (!s->pass_ended || (s->loop && s->pass_samples)) ? 1 : 0;
 }
 
 void vx_mp3_gain(VX_MP3* s, int percent) {

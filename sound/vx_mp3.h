@@ -38,7 +38,8 @@ VX_MP3* vx_mp3_open_memory(const void* data, size_t size, int mode, const VX_MP3
 // sample is filled with silence). Nonzero while the stream has data; at
 // the end of a stream without the loop bit the rest is silence (0 for
 // 16-bit, 128 for 8-bit) and the result 0. A looping stream rewinds its
-// reader, clears the decoder and goes on (a file that yields no sound at
+// reader, clears the decoder and the rate converter and goes on, so that
+// every pass gives the samples of the first (a file that yields no sound at
 // all ends like a stream without the loop bit).
 int vx_mp3_decode(VX_MP3* stream, void* buffer, long bytes);
 // gain = percent / 100 (1.0 full scale, no upper limit; negative counts as 0).

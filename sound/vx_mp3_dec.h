@@ -9,6 +9,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 constexpr int VX_MP3_GRANULE = 576;            // spectral lines / samples per granule and channel
 constexpr int VX_MP3_MAX_FRAME_SAMPLES = 1152;  // samples per channel of one frame (MPEG-1)
@@ -16,6 +17,14 @@ constexpr int VX_MP3_MAX_FRAME_BYTES = 2881;    // MPEG-1 at 8 kHz free format t
 // The bit reservoir: main_data_begin reaches back at most 511 bytes; the
 // current frame adds at most a frame's worth.
 constexpr int VX_MP3_RESERVOIR = 511 + VX_MP3_MAX_FRAME_BYTES + 16;  // + zero bytes the readers may peek at
+// Subband samples of a granule are kept by subband, 18 time slots each,
+// padded to 20 so that the synthesis can take them 4 slots at a time (the
+// padding stays zero).
+constexpr int VX_MP3_SLOT_ROW = 20;
+// The synthesis history, by value (33 per slot) and then by slot: the 16
+// slots before the granule, then the granule's own (padded as above).
+constexpr int VX_MP3_SYNTH_HISTORY = 16;
+constexpr int VX_MP3_SYNTH_ROW = VX_MP3_SYNTH_HISTORY + VX_MP3_SLOT_ROW;
 
 struct VX_MP3_HEADER {
   int version;      // 1 = MPEG-1, 2 = MPEG-2, 3 = MPEG-2.5
@@ -71,11 +80,11 @@ struct VX_MP3_DECODER {
   uint8_t reservoir[VX_MP3_RESERVOIR];
   int reservoir_bytes;                 // main data kept from earlier frames
   VX_MP3_SCALEFACTORS sf[2];           // last granule's scale factors, per channel (scfsi)
-  float overlap[2][VX_MP3_GRANULE];    // second half of each subband's last IMDCT output
-  float synth[2][1024];                // polyphase history per channel: 16 blocks of 64 values
-  int synth_pos[2];                    // newest block of the history, 0..15
+  float overlap[2][VX_MP3_GRANULE];    // second half of each subband's last IMDCT output, [slot][subband]
+  int overlap_subbands[2];             // the overlap is zero from this subband up
+  float synth[2][33][VX_MP3_SYNTH_ROW];  // polyphase history per channel: [value][slot]
   float xr[2][VX_MP3_GRANULE];         // work space of one granule: spectral lines
-  float slots[18][32];                 // work space: one channel's subband samples
+  float slots[32][VX_MP3_SLOT_ROW];    // work space: one channel's subband samples [subband][slot]
 };
 
 // Parses the 4 header bytes at `p`. 1 when they form a valid MPEG audio
@@ -96,6 +105,25 @@ int vx_mp3_decode_frame(VX_MP3_DECODER* d, const VX_MP3_HEADER* h, const uint8_t
                         int16_t* pcm);
 
 // ---------------------------------------------------------------- stages (one .cpp each)
+// Four floats worked on together: the compiler's vector type (SSE on x86,
+// NEON on ARM, plain floats elsewhere). Loads and stores go through memcpy,
+// as the decoder's records need not be 16-byte aligned.
+typedef float VX_MP3_V4 __attribute__((vector_size(16)));
+typedef int32_t VX_MP3_I4 __attribute__((vector_size(16)));
+inline VX_MP3_V4 vx_mp3_load4(const float* p) {
+  VX_MP3_V4 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+inline void vx_mp3_store4(float* p, VX_MP3_V4 v) { std::memcpy(p, &v, sizeof v); }
+// v clamped to the 16-bit range and rounded to a whole number (ties to
+// even), still as floats; a NaN gives -32768.
+inline VX_MP3_V4 vx_mp3_round16(VX_MP3_V4 v) {
+  v = v > -32768.0f ? v : -32768.0f;
+  v = v < 32767.0f ? v : 32767.0f;
+  return (v + 12582912.0f) - 12582912.0f;  // 1.5 x 2^23: the sum keeps no fraction
+}
+
 // A bit reader over a buffer that has 8 readable zero bytes past `end`.
 struct VX_MP3_BITS {
   const uint8_t* data;
@@ -134,10 +162,11 @@ void vx_mp3_stereo(const VX_MP3_HEADER* h, const VX_MP3_GRANULE_INFO* gi, const 
 
 // Reorder of short blocks, antialiasing, IMDCT with its windows, overlap
 // with the previous granule and the inversion of the odd subbands: from
-// `xr` (bitstream order) to 18 time slots x 32 subbands in `out` [18][32].
-void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, const VX_MP3_BANDS* bands, float* xr, int nonzero,
-                   float* overlap, float out[18][32]);
+// `xr` (bitstream order) to 32 subbands x 18 time slots in `out`.
+// `overlap_subbands`: the overlap is zero from this subband up (updated).
+void vx_mp3_hybrid(const VX_MP3_GRANULE_INFO* gi, int rate_index, float* xr, int nonzero, float* overlap,
+                   int* overlap_subbands, float out[32][VX_MP3_SLOT_ROW]);
 
 // Polyphase synthesis of 18 slots of 32 subband samples of channel `ch`
 // into 16-bit samples written `stride` apart.
-void vx_mp3_synth(VX_MP3_DECODER* d, int ch, const float in[18][32], int16_t* pcm, int stride);
+void vx_mp3_synth(VX_MP3_DECODER* d, int ch, const float in[32][VX_MP3_SLOT_ROW], int16_t* pcm, int stride);

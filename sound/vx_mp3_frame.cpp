@@ -269,7 +269,8 @@ int vx_mp3_decode_frame(VX_MP3_DECODER* d, const VX_MP3_HEADER* h, const uint8_t
       }
       if (nch == 2 && h->mode == 1 && h->mode_ext) vx_mp3_stereo(h, si.gr[gr], &d->sf[1], bands, xr, nonzero);
       for (int ch = 0; ch < nch; ch++) {
-        vx_mp3_hybrid(&si.gr[gr][ch], bands, xr[ch], nonzero[ch], d->overlap[ch], d->slots);
+        vx_mp3_hybrid(&si.gr[gr][ch], h->rate_index, xr[ch], nonzero[ch], d->overlap[ch], &d->overlap_subbands[ch],
+                      d->slots);
         vx_mp3_synth(d, ch, d->slots, pcm + gr * VX_MP3_GRANULE * nch + ch, nch);
       }
     }

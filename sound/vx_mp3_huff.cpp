@@ -451,8 +451,17 @@ void init_once() {
   std::call_once(once, build_all);
 }
 
-// 2^(q/4) for a gain counted in quarter steps.
-inline float quarter_gain(int q) { return std::ldexp(hs.gain[q & 3], q >> 2); }
+// 2^(q/4) for a gain counted in quarter steps. The fields bound q to
+// -402..45 (global gain 0..255 less 210, subblock gain 8 x 7, scale factors
+// 4 x (31 + 3)), so 2^(q >> 2) is a normal float built from its exponent
+// (the clamp only keeps that true by construction).
+inline float quarter_gain(int q) {
+  q = q < -480 ? -480 : q > 480 ? 480 : q;
+  uint32_t bits = uint32_t((q >> 2) + 127) << 23;
+  float whole;
+  std::memcpy(&whole, &bits, sizeof whole);
+  return hs.gain[q & 3] * whole;
+}
 
 // A fast reader over the main data: a 64-bit window refilled from the byte
 // buffer (which has zero bytes past its end).
@@ -466,23 +475,43 @@ struct READER {
   }
 };
 
-// Decodes one code of the tree `root` at the reader; returns its symbol.
-inline int decode(READER* r, uint32_t root) {
-  uint64_t w = r->peek64();
+// Decodes one code of the tree `root` from the top of `w` (bits from the
+// reader's position); returns its symbol and shifts the code out of `w`,
+// adding its length to `used`.
+inline int decode(uint64_t* w, int* used, uint32_t root) {
   uint32_t e = root;
-  int used = 0;
+  int n = 0;
+  uint64_t v = *w;
   do {
     int bits = int(e & 15);
     uint32_t base = (e & ~NODE) >> 4;
-    e = hs.pool[base + uint32_t(w >> (64 - bits))];
+    e = hs.pool[base + uint32_t(v >> (64 - bits))];
     if (e & NODE) {
-      w <<= bits;
-      used += bits;
+      v <<= bits;
+      n += bits;
     }
   } while (e & NODE);
   int len = int(e >> 8 & 31);
-  r->pos += size_t(used + len);
+  *w = v << len;
+  *used += n + len;
   return int(e & 255);
+}
+
+// One value of a big-value pair from the top of `w`: the linbits of an
+// escape, then the sign bit of a value that is not zero; requantised with
+// the band's gain.
+inline float big_value(int x, int linbits, float gain, uint64_t* w, int* used) {
+  if (x == 15 && linbits) {
+    x += int(*w >> (64 - linbits));
+    *w <<= linbits;
+    *used += linbits;
+  }
+  if (!x) return 0;
+  float y = hs.pow43[x] * gain;
+  int negative = int(*w >> 63);
+  *w <<= 1;
+  *used += 1;
+  return negative ? -y : y;
 }
 
 // The gain of every band of the granule, as segments of bitstream-ordered
@@ -552,26 +581,20 @@ int vx_mp3_huffman(VX_MP3_BITS* b, size_t part3_end, const VX_MP3_GRANULE_INFO* 
     }
     uint32_t root = hs.root[gi->table_select[region]];
     int linbits = t.linbits;
-    for (; i < stop; i += 2) {
-      if (r.pos > end) break;
+    while (i < stop && r.pos <= end) {
+      // A run of pairs in one band (band limits are even); lines past the
+      // last band keep its gain.
       while (s < seg.count - 1 && i >= seg.end[s]) s++;
+      int run_end = s == seg.count - 1 || seg.end[s] > stop ? stop : seg.end[s];
       float gain = seg.gain[s];
-      int sym = decode(&r, root);
-      int v[2] = {sym >> 4, sym & 15};
-      for (int k = 0; k < 2; k++) {
-        int x = v[k];
-        if (x == 15 && linbits) {
-          uint64_t w = r.peek64();
-          x += int(w >> (64 - linbits));
-          r.pos += size_t(linbits);
-        }
-        float y = 0;
-        if (x) {
-          y = hs.pow43[x] * gain;
-          if (r.peek64() >> 63) y = -y;
-          r.pos++;
-        }
-        xr[i + k] = y;
+      for (; i < run_end && r.pos <= end; i += 2) {
+        // A pair takes at most 19 + 2 x 14 bits: one read of 57 serves it.
+        uint64_t w = r.peek64();
+        int used = 0;
+        int sym = decode(&w, &used, root);
+        xr[i] = big_value(sym >> 4, linbits, gain, &w, &used);
+        xr[i + 1] = big_value(sym & 15, linbits, gain, &w, &used);
+        r.pos += size_t(used);
       }
     }
     if (i < stop) break;  // ran out of bits
@@ -579,22 +602,21 @@ int vx_mp3_huffman(VX_MP3_BITS* b, size_t part3_end, const VX_MP3_GRANULE_INFO* 
   // Count1 region: quadruples of 0 or 1 until the granule's bits run out.
   uint32_t root = hs.count1_root[gi->count1_table];
   while (i + 4 <= VX_MP3_GRANULE && r.pos < end) {
-    size_t start = r.pos;
-    int sym = decode(&r, root);
+    uint64_t w = r.peek64();
+    int used = 0;
+    int sym = decode(&w, &used, root);
     float y[4];
     for (int k = 0; k < 4; k++) {
       y[k] = 0;
       if (sym & (8 >> k)) {
         while (s < seg.count - 1 && i + k >= seg.end[s]) s++;
-        y[k] = seg.gain[s];
-        if (r.peek64() >> 63) y[k] = -y[k];
-        r.pos++;
+        y[k] = w >> 63 ? -seg.gain[s] : seg.gain[s];
+        w <<= 1;
+        used++;
       }
     }
-    if (r.pos > end) {  // the last quadruple ran past the granule's bits: dropped
-      r.pos = start;
-      break;
-    }
+    if (r.pos + size_t(used) > end) break;  // the last quadruple ran past the granule's bits: dropped
+    r.pos += size_t(used);
     for (int k = 0; k < 4; k++) xr[i + k] = y[k];
     i += 4;
   }

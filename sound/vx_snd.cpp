@@ -257,10 +257,11 @@ int vx_snd_init(VX_SOUND_PARAMS* params) {
   // The Sound popup is greyed (by the marks' update) until the start is through.
   vx_snd_menu_update();
   if (!start_device()) return 0;
-  // The module player and its mixer start here once they exist.
-  s.output = static_cast<uint8_t*>(vx_mem_alloc_named(s.stream_size, "DAM output buffer"));
+  s.output = vx_music_engine_start()
+                 ? static_cast<uint8_t*>(vx_mem_alloc_named(s.stream_size, "DAM output buffer"))
+                 : nullptr;
   if (s.output) {
-    std::memset(s.output, 0, s.stream_size);
+    std::memset(s.output, s.bits == 8 ? 128 : 0, s.stream_size);  // silence
   } else {
     s.music_failed = 1;
     mirror_music_volume(-1);
@@ -278,9 +279,11 @@ void vx_snd_deinit() {
   if (!s.initialised) return;
   shared_write(s.current_music, 0);
   vx_snd_settings_save();
-  // The module player and mixer stop here once they exist.
   if (s.output) vx_mem_free(s.output);
   s.output = nullptr;
+  // Pieces still loaded make the pool report them; unloading them below
+  // then only closes their entries.
+  vx_music_engine_stop();
   vx_snd_effects_table_free();
   if (s.music) {
     for (int i = 1; i <= s.music_capacity; i++)
@@ -393,8 +396,7 @@ int vx_snd_music_volume_set(int volume) {
   if (!s.music_on) vx_snd_music_toggle();
   s.music_volume = clamp_volume(volume);
   mirror_music_volume(s.music_volume);
-  // The current piece takes the volume here once the module player (mixer
-  // volume v x 131072 / 100) and the MP3 decoder (gain v / 100) exist.
+  vx_music_volume_apply();
   return 1;
 }
 
@@ -417,8 +419,7 @@ int vx_snd_quality_set(int quality) {
   const bool known = quality == VX_SND_QUALITY_LOW || quality == VX_SND_QUALITY_MEDIUM || quality == VX_SND_QUALITY_HIGH;
   s.quality = known ? static_cast<uint32_t>(quality) : VX_SND_QUALITY_LOW;
   if (s.params.quality) *s.params.quality = s.quality;
-  // A module that plays takes the mixer's output mode (2 if stereo) + (17 if
-  // 16-bit) + quality here once the module player exists.
+  vx_music_quality_apply();
   vx_snd_menu_update();
   return 1;
 }

@@ -7,6 +7,8 @@
 #include "platform/plat_audio.h"
 #include "sound/vx_snd.h"
 
+struct VX_MOD_POOL;
+
 // Error codes of module "Sound" (positions in its message table).
 enum VX_SND_ERROR {
   VX_SND_CREATE_DEVICE = 0,
@@ -105,6 +107,7 @@ struct VX_SND_STATE {
   int current_music;                 // list index of the piece that plays, 0 none
   int last_music;                    // index of the last play request, 0 none
   int updating;                      // 1 while the music update renders
+  VX_MOD_POOL* pool;                 // the module player's sample pool; null once destroyed
 };
 extern VX_SND_STATE vx_snd_st;
 
@@ -132,3 +135,13 @@ int vx_snd_wave_read(VX_SOUND* sound);
 // its start). The offset after them, or `offset` itself when the buffer
 // could not be written.
 uint32_t vx_snd_stream_write(uint32_t offset, const void* data, uint32_t length);
+
+// The music's part of the manager (vx_music.cpp). The module player and
+// its pool, at start and at shutdown: 1 when they run; stopping shows "Not
+// all memory was freed." when modules were left in the pool.
+int vx_music_engine_start();
+void vx_music_engine_stop();
+// The current piece takes the music volume (modules v x 131072 / 100, MP3
+// gain v / 100), or, a module only, the output mode with the quality.
+void vx_music_volume_apply();
+void vx_music_quality_apply();

@@ -296,6 +296,10 @@ VX_BITMAP* cut_region(VX_ANIM* anim, const VX_RECT& region, VX_PALETTE* palette)
   }
   vx_bit_copy(b, &anim->picture, nullptr, &region, VX_BIT_SOFT);
   b->palette = vx_pal_ref(palette);
+  // Index 0 is the animation's background: keyed, it stays clear wherever
+  // the frame is drawn, also once converted for the 3D back end.
+  b->key = 0;
+  b->flags |= VX_BIT_KEYED;
   return b;
 }
 

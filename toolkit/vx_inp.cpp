@@ -108,8 +108,9 @@ void mouse_to_pad(int x, int y) {
 void poll_mouse() {
   PLAT_MOUSE_STATE m{};
   int ok = plat_input_mouse_read(&m);
-  // Lost input is retried only while the application is in the foreground.
-  for (int i = 0; !ok && !st.inactive && i < MAX_REACQUIRE; i++) {
+  // Lost input is retried only while the application is in the foreground
+  // and holds the pointer.
+  for (int i = 0; !ok && !st.inactive && !st.pointer_free && i < MAX_REACQUIRE; i++) {
     if (!plat_input_mouse_acquire(1)) break;
     ok = plat_input_mouse_read(&m);
   }

@@ -138,6 +138,11 @@ void vx_inp_set_clipboard(VX_INP_CLIPBOARD reader);
 // block and its previous copy is cleared.
 void vx_inp_activate(int active);
 int vx_inp_active();  // 1 unless deactivated
+// 1 lets the pointer go while the keyboard stays read (play paused in a
+// window): the mouse is released, as when inactive, and the arrow shown,
+// and activation leaves it so; its pad then stays clear. 0 takes it back
+// when the module is active.
+void vx_inp_pointer_free(int free);
 // The module's share of the main window's procedure; called for every
 // message, it answers nothing and the chain goes on.
 void vx_inp_window_message(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam);

@@ -27,6 +27,7 @@ struct INP_STATE {
   uint32_t joy_serial;   // the platform's device serial at the last enumeration
   int too_many_shown;    // the box about a 17th joystick was shown
   int inactive;          // set while the application is not in the foreground
+  int pointer_free;      // the mouse is left to the player while active (vx_inp_pointer_free)
   int swapped;           // the system's mouse-button swap
   int paste;             // 0 idle, 1 requested, 2 done, waiting for V to be let go
   int threshold = VX_INP_MOUSE_THRESHOLD;

@@ -60,8 +60,8 @@ void vx_inp_activate(int active) {
   if (!st.started) return;
   if (active) {
     st.swapped = plat_input_buttons_swapped();
-    plat_input_mouse_acquire(1);
-    plat_input_show_cursor(0);
+    if (!st.pointer_free) plat_input_mouse_acquire(1);
+    plat_input_show_cursor(st.pointer_free);
     plat_input_keyboard_acquire(1);
   } else {
     plat_input_mouse_acquire(0);
@@ -74,6 +74,15 @@ void vx_inp_activate(int active) {
 }
 
 int vx_inp_active() { return !st.inactive; }
+
+void vx_inp_pointer_free(int free) {
+  free = free ? 1 : 0;
+  if (!st.started || free == st.pointer_free) return;
+  st.pointer_free = free;
+  if (st.inactive) return;  // inactive, the pointer is free already; activation decides
+  plat_input_mouse_acquire(!free);
+  plat_input_show_cursor(free);
+}
 
 void vx_inp_window_message(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t) {
   if (!st.started) return;
@@ -90,7 +99,7 @@ void vx_inp_window_message(PLAT_WINDOW* window, uint32_t message, uintptr_t wpar
     // Activation waits for the message queue, after the window has settled.
     case PLAT_WM_SETFOCUS:
     case PLAT_WM_LBUTTONDOWN: plat_post_message(window, VX_INP_WM_ACTIVATE, 0, 0); break;
-    case PLAT_WM_SETCURSOR: plat_input_show_cursor(st.inactive); break;
+    case PLAT_WM_SETCURSOR: plat_input_show_cursor(st.inactive || st.pointer_free); break;
     default: break;
   }
 }

@@ -6,8 +6,11 @@
 //   --rate     output frames per second, 1000..384000 (default 44100)
 //   --quality  interpolation of modules: low nearest sample, medium linear
 //              (the default), high quadratic
-//   --seconds  length to render; without it the whole piece, up to where
-//              the song ends or comes back to a row it has played
+//   --seconds  length to render, the piece going round as it does in the
+//              game (a module where its order list leads, an MP3 file from
+//              its start again); without it the whole piece once, up to
+//              where the song ends or comes back to a row it has played,
+//              or to the end of the MP3 data
 // The WAV file is written beside OUT under a temporary name and renamed
 // over OUT when complete. Exit status 0, 1 when IN cannot be read or
 // rendered, 2 for bad usage or an unwritable output.
@@ -16,10 +19,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "core/vx_error.h"
 #include "core/vx_mem.h"
 #include "sound/vx_mod.h"
+#include "sound/vx_mp3.h"
 
 namespace {
 
@@ -107,7 +112,8 @@ bool render_module(const OPTIONS& o, WAV_OUT* out) {
   if (ok) {
     vx_mod_select(m);
     vx_mod_reset();
-    vx_mod_set(131072, o.rate, VX_MOD_16BIT | VX_MOD_STEREO | o.quality, VX_MOD_RUNNING, VX_MOD_END_STOP, 0, 256, 128);
+    const uint8_t end_mode = o.seconds > 0 ? VX_MOD_END_LOOP : VX_MOD_END_STOP;
+    vx_mod_set(131072, o.rate, VX_MOD_16BIT | VX_MOD_STEREO | o.quality, VX_MOD_RUNNING, end_mode, 0, 256, 128);
     const uint64_t limit = uint64_t((o.seconds > 0 ? o.seconds : MAX_SECONDS) * o.rate);
     int16_t buf[CHUNK_FRAMES * 2];
     while (ok && out->frames < limit) {
@@ -127,11 +133,38 @@ bool render_module(const OPTIONS& o, WAV_OUT* out) {
   return ok;
 }
 
-// MP3 input: decoded through the engine's MP3 decoder (vx_mp3_*) when that
-// decoder is part of the build; this branch is where it plugs in.
-bool render_mp3(const OPTIONS& o, WAV_OUT*) {
-  std::fprintf(stderr, "musicrender: %s: MP3 input is not available in this build\n", o.input);
-  return false;
+// MP3 input: the engine's decoder over the whole file in memory, delivering
+// the output rate itself. The silence the decoder pads its last buffer with
+// is left out (trailing zero frames of the final chunk).
+bool render_mp3(const OPTIONS& o, WAV_OUT* out) {
+  std::vector<uint8_t> bytes;
+  if (FILE* f = std::fopen(o.input, "rb")) {
+    uint8_t chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
+    std::fclose(f);
+  } else {
+    std::fprintf(stderr, "musicrender: %s: cannot read\n", o.input);
+    return false;
+  }
+  const VX_MP3_FORMAT format = {16, 2, int(o.rate)};
+  VX_MP3* s = vx_mp3_open_memory(bytes.data(), bytes.size(), o.seconds > 0 ? VX_MP3_LOOP : 0, &format);
+  if (!s) {
+    std::fprintf(stderr, "musicrender: %s: not a playable MP3 file\n", o.input);
+    return false;
+  }
+  const uint64_t limit = uint64_t((o.seconds > 0 ? o.seconds : MAX_SECONDS) * o.rate);
+  int16_t buf[CHUNK_FRAMES * 2];
+  bool ok = true, more = true;
+  while (ok && more && out->frames < limit) {
+    size_t n = limit - out->frames < CHUNK_FRAMES ? size_t(limit - out->frames) : CHUNK_FRAMES;
+    more = vx_mp3_decode(s, buf, long(n * 4)) != 0;
+    if (!more)
+      while (n > 0 && buf[2 * n - 1] == 0 && buf[2 * n - 2] == 0) n--;
+    ok = write_frames(out, buf, n);
+  }
+  vx_mp3_close(s);
+  return ok;
 }
 
 int usage() {

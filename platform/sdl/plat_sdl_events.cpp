@@ -69,18 +69,23 @@ static uintptr_t mouse_keys(uint32_t buttons) {
   return keys;
 }
 
+// A mouse the input devices hold (relative mode) is theirs alone, as an
+// exclusive device is on Windows: the window gets no mouse messages, so a
+// hidden pointer never clicks the menu bar or the picture.
+static int mouse_held() { return SDL_GetRelativeMouseMode() == SDL_TRUE; }
+
 static intptr_t point(int x, int y) {
   return plat_makelong(static_cast<uint32_t>(x), static_cast<uint32_t>(y));
 }
 
 static void on_motion(const SDL_MouseMotionEvent& e) {
   PLAT_WINDOW* w = plat_window_find_native(e.windowID);
-  if (w) plat_post_message(w, PLAT_WM_MOUSEMOVE, mouse_keys(e.state), point(e.x, e.y));
+  if (w && !mouse_held()) plat_post_message(w, PLAT_WM_MOUSEMOVE, mouse_keys(e.state), point(e.x, e.y));
 }
 
 static void on_button(const SDL_MouseButtonEvent& e) {
   PLAT_WINDOW* w = plat_window_find_native(e.windowID);
-  if (!w) return;
+  if (!w || mouse_held()) return;
   int down = e.state == SDL_PRESSED;
   uint32_t message;
   switch (e.button) {
@@ -97,7 +102,7 @@ static void on_button(const SDL_MouseButtonEvent& e) {
 
 static void on_wheel(const SDL_MouseWheelEvent& e) {
   PLAT_WINDOW* w = plat_window_find_native(e.windowID);
-  if (!w || e.y == 0) return;
+  if (!w || e.y == 0 || mouse_held()) return;
   int turn = e.y * PLAT_WHEEL_DELTA;
   if (e.direction == SDL_MOUSEWHEEL_FLIPPED) turn = -turn;
   int x = 0, y = 0, wx = 0, wy = 0;

@@ -22,7 +22,8 @@ intptr_t recording_proc(PLAT_WINDOW* w, uint32_t m, uintptr_t wp, intptr_t lp) {
   return vx_dsp_window_proc(w, m, wp, lp);
 }
 
-void drawer() {}
+void draw(int, int) {}
+const VX_MENU_BAR_DRAWER kDrawer = {draw, nullptr};
 
 class DspMenu : public DspTest {
  protected:
@@ -37,7 +38,7 @@ class DspMenu : public DspTest {
   void start_windowed(uint32_t flags = VX_DSP_3D) {
     write_settings("[Display]\nFullscreen=0\nWindowPosition=100,50,640,480\n");
     ASSERT_EQ(start(flags), 1);
-    vx_dsp_menu_bar_drawer_set(drawer);
+    vx_dsp_menu_bar_drawer_set(&kDrawer);
     pump();
   }
   static int sub(int pos) { return vx_dsp_menu_sub(vx_dsp_menu_bar(), pos); }
@@ -287,6 +288,20 @@ TEST_F(DspMenu, F10OpensTheBarAndTheKeysChooseACommand) {
   EXPECT_EQ(commands()[0], VX_CMD_SOUND_EFFECTS);
 }
 
+TEST_F(DspMenu, AltLetGoAloneOpensTheBarAndAgainClosesIt) {
+  start_windowed();
+  const VX_MENU_BAR_STATE* b = vx_dsp_menu_bar_state();
+  // Alt+X opens nothing; Alt alone opens; Alt again closes, its release not reopening.
+  for (uint32_t vk : {uint32_t(PLAT_VK_MENU), uint32_t('X')}) send(PLAT_WM_SYSKEYDOWN, vk);
+  send(PLAT_WM_SYSKEYUP, PLAT_VK_MENU);
+  EXPECT_EQ(b->open, 0);
+  for (int i = 0; i < 2; i++) {
+    send(PLAT_WM_SYSKEYDOWN, PLAT_VK_MENU);
+    send(PLAT_WM_SYSKEYUP, PLAT_VK_MENU);
+    EXPECT_EQ(nums(b->open, b->item), i == 0 ? nums(1, 0) : nums(0, -1));
+  }
+}
+
 TEST_F(DspMenu, SubPopupsOpenToTheRight) {
   start_windowed();
   send(PLAT_WM_SYSKEYDOWN, PLAT_VK_F10);
@@ -348,7 +363,7 @@ TEST_F(DspMenu, TheMouseOpensTheBarAndChoosesAnItem) {
 
 TEST_F(DspMenu, InFullScreenTheBarIsDetachedAndMenusAreRefused) {
   ASSERT_EQ(start(), 1);
-  vx_dsp_menu_bar_drawer_set(drawer);
+  vx_dsp_menu_bar_drawer_set(&kDrawer);
   EXPECT_EQ(vx_dsp_menu_bar_shown(), 0);
   EXPECT_EQ(vx_dsp_menu_bar_height(), 0);
   send(PLAT_WM_SYSKEYDOWN, PLAT_VK_F10);

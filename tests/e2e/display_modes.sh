@@ -11,6 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 E2E_LOG=$(mktemp)
 
 fail=0
+bar=22  # the menu bar's rows above the picture in a window
 XDG_DATA_HOME=$(mktemp -d)
 export XDG_DATA_HOME
 settings="$XDG_DATA_HOME/Harrowby/Pond Sprint/PondSprint.ini"
@@ -61,18 +62,18 @@ fi
 
 # ---- F4 and Alt+Enter: a 4:3 window and back
 press F4
-expect_size 640x480 "F4 to a window"
+expect_size 640x$((480 + bar)) "F4 to a window"
 press alt+Return
 [ -n "$wm_pid" ] && expect_size 1024x768 "Alt+Enter back to full screen"
 press alt+Return
-expect_size 640x480 "Alt+Enter to a window"
+expect_size 640x$((480 + bar)) "Alt+Enter to a window"
 
 # ---- the window keeps at least 640 x 480, and 4:3
 xdotool windowsize "$GAME_WIN" 300 200
 sleep 0.5
-expect_size 640x480 "sized below the minimum"
+expect_size 640x$((480 + bar)) "sized below the minimum"
 xdotool windowsize "$GAME_WIN" 900 600
-expect_size 900x675 "sized to 900 x 600 snaps to 4:3"
+expect_size 900x$((675 + bar)) "sized to 900 x 600 snaps to 4:3"
 
 # ---- a clean exit in a window writes the real state
 close_game
@@ -89,7 +90,7 @@ start_game "$game" || exit 1
 sleep 1
 [ "$(key_value Fullscreen)" = "1" ] || { echo "FAIL: Fullscreen is not 1 in the second run"; fail=1; }
 press F4
-expect_size 900x675 "the remembered window"
+expect_size 900x$((675 + bar)) "the remembered window"
 press F4
 close_game
 [ "$(key_value Fullscreen)" = "1" ] || { echo "FAIL: Fullscreen after a full-screen exit: '$(key_value Fullscreen)'"; fail=1; }

@@ -77,7 +77,7 @@ expect_filled "$work/full.png" "the full screen"
 
 if [ "$width" -eq 1024 ]; then
   xdotool key --window "$GAME_WIN" F4
-  expect_size 640x480 "F4 to a window"
+  expect_size 640x502 "F4 to a window (the picture and the menu bar's 22 rows)"
   sleep 1
   import -window "$GAME_WIN" "$work/window.png"
   expect_filled "$work/window.png" "the window"

@@ -1,5 +1,6 @@
 // Drawing on the off-screen GL context, read back from the frame buffer: bitmaps as direct textures, padded textures and tile sets, primitives, clear.
 #include "gen_fixture.h"
+#include "display/vx_pal.h"
 #include "world/gen/gen_draw.h"
 #include "world/gen/render_gl.h"
 
@@ -95,6 +96,21 @@ TEST_F(GenDraw, TranslucencyAndAlphaTest) {
   ASSERT_EQ(table_.vx_bit_3d_put(&b, &at3, nullptr, GEN_DRAW_ALPHA_TEST), 1);
   EXPECT_EQ(read(7, 5), kBlack);
   vx_bit_free(&b);
+}
+
+TEST_F(GenDraw, AKeyedEightBitBitmapLeavesItsKeyPixelsClear) {
+  // Index 0 red, index 1 green, pixels 0 1 0 0: keyed (row 8) the reds are not drawn, else (row 9) they are.
+  for (int keyed = 1; keyed >= 0; keyed--) {
+    VX_BITMAP b = {};
+    const VX_RECT size = {0, 0, 4, 1}, at = {8, int16_t(9 - keyed), 4, 1};
+    ASSERT_EQ(vx_bit_alloc(&b, &size, VX_BIT_BPP8), 1);
+    b.palette = vx_pal_alloc(nullptr, 256, VX_PAL_OPT_RGB);
+    b.palette->colours[0] = b.palette->colours[4] = 255, b.pixels[1] = 1;
+    b.flags = keyed ? VX_BIT_KEYED : 0;
+    ASSERT_EQ(table_.vx_bit_3d_put(&b, &at, nullptr, 0), 1);
+    EXPECT_EQ(nums(read(8, at.y), read(9, at.y)), nums(keyed ? kBlack : kRed, kGreen)) << keyed;
+    vx_bit_free(&b);
+  }
 }
 
 TEST_F(GenDraw, PaddedTextureFor240By250) {

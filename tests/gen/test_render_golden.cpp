@@ -1,20 +1,26 @@
-// The world renderer's picture of the small test level, drawn on the off-screen GL context by the level viewer and compared with its golden picture within a tolerance.
+// Golden pictures drawn on the off-screen GL context and compared within a tolerance: the world renderer's view of the small test level, and the window's menu bar with a popup open.
 //
 // The level viewer (build/tools/levelview, or the program PS_LEVELVIEW
 // names) draws with the game's renderer; this suite runs it as a child
-// process. Without the viewer, or without a GL context, the tests skip.
+// process. The menu bar is drawn here by the font module's drawer with the
+// game's menu font. Without the viewer, the font, or a GL context, the tests skip.
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "display/vx_bit_save.h"
+#include "display/vx_dsp_menu.h"
+#include "display/vx_screen.h"
 #include "gen_fixture.h"
+#include "toolkit/vx_font_bar.h"
 #include "world/image/img_load.h"
 
 namespace {
 
 using gen_test::GenFileTest;
+using gen_test::GenGlTest;
 namespace fs = std::filesystem;
 
 constexpr int kNoContext = 3;  // the viewer's exit status when no GL context can be made
@@ -139,6 +145,46 @@ TEST_F(RenderGolden, MissingLevelIsReported) {
   EXPECT_EQ(WEXITSTATUS(status), 1);
   EXPECT_EQ(file("err.txt"), "Error: Error opening the level file : none.def\n");
   EXPECT_FALSE(fs::exists(folder_ / "none.tga"));
+}
+
+// The Sound popup on Sound Effects, Digital Music checked, the keys F2 and
+// F3, the Music Quality arrow, and the Display title greyed as this game's
+// display flags make it. PS_GOLDEN_OUT=file.tga writes the picture drawn.
+TEST_F(GenGlTest, MenuBarSoundPopup) {
+  const fs::path file = fs::path(PS_DATATREE) / "data" / "menu.fnt";
+  if (!fs::exists(file)) GTEST_SKIP() << "the game's data tree is not built: " << file;
+  vx_screen_copy_set(vx_bit_copy_3d, vx_bit_copy_transp_3d);  // copies go to GL, as while a mode is set
+  vx_screen_mode_set_flag(1);
+  static const VX_FONT_SETTINGS fonts = {0};
+  static VX_APP app = {};
+  VX_FONT font = {};
+  app.menu_name = "PONDSPRINT";
+  vx_font_picture_loader_set(vx_img_load);
+  ASSERT_TRUE(vx_font_init(&fonts) && vx_font_load(&font, file.c_str(), VX_FONT_LOAD_PALETTE | VX_FONT_LOAD_TRIM) &&
+              vx_dsp_menu_load(&app) && vx_font_bar_start(&font));
+  vx_dsp_menu_enable_pos(vx_dsp_menu_bar(), 1, 0);
+  vx_dsp_menu_check(VX_CMD_DIGITAL_MUSIC, 1);
+  vx_dsp_menu_bar_open(2);
+  for (int i = 0; i < 2; i++) vx_dsp_menu_bar_message(PLAT_WM_KEYDOWN, PLAT_VK_DOWN, 0);
+  vx_font_bar_draw(gen_test::kScreenW, gen_test::kScreenH);
+
+  VX_BITMAP got = {}, want = {};
+  const VX_RECT whole = {0, 0, gen_test::kScreenW, gen_test::kScreenH};
+  ASSERT_EQ(vx_bit_alloc(&got, &whole, VX_BIT_BPP24), 1);
+  for (int i = 0; i < whole.width * whole.height; i++)
+    for (int c = 0, rgb = int(read(i % whole.width, i / whole.width)); c < 3; c++) got.pixels[i * 3 + c] = uint8_t(rgb >> (16 - 8 * c));
+  if (const char* out = std::getenv("PS_GOLDEN_OUT")) vx_bit_save(&got, out, nullptr, VX_BIT_SAVE_DIRECT);
+  ASSERT_EQ(vx_img_load(&want, PS_TEST_DATA "/toolkit/menu_bar_sound.png", 0), 1);
+  const Difference d = compare(got, want, 64);  // the scaled letters may be filtered a little apart
+  EXPECT_LT(d.mean, 2.0);
+  EXPECT_LT(d.over, d.pixels / 200) << "pixels far from the golden picture";
+  vx_bit_free(&got);
+  vx_bit_free(&want);
+  vx_font_bar_stop();
+  vx_font_free(&font);
+  vx_font_deinit();
+  vx_screen_mode_set_flag(0);
+  vx_screen_copy_set(nullptr, nullptr);
 }
 
 }  // namespace

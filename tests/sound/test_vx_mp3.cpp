@@ -194,6 +194,58 @@ TEST_F(Mp3Test, StreamMatchesFrames) {
   }
 }
 
+// An MPEG-1 joint-stereo frame (44.1 kHz, 128 kbit/s, intensity on) built
+// bit by bit: in both granules the left channel holds one line (the pair
+// 1, 0 of table 1) and the right channel no lines, with intensity position
+// `pos` in bands 0-10 (4-bit scale factors) and 0 above.
+Bytes intensity_frame(int pos) {
+  Bytes b;
+  size_t bit = 0;
+  auto put = [&](uint32_t v, int n) {
+    for (int i = n - 1; i >= 0; i--, bit++) {
+      if (bit % 8 == 0) b.push_back(0);
+      if (v >> i & 1) b.back() |= uint8_t(0x80 >> bit % 8);
+    }
+  };
+  put(0xFFFB9050, 32);  // header: MPEG-1 Layer III, no check word, 128 kbit/s, 44.1 kHz, joint stereo, intensity
+  put(0, 9 + 3 + 8);    // main_data_begin, private bits, scfsi
+  for (int gr = 0; gr < 2; gr++) {
+    // part2_3_length, big_values, global_gain, scalefac_compress, window switching, tables 1 0 0, regions, flags
+    put(3, 12), put(1, 9), put(190, 8), put(0, 4), put(0, 1), put(1 << 10, 15), put(0, 7), put(0, 3);
+    put(64, 12), put(0, 9), put(190, 8), put(14, 4), put(0, 1), put(0, 15), put(0, 7), put(0, 3);  // slen 4 and 2
+  }
+  for (int gr = 0; gr < 2; gr++) {
+    put(2, 3);  // code 01 and a plus sign
+    for (int band = 0; band < 21; band++) put(band < 11 ? uint32_t(pos) : 0, band < 11 ? 4 : 2);
+  }
+  b.resize(417);
+  return b;
+}
+
+// Positions above 7 (possible only in damaged or nonstandard data) count
+// as illegal: the band stays as it is, the right channel silent.
+TEST_F(Mp3Test, IntensityPositionsAboveSevenCountAsIllegal) {
+  static VX_MP3_DECODER dec;
+  auto decode = [&](int pos) {
+    Bytes f = intensity_frame(pos);
+    VX_MP3_HEADER h;
+    EXPECT_TRUE(vx_mp3_header(f.data(), &h));
+    Pcm pcm(VX_MP3_MAX_FRAME_SAMPLES * 2);
+    vx_mp3_decoder_reset(&dec);
+    EXPECT_EQ(vx_mp3_decode_frame(&dec, &h, f.data(), f.size(), pcm.data()), 1152);
+    return pcm;
+  };
+  auto right_silent = [](const Pcm& p) {
+    for (size_t i = 1; i < p.size(); i += 2)
+      if (p[i]) return false;
+    return true;
+  };
+  Pcm shared = decode(3), illegal = decode(7), beyond = decode(15);
+  EXPECT_FALSE(right_silent(shared));  // the frame does reach the intensity step
+  EXPECT_TRUE(right_silent(illegal));
+  EXPECT_TRUE(beyond == illegal);
+}
+
 #ifdef PS_HAVE_MPG123
 // libmpg123's output of the whole file (no gapless trimming), interleaved 16-bit.
 Pcm mpg123_decode(const Bytes& data) {
@@ -270,14 +322,23 @@ TEST_F(Mp3Test, BadArgumentsGiveNoStream) {
   EXPECT_EQ(open_bytes(Bytes(5, 0xFF), 0, ok), nullptr);
 }
 
-// The end of a stream without the loop bit: the frame, then silence of the
-// format's kind, result 0; with the loop bit the frame comes again and again.
+// The end of a stream without the loop bit: one pass, then silence of the
+// format's kind, result 0. With the loop bit the pass comes again and again,
+// sample for sample, across calls (each pass starts from a cleared decoder
+// and rate converter).
 TEST_F(Mp3Test, EndSilenceAndLoop) {
-  Bytes b = one_frame();
-  for (int bits : {16, 8}) {
-    SCOPED_TRACE(bits);
-    VX_MP3_FORMAT f{bits, 2, 44100};
-    size_t bytes = 3 * 1152 * 2 * size_t(bits / 8);
+  Bytes b = one_frame();  // 1152 samples of mono at 48 kHz
+  struct Case {
+    int bits, rate;
+    size_t pass;  // output frames of one pass
+  };
+  // At 44.1 kHz the 1152 samples span 1058.4 output frames and the last
+  // output frame falls on the last sample: 1059.
+  const Case cases[] = {{16, 48000, 1152}, {8, 48000, 1152}, {16, 44100, 1059}, {8, 44100, 1059}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.bits << " bits at " << c.rate);
+    VX_MP3_FORMAT f{c.bits, 2, c.rate};
+    size_t pass = c.pass * 2 * size_t(c.bits / 8), bytes = 3 * pass + pass / 2;
     std::vector<uint8_t> once(bytes, 0x55), looped(bytes, 0x55);
     VX_MP3* s = open_bytes(b, 0, f);
     EXPECT_EQ(vx_mp3_decode(s, once.data(), long(bytes)), 0);
@@ -286,16 +347,16 @@ TEST_F(Mp3Test, EndSilenceAndLoop) {
     s = open_bytes(b, 0, f);
     vx_mp3_decode(s, once.data(), long(bytes));
     vx_mp3_close(s);
-    size_t frame = bytes / 3;
-    uint8_t quiet = bits == 16 ? 0 : 128;
-    EXPECT_TRUE(std::all_of(once.begin() + long(frame), once.end(), [&](uint8_t x) { return x == quiet; }));
-    EXPECT_FALSE(std::all_of(once.begin(), once.begin() + long(frame), [&](uint8_t x) { return x == quiet; }));
+    uint8_t quiet = c.bits == 16 ? 0 : 128;
+    EXPECT_TRUE(std::all_of(once.begin() + long(pass), once.end(), [&](uint8_t x) { return x == quiet; }));
+    EXPECT_FALSE(std::all_of(once.begin(), once.begin() + long(pass), [&](uint8_t x) { return x == quiet; }));
     s = open_bytes(b, VX_MP3_LOOP, f);
-    EXPECT_EQ(vx_mp3_decode(s, looped.data(), long(bytes)), 1);
+    for (size_t at = 0, step = 1000; at < bytes; at += step)
+      EXPECT_EQ(vx_mp3_decode(s, looped.data() + at, long(std::min(step, bytes - at))), 1);
     vx_mp3_close(s);
-    for (int k = 0; k < 3; k++)  // every pass sounds (exact repetition is not checked yet)
-      EXPECT_FALSE(std::all_of(looped.begin() + long(k * frame), looped.begin() + long((k + 1) * frame),
-                               [&](uint8_t x) { return x == quiet; }));
+    size_t differ = 0;
+    for (size_t i = 0; i < bytes; i++) differ += looped[i] != once[i % pass];
+    EXPECT_EQ(differ, 0u);
   }
 }
 

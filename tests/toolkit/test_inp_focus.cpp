@@ -64,6 +64,17 @@ TEST_F(InpFocus, ActivationTakesTheDevicesBack) {
   EXPECT_EQ(nums(vx_inp_state(DIK_UP), vx_inp_released(DIK_UP)), nums(VX_INP_DOWN, 0));
 }
 
+TEST_F(InpFocus, AFreedPointerStaysFreeThroughPollsAndActivationUntilTakenBack) {
+  vx_inp_pointer_free(1);
+  poll(2);
+  vx_inp_window_message(nullptr, PLAT_WM_ACTIVATE, PLAT_WA_CLICKACTIVE, 0);
+  vx_inp_window_message(nullptr, PLAT_WM_SETCURSOR, 0, 0);
+  EXPECT_EQ(nums(plat_null_input_mouse_acquired(), plat_null_input_cursor_shown(), plat_null_input_keyboard_acquired()),
+            nums(0, 1, 1)) << "the pointer the player's, the keys still read";
+  vx_inp_pointer_free(0);
+  EXPECT_EQ(nums(plat_null_input_mouse_acquired(), plat_null_input_cursor_shown()), nums(1, 0));
+}
+
 TEST_F(InpFocus, MessagesThatDeactivate) {
   const uint32_t messages[][2] = {
       {PLAT_WM_KILLFOCUS, 0},          {PLAT_WM_ENTERMENULOOP, 0},       {PLAT_WM_ENTERSIZEMOVE, 0},

@@ -117,6 +117,7 @@ TEST_F(FontTest, FixtureFontCutsTrimsAnimatesAndMaps) {
   ASSERT_EQ(vx_font_char_frames(&font, 'X'), 2);
   VX_BITMAP* f1 = vx_font_char_frame(&font, 'X', 1, r);
   EXPECT_EQ(nums(f1->width, f1->height, r[1].x, r[1].width), nums(4, 10, 0, 2));
+  EXPECT_EQ(nums(f1->bpp, f1->flags & VX_BIT_KEYED, f1->key), nums(8, VX_BIT_KEYED, 0)) << "index 0 stays clear";
   VX_BITMAP* f2 = vx_font_char_frame(&font, 'X', 2, r);
   EXPECT_EQ(nums(r[1].x, r[1].width), nums(2, 2));
   EXPECT_EQ(vx_font_char_frame(&font, 'X', 3, nullptr), f1);  // wraps

@@ -130,9 +130,12 @@ void refill(GLuint name, int width, int height, const uint8_t* rgba) {
 }
 
 // The bitmap at 32 bits; its texture handle must be 0 (the conversion
-// would release it through the 3D table otherwise).
+// would release it through the 3D table otherwise). A keyed bitmap's key
+// pixels (an 8-bit bitmap's key index, magenta at 15 to 24 bits) become
+// transparent, as the transparent copy leaves them unwritten.
 bool make_32(VX_BITMAP* b) {
-  if (b->bpp != VX_BIT_BPP32 && !vx_bit_convert(b, VX_BIT_BPP32)) return false;
+  const int key = (b->flags & VX_BIT_KEYED) ? VX_BIT_CONVERT_KEY : 0;
+  if (b->bpp != VX_BIT_BPP32 && !vx_bit_convert(b, VX_BIT_BPP32 | key)) return false;
   return b->pixels != nullptr;
 }
 
