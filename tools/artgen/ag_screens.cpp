@@ -127,7 +127,9 @@ void flags_make(AG_OUTPUT* out) {
   for (const Flag& f : flags) {
     AG_CANVAS art = f.art;
     frame(&art);
-    ag_emit_png(out, std::string("gfx/lngflags/flag_") + f.abbreviation + ".png", art, AG_OPAQUE, 1);
+    // RGB: a flag of few colours would otherwise be a 2-bit palette picture,
+    // a depth the display's bitmaps do not have.
+    ag_emit_png(out, std::string("gfx/lngflags/flag_") + f.abbreviation + ".png", art, AG_RGB, 1);
   }
 }
 
