@@ -17,17 +17,14 @@ mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 e2e_home_cleanup() { rm -rf "$E2E_HOME"; }
 trap e2e_home_cleanup EXIT
 
-# The language screen comes first at a first start. Unless a script sets
-# E2E_LANGUAGE_SCREEN=1, a language (English, Number 1) counts as chosen:
-# the settings file is seeded from the game's Default.ini, or the key is
-# added to the settings a script wrote itself.
+# A first start shows the language screen; unless a script sets
+# E2E_LANGUAGE_SCREEN=1, English (Number 1) counts as chosen in the settings
+# (seeded from the game's Default.ini, or added to what a script wrote).
 e2e_language_chosen() {
   [ -n "${E2E_LANGUAGE_SCREEN:-}" ] && return 0
   local settings="$XDG_DATA_HOME/Harrowby/Pond Sprint/PondSprint.ini"
   mkdir -p "$(dirname "$settings")"
-  if [ ! -f "$settings" ]; then
-    cp "$(dirname "$1")/Default.ini" "$settings" 2>/dev/null || : >"$settings"
-  fi
+  [ -f "$settings" ] || cp "$(dirname "$1")/Default.ini" "$settings" 2>/dev/null || : >"$settings"
   grep -q '^Language=' "$settings" || printf '[Application]\r\nLanguage=1\r\n' >>"$settings"
 }
 

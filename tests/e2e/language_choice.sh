@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# A first start shows the language screen before anything else, with the six
-# languages legible; choosing French (one row down, Enter) starts play with
-# the French head-up display, and the choice is in the settings file
-# afterwards, so the next start goes straight to play.
-# Usage: language_choice.sh GAME
+# A first start at 640 x 480 shows the language screen with the six languages
+# legible; French (one row down, Enter) starts play with the French head-up
+# display, the choice is saved and the next start goes straight to it.
 set -u
 if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" "$@"; fi
 game=$1
@@ -78,11 +76,7 @@ snapshot 2 100%x10%+0+0
 grep -q "Temps" "$work/snap2.txt" || { echo "FAIL: no French head-up display"; cat "$work/snap2.txt"; fail=1; }
 
 xdotool key alt+F4
-if wait_exit 15; then
-  [ "$GAME_RC" -eq 0 ] || { echo "FAIL: exit code $GAME_RC"; cat "$E2E_LOG"; fail=1; }
-else
-  fail=1
-fi
+wait_exit 15 && [ "$GAME_RC" -eq 0 ] || { echo "FAIL: exit code ${GAME_RC:-}"; cat "$E2E_LOG"; fail=1; }
 grep -q '^Language=2' "$settings" || { echo "FAIL: the choice is not in the settings"; cat "$settings"; fail=1; }
 
 # The next start goes straight to play, in French.
