@@ -15,14 +15,12 @@ settings="$XDG_DATA_HOME/Harrowby/Pond Sprint/PondSprint.ini"
 fail=0
 rm -f "$folder"/Snap*.tga
 
-# snapshot N [CROP]: F9, then the picture as PNG in $work/snapN.png and what
-# tesseract reads in it in $work/snapN.txt: the picture (or its CROP) in
-# grey, light text made dark, once as it is and once cut at 80 % brightness.
+# snapshot N [CROP]: F9; $work/snapN.png, and in snapN.txt what tesseract reads in its CROP
+# (light text made dark), once as it is and once cut at 80 % brightness.
 snapshot() {
   xdotool key F9
   sleep 1
-  local tga
-  tga=$(ls -t "$folder"/Snap*.tga 2>/dev/null | head -1)
+  local tga=$(ls -t "$folder"/Snap*.tga 2>/dev/null | head -1)
   [ -n "$tga" ] || { echo "FAIL: F9 wrote no snapshot"; fail=1; return 1; }
   convert "$tga" -auto-orient "$work/snap$1.png"
   rm -f "$tga"
@@ -33,31 +31,28 @@ snapshot() {
   done
 }
 
-# legible WORD FILE: a word of FILE is WORD with at most two letters read
-# wrong (the stretched monospaced l reads as t), accents taken as plain letters.
+# legible WORD FILE: a word of FILE is WORD but for two letters (accents read as plain letters).
 legible() {
   tr -s ' \t' '\n\n' <"$2" | sed 's/[^A-Za-z]//g' | awk -v w="$1" '
     function dist(a, b,   i, j, c, d, m, n) {
       m = length(a); n = length(b)
       for (i = 0; i <= m; i++) d[i, 0] = i
       for (j = 0; j <= n; j++) d[0, j] = j
-      for (i = 1; i <= m; i++)
-        for (j = 1; j <= n; j++) {
-          c = d[i - 1, j - 1] + (substr(a, i, 1) != substr(b, j, 1))
-          if (d[i - 1, j] + 1 < c) c = d[i - 1, j] + 1
-          if (d[i, j - 1] + 1 < c) c = d[i, j - 1] + 1
-          d[i, j] = c
-        }
+      for (i = 1; i <= m; i++) for (j = 1; j <= n; j++) {
+        c = d[i - 1, j - 1] + (substr(a, i, 1) != substr(b, j, 1))
+        if (d[i - 1, j] + 1 < c) c = d[i - 1, j] + 1
+        d[i, j] = d[i, j - 1] + 1 < c ? d[i, j - 1] + 1 : c
+      }
       return d[m, n]
     }
     length($0) && dist($0, w) <= 2 { found = 1 } END { exit !found }'
 }
 
+# Keys held as a player holds them: longer than a frame.
+press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.5; }
 start_game "$game" || exit 1
 xdotool windowfocus "$GAME_WIN" 2>/dev/null
 sleep 4
-# Keys held as a player holds them: longer than a frame.
-press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; sleep 0.5; }
 snapshot 0
 # The screen waits: seconds later it is still there. One row down, the
 # flags beside English are gone, and every name is read from the two pictures.

@@ -5,10 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/vx_error.h"
 #include "core/vx_io.h"
 #include "core/vx_io_ini.h"
-#include "core/vx_mem.h"
 #include "display/vx_blit.h"
 #include "display/vx_screen.h"
 #include "game/credits.h"
@@ -19,6 +17,7 @@
 #include "game/messages.h"
 #include "game/rules.h"
 #include "game/texts.h"
+#include "tests/support/engine_fixture.h"
 #include "tests/support/temp_folder.h"
 #include "toolkit/vx_font.h"
 #include "world/engine_error.h"
@@ -26,48 +25,34 @@
 
 namespace {
 
-struct Boxes {
-  std::vector<std::string> alerts, fatal;
-} boxes;
-int record_box(const char* text, const char* caption, unsigned) {
-  if (caption && std::string(caption) == "Alert") boxes.alerts.push_back(text ? text : "");
-  return 1;
-}
-void record_fatal(const char*, const char* text, int, void*) { boxes.fatal.push_back(text ? text : ""); }
+std::vector<std::string> fatal;
+void record_fatal(const char*, const char* text, int, void*) { fatal.push_back(text ? text : ""); }
 
 // Languages in the form "abbreviation:Number" (an empty string: not included).
 std::string language_file(const std::vector<std::string>& slots, int default_position, int multi) {
-  std::string s = "[Languages]\r\nNumLanguages=" + std::to_string(slots.size()) + "\r\nDefault=" +
-                  std::to_string(default_position) + "\r\nMultiLanguages=" + std::to_string(multi) + "\r\n";
-  std::string sections;
+  std::string s = "[Languages]\nNumLanguages=" + std::to_string(slots.size()) + "\nDefault=" +
+                  std::to_string(default_position) + "\nMultiLanguages=" + std::to_string(multi) + "\n", sections;
   for (size_t i = 0; i < slots.size(); i++) {
-    char n[24];
-    std::snprintf(n, sizeof n, "%02zu", i + 1);
     if (slots[i].empty()) continue;
-    const std::string abbr = slots[i].substr(0, 3), number = slots[i].substr(4);
-    s += std::string("Included_") + n + "=1\r\nLanguage_" + n + "=L" + abbr + "\r\n";
-    sections += "[L" + abbr + "]\r\nName=Name " + abbr + "\r\nAbbreviation=" + abbr + "\r\nNumber=" + number + "\r\n";
+    const std::string n = (i < 9 ? "0" : "") + std::to_string(i + 1), abbr = slots[i].substr(0, 3);
+    s += "Included_" + n + "=1\nLanguage_" + n + "=L" + abbr + "\n";
+    sections += "[L" + abbr + "]\nName=Name " + abbr + "\nAbbreviation=" + abbr + "\nNumber=" + slots[i].substr(4) + "\n";
   }
   return s + sections;
 }
 
-class Texts : public testing::Test {
+class Texts : public support::EngineTest {
  protected:
   support::TempFolder tmp;
+  Texts() : EngineTest(1 << 25) {}
   void SetUp() override {
-    static VX_ERROR_SETTINGS quiet;
-    quiet = {0};
-    vx_error_init(&quiet);
-    vx_error_set_box(record_box);
-    static VX_MEM_SETTINGS mem;
-    mem = {0, 1 << 24};
-    vx_mem_init(&mem);
+    EngineTest::SetUp();
     static VX_IO_SETTINGS io;
     io = {0, nullptr, nullptr};
     vx_io_init(&io);
     vx_io_user_folder_prepare("Test.ini", "Texts Test");
     Engine_Error_Sink(record_fatal, nullptr);
-    boxes = {};
+    fatal.clear();
     game_state_reset(&g_game);
   }
   void TearDown() override {
@@ -78,11 +63,9 @@ class Texts : public testing::Test {
     languages_stop();
     Engine_Error_Sink(nullptr, nullptr);
     vx_io_deinit();
-    EXPECT_EQ(vx_mem_deinit(), 1) << "a block was left allocated";
-    vx_error_set_box(nullptr);
-    vx_error_deinit();
     vx_dsp_resize_lists_clear();
     game_state_reset(&g_game);
+    EngineTest::TearDown();
   }
   void file(const std::string& name, const std::string& text) {
     support::TempFolder::write(tmp.path / "run" / name, text);
@@ -114,11 +97,10 @@ TEST_F(Texts, LanguageTableDefaultsAndWarnings) {
                        "[B]\r\nName=Beta\r\nAbbreviation=bbb\r\nCharacters=2\r\n");
   VX_LANGUAGES* t = languages_start("data\\lng.txt");
   ASSERT_NE(t, nullptr);
-  EXPECT_EQ(boxes.alerts, std::vector<std::string>{"Sorry, I can't find language Language_02 in data\\lng.txt"});
+  EXPECT_TRUE(boxed("Alert|Sorry, I can't find language Language_02 in data\\lng.txt"));
   EXPECT_STREQ(t->entries[1].name, "");
   // Default names the empty entry: the first existing one is current. Characters is 1 when missing.
-  EXPECT_EQ(std::vector<int>({t->count, t->current, t->entries[0].characters, t->entries[2].characters}),
-            std::vector<int>({3, 0, 1, 2}));
+  EXPECT_EQ(nums(t->count, t->current, t->entries[0].characters, t->entries[2].characters), nums(3, 0, 1, 2));
   // Number 0 (missing) belongs to Beta, never to the empty entry that also reads 0.
   EXPECT_EQ(language_select(t, 0) * 10 + t->current, 10 + 2);
   EXPECT_EQ(language_select(t, 99) * 10 + t->current, 0 + 2);
@@ -130,16 +112,14 @@ TEST_F(Texts, SavedChoiceCountsOnlyWithMultiLanguages) {
   vx_io_ini_set_int("Application", "Language", 3, vx_io_settings_path());
   for (int multi : {0, 1}) {
     file("data/lng.txt", language_file({"eng:1", "fra:2", "deu:3"}, 1, multi));
-    VX_LANGUAGES* t = languages_start("data\\lng.txt");
-    ASSERT_NE(t, nullptr);
-    EXPECT_EQ(t->current, multi ? 2 : 0) << "multi " << multi;
+    EXPECT_EQ(languages_start("data\\lng.txt")->current, multi ? 2 : 0) << "multi " << multi;
   }
 }
 
 // ---------------------------------------------------------------- messages
 
 TEST_F(Texts, RectanglesFromPercentAndPixels) {
-  struct Case { const char* value; int ok; VX_RECT r; } cases[] = {  // NOLINT
+  struct Case { const char* value; int ok; VX_RECT r; } cases[] = {
       {"-20,-30,50,10", 1, {20, 30, 320, 48}},  // x, y of 0 or less are pixels
       {"10,50,25,10", 1, {64, 240, 160, 48}},
       {"0,0,100,100", 1, {0, 0, 640, 480}},
@@ -150,8 +130,7 @@ TEST_F(Texts, RectanglesFromPercentAndPixels) {
   for (const Case& c : cases) {
     VX_RECT r = {};
     EXPECT_EQ(message_rect_parse(c.value, &r), c.ok) << c.value;
-    EXPECT_EQ(std::vector<int>({r.x, r.y, r.width, r.height}), std::vector<int>({c.r.x, c.r.y, c.r.width, c.r.height}))
-        << c.value;
+    EXPECT_EQ(nums(r.x, r.y, r.width, r.height), nums(c.r.x, c.r.y, c.r.width, c.r.height)) << c.value;
   }
 }
 
@@ -160,14 +139,14 @@ TEST_F(Texts, MessageKeysAndTheirDefaults) {
   ASSERT_NE(t, nullptr);
   VX_RECT r;
   EXPECT_EQ(layout(t, 1, &r), "Plain");
-  EXPECT_EQ(std::vector<int>({r.x, r.y, r.width, r.height}), std::vector<int>({10, 50, 300, 40}));
+  EXPECT_EQ(nums(r.x, r.y, r.width, r.height), nums(10, 50, 300, 40));
   EXPECT_EQ(t->messages[0]->flags * 1000 + t->messages[1]->flags, 268 * 1000 + 260) << "Font 1 (default) or other";
   EXPECT_EQ(t->messages[1]->format, nullptr) << "a Format of one space is no format";
   messages_free(t);
   // A missing section name: the warning, and nothing to draw there.
   file("data/m.txt", "[Messages]\r\nNumMessages=2\r\nMessage_01=M1\r\n[M1]\r\nText=One\r\n");
   t = messages_load("data\\m.txt");
-  EXPECT_EQ(boxes.alerts, std::vector<std::string>{"Sorry, I can't find Message Message_02 in data\\m.txt"});
+  EXPECT_TRUE(boxed("Alert|Sorry, I can't find Message Message_02 in data\\m.txt"));
   EXPECT_EQ(layout(t, 2, &r), "(none)");
   EXPECT_EQ(layout(t, 3, &r), "(none)");
   messages_free(t);
@@ -209,19 +188,19 @@ TEST_F(Texts, MessagesMoveByNumberOnlyWithAFormat) {
   auto at = [](MESSAGE_TABLE* t, int n, int w = 640, int h = 480) {
     VX_RECT r;
     layout(t, n, &r, w, h);
-    return std::vector<int>({r.x, r.y});
+    return nums(r.x, r.y);
   };
   // Reference values: the position rules worked by hand for these timers.
   gs.frog.state_timer = 0;  // cos 1, sin 0
-  EXPECT_EQ(at(with, 13), std::vector<int>({64, 60 + 160}));
-  EXPECT_EQ(at(with, 14), std::vector<int>({192, 220}));
+  EXPECT_EQ(at(with, 13), nums(64, 60 + 160));
+  EXPECT_EQ(at(with, 14), nums(192, 220));
   gs.frog.state_timer = 50;  // 50 / 32 rad: cos 0.0083, sin 0.99996 (x 213 = 212.99)
-  EXPECT_EQ(at(with, 14, 1024, 768), std::vector<int>({212 + 307, 0 + 256}));
+  EXPECT_EQ(at(with, 14, 1024, 768), nums(212 + 307, 0 + 256));
   gs.title_x = 60.5f;
   EXPECT_EQ(at(with, 10, 1024, 768)[0], 516);
   gs.bonus_text_timer = 100, gs.bonus_text_y = -10.0f;  // sin(3.125) = 0.0166
-  EXPECT_EQ(at(with, 11), std::vector<int>({2, -40}));
-  for (int n : {10, 11, 13, 14}) EXPECT_EQ(at(without, n), std::vector<int>({64, 48})) << n;
+  EXPECT_EQ(at(with, 11), nums(2, -40));
+  for (int n : {10, 11, 13, 14}) EXPECT_EQ(at(without, n), nums(64, 48)) << n;
   messages_free(with);
   messages_free(without);
 }
@@ -231,8 +210,7 @@ TEST_F(Texts, RectanglesFollowTheScreen) {
   vx_screen_pixels_free();
   MESSAGE_TABLE* t = load_messages({"Text=T\r\nRect=-20,-30,50,10\r\n"});
   vx_screen_resize(1280, 960, 0, 0);
-  EXPECT_EQ(std::vector<int>({t->messages[0]->rect.x, t->messages[0]->rect.y, t->messages[0]->rect.width}),
-            std::vector<int>({40, 60, 640}));
+  EXPECT_EQ(nums(t->messages[0]->rect.x, t->messages[0]->rect.y, t->messages[0]->rect.width), nums(40, 60, 640));
   VX_RECT* freed = &t->messages[0]->rect;  // compared, never read
   messages_free(t);
   EXPECT_EQ(vx_dsp_rect_remove(freed), 0) << "freed messages leave the list";
@@ -245,7 +223,7 @@ TEST_F(Texts, TextFilesAndTheirFailures) {
   EXPECT_EQ(texts_load("xyz"), 0);
   file("data/texts.xyz", "1\r\n");
   EXPECT_EQ(texts_load("xyz"), 0);
-  EXPECT_EQ(boxes.fatal, (std::vector<std::string>{"Error: Can't load texts!!", "Error: Can't load bonus texts!!"}));
+  EXPECT_EQ(fatal, (std::vector<std::string>{"Error: Can't load texts!!", "Error: Can't load bonus texts!!"}));
   file("data/bonustxt.xyz", "Zero\r\nOne\r\n");
   file("level/level4.def", "x");
   file("level/level4.txt", "[Level]\r\nlevel_title.xyz=Titre\r\n");
@@ -264,7 +242,7 @@ TEST_F(Texts, RollingLinesUpToAnEmptyLineAndNoMoreThan95) {
   file("data/c.txt", many);
   EXPECT_EQ(credits_load("data\\c.txt"), 0);
   EXPECT_EQ(credits_load("data\\missing.txt"), 0);
-  EXPECT_EQ(boxes.fatal, (std::vector<std::string>{"Error: MAX_CREDITS exceeded", "Error: Cannot open credits file"}));
+  EXPECT_EQ(fatal, (std::vector<std::string>{"Error: MAX_CREDITS exceeded", "Error: Cannot open credits file"}));
 }
 
 TEST_F(Texts, TheSwitchReplacesWhatTheLanguageNamesAndKeepsTheRest) {
@@ -301,12 +279,11 @@ TEST_F(Texts, OneLanguageStillWaitsForItsKeyAndRowsWrap) {
   ASSERT_NE(languages_start("data\\lng.txt"), nullptr);
   ASSERT_EQ(read_languages(), 1);
   for (int i = 0; i < 5; i++) language_screen_frame();
-  EXPECT_EQ(std::vector<int>({language_screen_count(), g_game.language_chosen, language_screen_number()}),
-            std::vector<int>({1, 0, 2}));
+  EXPECT_EQ(nums(language_screen_count(), g_game.language_chosen, language_screen_number()), nums(1, 0, 2));
   language_screen_confirm();
   int saved = 0;
   vx_io_ini_get_int("Application", "Language", &saved, vx_io_settings_path());
-  EXPECT_EQ(std::vector<int>({g_game.language_chosen, g_game.language_number, saved}), std::vector<int>({1, 2, 2}));
+  EXPECT_EQ(nums(g_game.language_chosen, g_game.language_number, saved), nums(1, 2, 2));
   // Rows count included languages only, and wrap at both ends.
   file("data/lng.txt", language_file({"eng:1", "", "deu:3", "ita:5"}, 1, 1));
   languages_start("data\\lng.txt");
@@ -321,8 +298,8 @@ TEST_F(Texts, LayoutKeptWhereItFitsAndShrunkWhereItWouldNot) {
   const int names[6] = {7, 8, 7, 7, 8, 9};
   LANGUAGE_LAYOUT l;
   language_screen_layout(1024, 768, 18, names, 6, &l);  // unscaled: the positions as drawn at any size that fits
-  EXPECT_EQ(std::vector<int>({l.title.x, l.title.y, l.names[5].x, l.names[5].y, l.flag_left[5].x, l.flag_right[5].x}),
-            std::vector<int>({208, 256, 224, 704, 153, 816}));
+  EXPECT_EQ(nums(l.title.x, l.title.y, l.names[5].x, l.names[5].y, l.flag_left[5].x, l.flag_right[5].x),
+            nums(208, 256, 224, 704, 153, 816));
   // 800 x 600 holds the picture once it is centred; 640 x 480 only shrunk.
   for (const auto& size : {std::pair{640, 480}, std::pair{800, 600}}) {
     language_screen_layout(size.first, size.second, 18, names, 6, &l);
@@ -337,15 +314,11 @@ TEST_F(Texts, LayoutKeptWhereItFitsAndShrunkWhereItWouldNot) {
 
 // ---------------------------------------------------------------- the shipped messages' shapes
 
-// Messages are scaled into their rectangles without keeping the font's
-// aspect: how far a text may be stretched (above 1) or squeezed (below 1)
-// across against its height before it reads badly.
+// Messages are scaled into their rectangles without keeping the font's aspect: how far a
+// text may be stretched (above 1) or squeezed (below 1) across before it reads badly.
 constexpr double kLeast = 0.6, kMost = 1.6;
 
-struct Variant {
-  std::string s;  // the shared text buffer as the play screen fills it
-  int min = 2, sec = 57, tick = 30, chunks = 0;
-};
+struct Variant { std::string s; int min = 2, sec = 57, tick = 30, chunks = 0; };  // buffer and game state
 
 std::string read_key(const char* section, const std::string& key, const char* file) {
   char v[300];
