@@ -185,6 +185,10 @@ int plat_absolute_path(const char* path, char* buf, int size);
 int plat_same_file(const char* a, const char* b);
 // Appends `size` bytes to the file (made when missing). 1 when all were written.
 int plat_append_file(const char* path, const void* data, size_t size);
+// Puts the finished file `from` in the place of `to` in one step: `from` is
+// written to the disk first, then renamed over `to`, then the folder entry
+// is written. Both must lie in one folder. 1 when the rename was done.
+int plat_replace_file(const char* from, const char* to);
 
 // ---------------------------------------------------------------- ending
 // Ends the process at once with `code` (open streams are flushed).
