@@ -154,9 +154,13 @@ typedef void (*PLAT_FAULT_HANDLER)(int signal);
 void plat_set_fault_handler(PLAT_FAULT_HANDLER handler);
 
 // ---------------------------------------------------------------- single instance
-// A named lock held by one process at a time until it ends (a lock file in
-// $XDG_RUNTIME_DIR, else /tmp). 1 when this process holds it (again), 0 when
-// another process does or the lock file cannot be made.
+// A named lock held by one process at a time until it ends: a lock file in
+// $XDG_RUNTIME_DIR, else in the user data root (/tmp only when there is
+// neither). A lock file is opened without following symbolic links, only
+// when it is a plain file of this user's, and is never truncated; a place
+// where something else stands is passed over for the next one. 1 when this
+// process holds it (again), 0 when another process does or no lock file
+// can be made.
 int plat_instance_lock(const char* name);
 // 1 while another process holds the named lock.
 int plat_instance_running(const char* name);
