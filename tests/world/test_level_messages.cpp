@@ -190,8 +190,8 @@ TEST_F(LevelTest, MissingDefReturnsOneAndDoesNothingElse) {
 
 // ---------------------------------------------------------------- without a sink
 // No sink: the message is printed by the box (boxes are off in tests) and
-// the process ends at once with exit code 0.
-TEST(LevelStops, StopEndsTheProcessWithExitCodeZero) {
+// the process ends at once with a failure status.
+TEST(LevelStops, StopEndsTheProcessWithAFailureStatus) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const std::string def = SLOTS + "#A = a.png\r\n%300 = A, A, A, A, A, A\r\n";
   EXPECT_EXIT(
@@ -202,7 +202,7 @@ TEST(LevelStops, StopEndsTheProcessWithExitCodeZero) {
         std::fprintf(stderr, "still running\n");
         std::exit(3);
       },
-      testing::ExitedWithCode(0), "Error: Error: Wrong tile number 300 in Load_Level\\(t.def, \\(null\\)\\)");
+      testing::ExitedWithCode(1), "Error: Error: Wrong tile number 300 in Load_Level\\(t.def, \\(null\\)\\)");
 }
 
 TEST(LevelStops, ContinuingMessageLetsLoadingFinish) {
