@@ -406,6 +406,20 @@ void zero_block(const Component& c, uint8_t* out) {
   for (int row = 0; row < 8; row++, out += c.stride) std::memset(out, 0, 8);
 }
 
+// Every block of a scan takes two bits at least (a one-bit difference code
+// and a one-bit end of block): a first scan whose data cannot hold its
+// blocks belongs to a picture too large for its file, refused before the
+// planes and the bitmap are made.
+bool scan_can_fill(const Jpeg* j, Component* const* in, int ns, size_t bytes) {
+  size_t blocks = 0;
+  for (int i = 0; i < ns; i++) {
+    const size_t cols = (size_t(j->width) * size_t(in[i]->h) + size_t(j->hmax) - 1) / size_t(j->hmax);
+    const size_t rows = (size_t(j->height) * size_t(in[i]->v) + size_t(j->vmax) - 1) / size_t(j->vmax);
+    blocks += (cols + 7) / 8 * ((rows + 7) / 8);
+  }
+  return blocks <= bytes * 4 + 4;
+}
+
 // Reads a scan header and decodes the scan's entropy-coded data, leaving
 // the reader at the marker that ends it. The first scan, when it holds
 // every component, also converts its MCU rows into `bitmap`, one MCU row
@@ -430,6 +444,7 @@ bool read_sos(Jpeg* j, VX_IMG_READ* s, VX_BITMAP* bitmap) {
   if (s->fail) return false;
   if (j->streamed) return true;
   const bool stream = !j->comp[0].plane && ns == j->ncomp;
+  if (!j->comp[0].plane && !scan_can_fill(j, in.data(), ns, vx_img_read_left(&j->r))) return false;
   if (!j->comp[0].plane && !alloc_planes(j, stream)) return false;
   if (stream && !output_begin(j, bitmap)) return false;
   j->streamed = stream;

@@ -106,6 +106,9 @@ int vx_img_pcx_decode(VX_BITMAP* bitmap, const uint8_t* data, size_t size, int f
   if (h.planes == 1) end = size >= kHeaderSize + kTrailingPalette ? size - kTrailingPalette : 0;
   if (end < kHeaderSize || h.width < 1 || h.height < 1) return 0;
   if (h.line < (ega ? size_t(h.width + 7) / 8 : size_t(h.width))) return 0;
+  // A run of at most 63 bytes takes two: a picture its data cannot fill
+  // even so is refused before its block is made.
+  if (size_t(h.line) * size_t(h.planes) * size_t(h.height) / 63 * 2 > end - kHeaderSize) return 0;
   if (!vx_img_alloc(bitmap, h.width, h.height, bpp)) return vx_img_fail(bitmap);
 
   const size_t plane_bytes = h.line, row = vx_img_row_bytes(size_t(h.width), size_t(bpp));

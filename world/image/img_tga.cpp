@@ -141,6 +141,11 @@ int vx_img_tga_decode(VX_BITMAP* bitmap, const uint8_t* data, size_t size, int f
   const int bpp = h.bits == 16 ? 15 : h.bits;  // 16-bit pixels are 5-5-5 words (bit 15 is an attribute)
   const size_t pixel = size_t(h.bits + 7) / 8;
   if (!vx_img_read_skip(&r, size_t(h.id_length))) return 0;
+  // The data left must be able to hold the picture: raw pixels one for one,
+  // runs at most 128 pixels from a count byte and one pixel.
+  const size_t count = size_t(h.width) * size_t(h.height);
+  const size_t least = h.type == kRunLength ? (count + 127) / 128 * (1 + pixel) : count * pixel;
+  if (least > vx_img_read_left(&r)) return 0;
   if (!vx_img_alloc(bitmap, h.width, h.height, bpp)) return vx_img_fail(bitmap);
   if (h.map_type) {
     if (h.type == kColourMapped && (flags & VX_IMG_PALETTE)) {
