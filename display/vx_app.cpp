@@ -245,13 +245,7 @@ int vx_dsp_error_box(const char* text, const char* caption, uint32_t style) {
   fatal_st.text_on_stderr = 0;
   if (owns || quiet || s.skip_message_box) {
     log_line(text, cap);
-    if (owns || s.skip_message_box) {
-      // Over full screen no box is shown: the text still reaches a terminal
-      // or a launcher's log.
-      to_stderr(text, cap);
-      fatal_st.text_on_stderr = 1;
-      return 1;
-    }
+    if (owns || s.skip_message_box) return 1;
   }
   // Full screen steps aside to a window for the box, unless a mode change
   // is under way (the box may be about that very change).

@@ -38,14 +38,14 @@ int vx_app_deferred();
 // folder; with the 3D back end in full screen or SkipMessageBox no box
 // follows and the result is 1. Otherwise the box is shown (full screen
 // steps aside to a window for it, play pauses) with `style` (MB_* bits)
-// and its answer returned. A text shown in no box is also written to
-// standard error as "caption: text".
+// and its answer returned.
 int vx_dsp_error_box(const char* text, const char* caption, uint32_t style);
 // An error box captioned with the window title, then PLAT_WM_CLOSE to the main window. 0.
 int vx_dsp_fatal_error(const char* text);
 // Records that the error just shown through vx_dsp_error_box ends the
-// program: its text goes to standard error (unless the box already put it
-// there) and the program's exit status becomes non-zero.
+// program: its text also goes to standard error as "caption: text" (unless
+// the box printed it there), so it reaches the player when no box was
+// shown over full screen, and the program's exit status becomes non-zero.
 void vx_dsp_fatal_note(const char* text, const char* caption);
 int vx_dsp_fatal_count();  // fatal errors raised in this run
 

@@ -334,6 +334,7 @@ int game_startup(void* instance, const char* command_line, int show_state) {
 
   if (!game_load_string(GAME_RES_ARCHIVE_NAME, st.archive_name, sizeof st.archive_name)) {
     vx_dsp_error_box("Couldn't load the resource strings", nullptr, PLAT_MB_OK | PLAT_MB_ICONHAND);
+    vx_dsp_fatal_note("Couldn't load the resource strings", nullptr);
     return 0;
   }
   fill_app_record(instance, command_line, show_state);
