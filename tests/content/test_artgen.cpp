@@ -86,18 +86,6 @@ TEST_F(Artgen, TwoRunsGiveTheSameFiles) {
   }
 }
 
-TEST_F(Artgen, NamesAreUniqueLowerCaseAndInTheirFolders) {
-  AG_OUTPUT out;
-  ASSERT_EQ(ag_generate_all(&out), 1);
-  std::set<std::string> seen;
-  for (const AG_FILE& f : out.files) {
-    EXPECT_TRUE(seen.insert(f.name).second) << f.name << " written twice";
-    EXPECT_TRUE(f.name.rfind("gfx/", 0) == 0 || f.name.rfind("data/", 0) == 0) << f.name;
-    for (char c : f.name) EXPECT_FALSE(c >= 'A' && c <= 'Z') << f.name;
-    EXPECT_FALSE(f.bytes.empty()) << f.name;
-  }
-}
-
 TEST_F(Artgen, EveryAnimationHasItsFramesAtOneSize) {
   const auto& files = generated();
   for (const Anim& a : animations()) {
@@ -115,24 +103,6 @@ TEST_F(Artgen, EveryAnimationHasItsFramesAtOneSize) {
     // Frames move (idle frames may repeat at the ends of the breath).
     EXPECT_GE(distinct.size(), size_t(a.frames > 2 ? a.frames / 2 : 2)) << a.base;
   }
-}
-
-TEST_F(Artgen, FloorsWallsAndBackgroundsAreOpaqueAtTheirSizes) {
-  const auto& files = generated();
-  auto check = [&](const std::string& name, int w, int h) {
-    auto it = files.find(name);
-    ASSERT_NE(it, files.end()) << name;
-    const int type = png_colour_type(it->second);
-    EXPECT_TRUE(type == 2 || type == 3) << name << " has colour type " << type;
-    const Decoded d = decode_png(it->second);
-    ASSERT_TRUE(d.ok) << name;
-    EXPECT_EQ(nums(d.width, d.height), nums(w, h)) << name;
-  };
-  for (const char* f : kFloors) check(std::string("gfx/") + f + ".png", 64, 64);
-  for (int i = 0; i < 6; i++) check(frame("water", i), 64, 64);
-  for (const char* b : kBackgrounds) check(std::string("gfx/") + b + ".png", 640, 480);
-  check("gfx/splash.png", 400, 240);
-  EXPECT_EQ(png_colour_type(files.at("gfx/splash.png")), 2) << "the splash window takes 24-bit pictures";
 }
 
 TEST_F(Artgen, SpritesAreRgbaWithPowerOfTwoSidesAndBledEdges) {
@@ -157,64 +127,6 @@ TEST_F(Artgen, SpritesAreRgbaWithPowerOfTwoSidesAndBledEdges) {
     EXPECT_EQ(black_edges, 0) << name;
   }
   EXPECT_GT(sprites, 200);
-}
-
-TEST_F(Artgen, WorldSpritesStandOnTheirBottomRow) {
-  const auto& files = generated();
-  auto bottom_used = [&](const std::string& name) {
-    const Decoded d = decode_png(files.at(name));
-    for (int x = 0; x < d.width; x++)
-      if (d.rgba[(size_t(d.height - 1) * size_t(d.width) + size_t(x)) * 4 + 3]) return true;
-    return false;
-  };
-  for (const Anim& a : animations()) {
-    // Floors, and gulls in flight, stand on nothing.
-    if (a.base == "water" || a.base == "home" || a.base.rfind("gull_", 0) == 0) continue;
-    for (int i = 0; i < a.frames; i++) EXPECT_TRUE(bottom_used(frame(a.base, i))) << frame(a.base, i);
-  }
-  for (const Single& s : kSingles) {
-    const std::string name = std::string("gfx/") + s.name + ".png";
-    ASSERT_EQ(files.count(name), 1u) << name;
-    const Decoded d = decode_png(files.at(name));
-    EXPECT_EQ(nums(d.width, d.height), nums(s.width, s.height)) << name;
-    if (s.stands) {
-      EXPECT_TRUE(bottom_used(name)) << name;
-    }
-  }
-}
-
-TEST_F(Artgen, LeftViewsAreTheRightViewsMirrored) {
-  const auto& files = generated();
-  for (const std::string& base : {std::string("frog_"), std::string("idle_"), std::string("car_taxi_"), std::string("bus_")}) {
-    for (int i = 0; i < 2; i++) {
-      const Decoded r = decode_png(files.at(frame(base + "right", i)));
-      const Decoded l = decode_png(files.at(frame(base + "left", i)));
-      ASSERT_TRUE(r.ok && l.ok);
-      int differ = 0;
-      for (int y = 0; y < r.height; y++)
-        for (int x = 0; x < r.width; x++) {
-          const uint8_t* a = &r.rgba[(size_t(y) * size_t(r.width) + size_t(x)) * 4];
-          const uint8_t* b = &l.rgba[(size_t(y) * size_t(r.width) + size_t(r.width - 1 - x)) * 4];
-          if (a[3] != b[3] || (a[3] && std::memcmp(a, b, 3))) differ++;
-        }
-      EXPECT_EQ(differ, 0) << base << i;
-    }
-  }
-}
-
-TEST_F(Artgen, TheFrogsGreenIsFoundOnNoFloorOrBackground) {
-  const auto& files = generated();
-  auto frog_pixels = [&](const std::string& name) {
-    const Decoded d = decode_png(files.at(name));
-    int n = 0;
-    for (size_t i = 0; i < d.rgba.size(); i += 4)
-      for (const AG_RGBA& c : {AGP_FROG, AGP_FROG_LIGHT})
-        if (d.rgba[i] == c.r && d.rgba[i + 1] == c.g && d.rgba[i + 2] == c.b) n++;
-    return n;
-  };
-  for (const char* f : kFloors) EXPECT_EQ(frog_pixels(std::string("gfx/") + f + ".png"), 0) << f;
-  for (const char* b : kBackgrounds) EXPECT_EQ(frog_pixels(std::string("gfx/") + b + ".png"), 0) << b;
-  EXPECT_GT(frog_pixels("gfx/frog_down00.png"), 100);
 }
 
 }  // namespace

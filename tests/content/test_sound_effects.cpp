@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/platform/platform_test_util.h"
+#include "tests/support/engine_fixture.h"
 #include "tools/sfxgen/sfx_gen.h"
 
 namespace {

@@ -51,28 +51,6 @@ TEST_F(IoArchive, ArchivedCopyWinsOverLooseWhateverTheCase) {
   EXPECT_EQ(read_all("ALIAS.bin"), "0123456789") << "the second name also matches";
 }
 
-TEST_F(IoArchive, SlashNameWarnsAndOpensTheLooseFile) {
-  clear_code();
-  VX_IO_FILE* h = vx_io_fopen("data/texts.txt", "rb");
-  ASSERT_NE(h, nullptr);
-  EXPECT_EQ(code(), VX_IO_SLASH_IN_PATH);
-  EXPECT_EQ(module(), "File I/O");
-  EXPECT_EQ(vx_io_file_entry(h), 0u) << "archive names use \\ only";
-  vx_io_fclose(h);
-  EXPECT_EQ(alerts(), 0) << "shown in debug mode only";
-}
-
-TEST_F(IoArchive, MissingFileFailsAndReports) {
-  clear_code();
-  EXPECT_EQ(vx_io_fopen("data\\nothing.txt", "rb"), nullptr);
-  EXPECT_EQ(code(), VX_IO_OPEN_FAILED);
-  EXPECT_STREQ(vx_error_detail_text(), "data\\nothing.txt");
-  EXPECT_EQ(vx_io_fopen("", "rb"), nullptr);
-  EXPECT_EQ(vx_io_fopen(nullptr, "rb"), nullptr);
-  EXPECT_STREQ(vx_error_detail_text(), "(null)");
-  EXPECT_EQ(vx_io_open_count(), 0);
-}
-
 // ---------------------------------------------------------------- bounded reads
 
 TEST_F(IoArchive, ReadsStopAtTheEntryEnd) {
@@ -144,48 +122,6 @@ TEST_F(IoArchive, LinesReadAlikeWhateverTheirEnds) {
 
 // ---------------------------------------------------------------- refused writes
 
-TEST_F(IoArchive, WritesIntoTheArchiveAreRefusedAndAlwaysShown) {
-  VX_IO_FILE* h = vx_io_fopen("data\\texts.txt", "wb");
-  ASSERT_NE(h, nullptr);
-  EXPECT_EQ(vx_io_file_entry(h), 1u);
-  EXPECT_EQ(read("resource.dat"), archive_bytes) << "opening \"wb\" must not truncate the archive";
-  boxes().clear();
-  EXPECT_EQ(vx_io_fwrite("xx", 1, 2, h), -1);
-  EXPECT_EQ(code(), VX_IO_RESOURCE_WRITE);
-  EXPECT_STREQ(vx_error_message(vx_error_current_module(), code()),
-               "Attempting to write into the resource. This is not allowed.");
-  EXPECT_EQ(vx_io_fputc('x', h), -1);
-  EXPECT_EQ(vx_io_fputs("xx", h), -1);
-  EXPECT_EQ(alerts(), 3) << "shown although debug is off";
-  vx_io_fclose(h);
-  EXPECT_EQ(vx_io_save("data\\texts.txt", "new", 3), 0);
-  EXPECT_EQ(read("resource.dat"), archive_bytes);
-  EXPECT_EQ(read_all("data\\texts.txt"), "archived texts");
-}
-
-TEST_F(IoArchive, AccessBitsFollowTheMode) {
-  VX_IO_FILE* r = vx_io_fopen("data\\texts.txt", "rb");
-  VX_IO_FILE* w = vx_io_fopen("out.txt", "w");
-  VX_IO_FILE* rw = vx_io_fopen("out.txt", "r+b");
-  ASSERT_TRUE(r && w && rw);
-  EXPECT_EQ(vx_io_file_access(r), VX_IO_READABLE);
-  EXPECT_EQ(vx_io_file_access(w), VX_IO_WRITABLE);
-  EXPECT_EQ(vx_io_file_access(rw), VX_IO_READABLE | VX_IO_WRITABLE);
-  char buf[4];
-  clear_code();
-  EXPECT_EQ(vx_io_fread(buf, 1, 4, w), 0u);
-  EXPECT_EQ(code(), VX_IO_WRITE_ONLY);
-  EXPECT_STREQ(vx_error_detail_text(), "File: out.txt in vx_io_fread");
-  EXPECT_EQ(vx_io_flush(r), -1);
-  EXPECT_EQ(code(), VX_IO_READ_ONLY);
-  EXPECT_EQ(vx_io_flush(w), 0);
-  EXPECT_EQ(vx_io_fopen("out.txt", "x"), nullptr);
-  EXPECT_EQ(code(), VX_IO_BAD_MODE);
-  vx_io_fclose(r);
-  vx_io_fclose(w);
-  vx_io_fclose(rw);
-}
-
 // ---------------------------------------------------------------- bad archives
 
 struct BadArchive {
@@ -253,12 +189,6 @@ INSTANTIATE_TEST_SUITE_P(Damaged, IoBadArchive, ::testing::ValuesIn(bad_archives
   return n;
 });
 
-TEST_F(IoFixture, GoodArchiveOfTheBadSetLoads) {
-  write("resource.dat", good());
-  EXPECT_EQ(start("resource.dat"), 1);
-  EXPECT_EQ(vx_io_resource_count(), 2);
-}
-
 TEST_F(IoFixture, MissingArchiveShowsOneMessageAndLooseFilesWork) {
   write("data/texts.txt", "loose");
   EXPECT_EQ(start("resource.dat"), 0);
@@ -273,37 +203,6 @@ TEST_F(IoFixture, MissingArchiveShowsOneMessageAndLooseFilesWork) {
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(std::string(text, size), "loose");
   vx_mem_free(text);
-}
-
-TEST_F(IoFixture, NoArchiveNamedIsQuietAndFilesLeftOpenAreClosedAtShutdown) {
-  EXPECT_EQ(start(nullptr), 1);
-  EXPECT_EQ(alerts(), 0);
-  EXPECT_EQ(vx_io_resource_count(), 0);
-  write("a.txt", "a");
-  ASSERT_NE(vx_io_fopen("a.txt", "rb"), nullptr);
-  ASSERT_NE(vx_io_fopen("b.txt", "wb"), nullptr);
-  EXPECT_EQ(vx_io_open_count(), 2);
-  clear_code();
-  EXPECT_EQ(vx_io_fclose(nullptr), -1);
-  EXPECT_EQ(code(), VX_IO_NULL_HANDLE);
-  vx_io_deinit();
-  EXPECT_EQ(vx_io_open_count(), 0);
-  EXPECT_EQ(code(), VX_IO_FILES_LEFT_OPEN);
-  EXPECT_FALSE(vx_io_running());
-}
-
-TEST_F(IoFixture, ByteCounterCountsDeliveredBytes) {
-  start();
-  write("c.txt", "12345\nabc\n");
-  vx_io_set_bytes_read(100);
-  VX_IO_FILE* h = vx_io_fopen("c.txt", "rb");
-  char buf[16];
-  ASSERT_EQ(vx_io_fread(buf, 1, 3, h), 3u);
-  EXPECT_EQ(vx_io_bytes_read(), 103);
-  EXPECT_EQ(vx_io_fgetc(h), '4');
-  EXPECT_NE(vx_io_fgets(buf, sizeof buf, h), nullptr);
-  EXPECT_EQ(vx_io_bytes_read(), 106) << "the line end counts";
-  vx_io_fclose(h);
 }
 
 }  // namespace

@@ -1,14 +1,10 @@
-// Shared fixture of the file-layer tests: a private temporary tree as current folder and user data root, boxes counted.
+// Shared fixture of the file-layer tests: a private temporary folder as current folder and user data root, boxes recorded, archives built by hand.
 #pragma once
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -17,21 +13,15 @@
 #include "core/vx_io_archive.h"
 #include "core/vx_io_ini.h"
 #include "core/vx_mem.h"
-#include "tests/core/core_test_util.h"
+#include "tests/support/engine_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace io_test {
 
 namespace fs = std::filesystem;
 
-inline std::vector<std::string>& boxes() {
-  static std::vector<std::string> shown;
-  return shown;
-}
 
-inline int count_box(const char* text, const char* caption, unsigned) {
-  boxes().push_back(std::string(caption ? caption : "") + "|" + (text ? text : ""));
-  return 1;
-}
+inline std::vector<std::string>& boxes() { return support::box_log(); }
 
 // Reports shown in "Alert" boxes since the last clear.
 inline int alerts() {
@@ -79,28 +69,13 @@ inline std::string make_archive(const std::vector<Entry>& entries, uint8_t toc_k
 
 class IoFixture : public ::testing::Test {
  protected:
-  fs::path root, old_cwd;
-  std::string old_xdg;
-  bool had_xdg = false;
+  support::TempFolder tmp;  // the current folder and the user data root
   VX_IO_SETTINGS settings{0, nullptr, nullptr};
 
   void SetUp() override {
-    static int serial = 0;
-    root = fs::temp_directory_path() / ("vx_io_test_" + std::to_string(getpid()) + "_" + std::to_string(serial++));
-    fs::remove_all(root);
-    fs::create_directories(root / "run");
-    fs::create_directories(root / "xdg");
-    old_cwd = fs::current_path();
-    fs::current_path(root / "run");
-    if (const char* x = std::getenv("XDG_DATA_HOME")) {
-      had_xdg = true;
-      old_xdg = x;
-    }
-    setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
-    unsetenv("U3_APP_DATA_PATH");
     static const VX_ERROR_SETTINGS error_settings{0};  // the error module keeps the pointer
     vx_error_init(&error_settings);
-    vx_error_set_box(count_box);
+    vx_error_set_box(support::record_box);
     boxes().clear();
   }
 
@@ -110,13 +85,6 @@ class IoFixture : public ::testing::Test {
     vx_io_deinit();
     vx_mem_set_stats_writer(nullptr);
     vx_error_set_box(nullptr);
-    unsetenv("U3_APP_DATA_PATH");
-    if (had_xdg)
-      setenv("XDG_DATA_HOME", old_xdg.c_str(), 1);
-    else
-      unsetenv("XDG_DATA_HOME");
-    fs::current_path(old_cwd);
-    fs::remove_all(root);
   }
 
   // Starts the layer; `resource` may be null.
@@ -125,15 +93,9 @@ class IoFixture : public ::testing::Test {
     return vx_io_init(&settings);
   }
 
-  // Files relative to the current folder (root/run) unless absolute.
-  static void write(const fs::path& p, const std::string& bytes) {
-    if (p.has_parent_path()) fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << bytes;
-  }
-  static std::string read(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  // Files relative to the current folder (tmp.path / "run") unless absolute.
+  static void write(const fs::path& p, const std::string& bytes) { support::TempFolder::write(p, bytes); }
+  static std::string read(const fs::path& p) { return support::TempFolder::read(p); }
 
   int code() const { return vx_error_current_code(); }
   std::string module() const { return vx_error_module_name(vx_error_current_module()); }

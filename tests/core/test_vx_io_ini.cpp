@@ -24,21 +24,6 @@ class Ini : public IoFixture {
 
 // ---------------------------------------------------------------- literal matching
 
-TEST_F(Ini, NamesMatchLiterallyAndCaseSensitively) {
-  write("s.ini",
-        "Volume=1\n"
-        "[Sound]\nVolume = 80\n Volume=70\nvolume=60\n[ Sound ]\nMusic=2\n [Sound]\nMusic=3\n"
-        "[sound]\nMusic=1\n"
-        "[Sound]trailing text\nMusic=4\n");
-  EXPECT_EQ(get("Sound", "Volume", "s.ini"), "<failed>") << "no line is exactly Volume= in [Sound]";
-  EXPECT_EQ(get("Sound", "volume", "s.ini"), "60");
-  EXPECT_EQ(get("Sound", "Volume ", "s.ini"), " 80") << "the value is everything after the =";
-  EXPECT_EQ(get("sound", "Music", "s.ini"), "1");
-  EXPECT_EQ(get(" Sound ", "Music", "s.ini"), "2");
-  EXPECT_EQ(get("Sound", "Music", "s.ini"), "<failed>") << "the first [Sound] section ends at [ Sound ]";
-  EXPECT_EQ(get("Nothing", "Volume", "s.ini"), "<failed>") << "lines before the first header never match";
-}
-
 TEST_F(Ini, ValueIsTakenAsItStands) {
   write("v.ini", "[A]\nName=  \"a = b\"  \nNum= 42  \nMixed=12abc\nWord=abc\nReal= 1.5 \nEmpty=\n");
   EXPECT_EQ(get("A", "Name", "v.ini"), "  \"a = b\"  ");
@@ -83,33 +68,6 @@ TEST_F(Ini, EmptyValueAndMissingKeyDifferOnlyByStatus) {
   EXPECT_EQ(vx_io_open_count(), 0) << "every failing read closes its file";
 }
 
-TEST_F(Ini, BufferSizeBoundary) {
-  write("b.ini", "[A]\nTen=0123456789\n");
-  char buf[16];
-  std::memset(buf, '#', sizeof buf);
-  clear_code();
-  EXPECT_EQ(vx_io_ini_get_string("A", "Ten", buf, 10, "b.ini"), 10);
-  EXPECT_STREQ(buf, "0123456789");
-  EXPECT_EQ(buf[11], '#') << "size + 1 bytes are used, no more";
-  EXPECT_EQ(code(), 99) << "an exact fit is no error";
-  std::memset(buf, '#', sizeof buf);
-  EXPECT_EQ(vx_io_ini_get_string("A", "Ten", buf, 9, "b.ini"), 9);
-  EXPECT_STREQ(buf, "012345678");
-  EXPECT_EQ(buf[10], '#');
-  EXPECT_EQ(code(), VX_IO_INI_TOO_LONG);
-  EXPECT_STREQ(vx_error_detail_text(), "[A]Ten=0123456789");
-  EXPECT_EQ(vx_io_get_status(1), 0) << "the cut value is still delivered";
-}
-
-TEST_F(Ini, LongLinesArePiecesAndOddBytesAreHarmless) {
-  std::string text = "[A]\n" + std::string(1023, 'v') + "Key=piece\n";
-  text += std::string("Nul=a\0b\n", 8) + "Last=end";
-  write("l.ini", text);
-  EXPECT_EQ(get("A", "Key", "l.ini"), "piece") << "the 1024th character starts a new piece";
-  EXPECT_EQ(get("A", "Nul", "l.ini"), "a");
-  EXPECT_EQ(get("A", "Last", "l.ini"), "end") << "a last line without a line end";
-}
-
 // ---------------------------------------------------------------- keep-open cache
 
 TEST_F(Ini, CachedReadsInAnyOrderAndAcrossSections) {
@@ -130,77 +88,6 @@ TEST_F(Ini, CachedReadsInAnyOrderAndAcrossSections) {
   EXPECT_EQ(vx_io_ini_set_mode("c.ini", KEEP_CLOSE), 1);
   EXPECT_EQ(vx_io_open_count(), 0);
   EXPECT_EQ(vx_io_ini_cached_count(), 0);
-}
-
-TEST_F(Ini, ReadingASectionInFileOrderReadsTheFileAboutOnce) {
-  std::string text = "[Other]\n";
-  for (int i = 0; i < 50; i++) text += "Pad" + std::to_string(i) + "=" + std::string(30, 'p') + "\n";
-  text += "[Big]\n";
-  for (int i = 0; i < 200; i++) text += "Key" + std::to_string(i) + "=" + std::to_string(i * 3) + "\n";
-  text += "[After]\nX=1\n";
-  write("big.ini", text);
-  ASSERT_EQ(vx_io_ini_set_mode("big.ini", KEEP_OPEN), 1);
-  vx_io_set_bytes_read(0);
-  for (int i = 0; i < 200; i++) {
-    int v = -1;
-    vx_io_ini_get_int("Big", ("Key" + std::to_string(i)).c_str(), &v, "big.ini");
-    ASSERT_EQ(v, i * 3);
-  }
-  EXPECT_LE(vx_io_bytes_read(), static_cast<long long>(text.size()));
-  vx_io_ini_set_mode("big.ini", KEEP_CLOSE);
-  // Without the cache every read scans from the start (for comparison).
-  vx_io_set_bytes_read(0);
-  for (int i = 0; i < 200; i++) {
-    int v = -1;
-    vx_io_ini_get_int("Big", ("Key" + std::to_string(i)).c_str(), &v, "big.ini");
-  }
-  EXPECT_GT(vx_io_bytes_read(), 50 * static_cast<long long>(text.size()));
-}
-
-TEST_F(Ini, ModeRules) {
-  write("m.ini", "[A]\nX=1\n");
-  clear_code();
-  EXPECT_EQ(vx_io_ini_set_mode("m.ini", KEEP_CLOSE), 0);
-  EXPECT_EQ(code(), VX_IO_INI_NOT_OPEN);
-  EXPECT_EQ(vx_io_ini_set_mode("m.ini", KEEP_OPEN), 1);
-  EXPECT_EQ(vx_io_ini_set_mode("m.ini", KEEP_OPEN), 0);
-  EXPECT_EQ(code(), VX_IO_INI_ALREADY_OPEN);
-  EXPECT_EQ(vx_io_ini_cached_count(), 1);
-  EXPECT_EQ(vx_io_ini_set_mode(nullptr, KEEP_OPEN), 0);
-  EXPECT_EQ(code(), VX_IO_INI_NULL_NAME);
-  EXPECT_EQ(vx_io_ini_set_mode("m.ini", 3), 0);
-  EXPECT_EQ(vx_io_ini_set_mode("none.ini", KEEP_OPEN), 0) << "a file that cannot be opened";
-  EXPECT_EQ(vx_io_ini_cached_count(), 1);
-  for (int quiet : {QUIET_KEY_ON, QUIET_KEY_OFF, QUIET_SECTION_ON, QUIET_SECTION_OFF})
-    EXPECT_EQ(vx_io_ini_set_mode(nullptr, quiet), 1);
-  EXPECT_EQ(vx_io_ini_set_mode("m.ini", KEEP_CLOSE), 1);
-  EXPECT_EQ(vx_io_ini_set_mode("m.ini", KEEP_CLOSE), 0);
-}
-
-TEST_F(Ini, QuietFlagsSilenceOnlyTheirFailure) {
-  write("q.ini", "[A]\nX=1\n");
-  char buf[8];
-  vx_io_ini_set_mode(nullptr, QUIET_KEY_ON);
-  clear_code();
-  EXPECT_EQ(vx_io_ini_get_string("A", "Y", buf, 7, "q.ini"), 0);
-  EXPECT_EQ(code(), 99);
-  EXPECT_EQ(vx_io_get_status(1), 1);
-  EXPECT_EQ(vx_io_ini_get_string("B", "Y", buf, 7, "q.ini"), 0);
-  EXPECT_EQ(code(), VX_IO_INI_NO_SECTION);
-  vx_io_ini_set_mode(nullptr, QUIET_SECTION_ON);
-  clear_code();
-  EXPECT_EQ(vx_io_ini_get_string("B", "Y", buf, 7, "q.ini"), 0);
-  EXPECT_EQ(code(), 99);
-}
-
-TEST_F(Ini, CachedFileSeesItsOwnWrites) {
-  write("w.ini", "[A]\nX=1\nY=2\n");
-  ASSERT_EQ(vx_io_ini_set_mode("w.ini", KEEP_OPEN), 1);
-  EXPECT_EQ(get("A", "Y", "w.ini"), "2");
-  ASSERT_EQ(vx_io_ini_set_string("A", "X", "longer value", "w.ini"), 1);
-  EXPECT_EQ(get("A", "Y", "w.ini"), "2");
-  EXPECT_EQ(get("A", "X", "w.ini"), "longer value");
-  vx_io_ini_set_mode("w.ini", KEEP_CLOSE);
 }
 
 // ---------------------------------------------------------------- writer
@@ -244,29 +131,6 @@ INSTANTIATE_TEST_SUITE_P(
       return n;
     });
 
-TEST_F(Ini, LongOldLinesNumbersAndOutputThatCannotBeCreated) {
-  write("long.ini", "[S]\nk=" + std::string(600, 'x') + "\nz=1\n");
-  ASSERT_EQ(vx_io_ini_set_string("S", "k", "v", "long.ini"), 1);
-  EXPECT_EQ(read("long.ini"), "[S]\nk=v\nz=1\n") << "dropped whole; no per-user folder: the start folder";
-  fs::create_directories("cfg");
-  ASSERT_EQ(vx_io_ini_set_int("N", "I", -42, "cfg\\n.ini"), 1);
-  ASSERT_EQ(vx_io_ini_set_float("N", "F", 1.5f, "cfg\\n.ini"), 1);
-  EXPECT_EQ(read("cfg/n.ini"), "[N]\nI=-42\nF=1.500000\n");
-  EXPECT_EQ(vx_io_ini_set_string("S", "k", "v", "nofolder\\x.ini"), 0);
-}
-
-TEST_F(Ini, BareSettingsFileIsCopiedIntoThePerUserFolder) {
-  write("Pond.ini", "[Sound]\nVolume=80\n[Display]\nMode=1\n");
-  ASSERT_EQ(vx_io_user_folder_prepare("Pond.ini", "Pond"), 1);
-  const fs::path user = root / "xdg" / "Harrowby" / "Pond";
-  ASSERT_EQ(vx_io_ini_set_string("Sound", "Volume", "55", "Pond.ini"), 1);
-  EXPECT_EQ(read("Pond.ini"), "[Sound]\nVolume=80\n[Display]\nMode=1\n") << "the start folder's file stays";
-  EXPECT_EQ(read(user / "Pond.ini"), "[Sound]\nVolume=55\n[Display]\nMode=1\n");
-  EXPECT_FALSE(fs::exists(user / "Pond.ini.bak"));
-  EXPECT_EQ(get("Sound", "Volume", "Pond.ini"), "55") << "later reads find the per-user copy";
-  EXPECT_EQ(get("Sound", "Volume", vx_io_settings_path()), "55");
-}
-
 // ---------------------------------------------------------------- archived string files
 
 class IniArchived : public IoFixture {
@@ -290,40 +154,6 @@ TEST_F(IniArchived, EveryLineEndKindReads) {
   EXPECT_STREQ(buf, "lang.txt");
 }
 
-TEST_F(IniArchived, InPlaceUpdateIsRefusedAndTheArchiveStays) {
-  boxes().clear();
-  EXPECT_EQ(vx_io_ini_set_string("Application", "Title", "Frog", "data\\texts.txt"), 0);
-  EXPECT_EQ(code(), VX_IO_RESOURCE_WRITE) << "same length: the write is tried and refused";
-  EXPECT_EQ(alerts(), 1);
-  EXPECT_EQ(vx_io_ini_set_string("Application", "Title", "Frogger", "data\\texts.txt"), 0);
-  EXPECT_EQ(code(), VX_IO_INI_TOO_LONG);
-  EXPECT_STREQ(vx_error_detail_text(), "data\\texts.txt, [Application]Title=Frogger");
-  EXPECT_EQ(vx_io_ini_set_string("Application", "Nope", "x", "data\\texts.txt"), 0);
-  EXPECT_EQ(code(), VX_IO_INI_NO_KEY);
-  EXPECT_EQ(vx_io_ini_set_string("Nope", "Title", "x", "data\\texts.txt"), 0);
-  EXPECT_EQ(code(), VX_IO_INI_NO_SECTION);
-  EXPECT_EQ(alerts(), 1) << "only the refused write is shown without debug";
-  EXPECT_EQ(read("resource.dat"), archive);
-  EXPECT_FALSE(fs::exists("data"));
-  EXPECT_EQ(vx_io_open_count(), 0);
-}
-
 // ---------------------------------------------------------------- statistics at shutdown
-
-TEST_F(IoFixture, MemoryStatisticsGoIntoTheSettingsFileAfterShutdown) {
-  VX_MEM_SETTINGS mem{0, 0};
-  ASSERT_EQ(vx_mem_init(&mem), 1);
-  ASSERT_EQ(start(), 1);
-  ASSERT_EQ(vx_io_user_folder_prepare("Stats.ini", "Pond"), 1);
-  const fs::path file = root / "xdg" / "Harrowby" / "Pond" / "Stats.ini";
-  write(file, "[Sound]\nVolume=80\n");
-  vx_io_deinit();
-  vx_mem_deinit();
-  std::string text = read(file);
-  EXPECT_EQ(text.rfind("[Sound]\nVolume=80\n\n[System]\nTotalRAM=", 0), 0u) << text;
-  for (const char* key :
-       {"FreeRAM=", "UsedRAM=", "MaxNumberAlloc=", "NumberAlloc=", "TotalSizeHeap=", "MaxUsedHeap=", "UsedHeap="})
-    EXPECT_NE(text.find(std::string("\n") + key), std::string::npos) << key;
-}
 
 }  // namespace

@@ -2,35 +2,24 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "core/vx_error.h"
 #include "core/vx_list.h"
 #include "core/vx_mem.h"
 #include "core/vx_mem_heap.h"
-#include "tests/core/core_test_util.h"
+#include "tests/support/engine_fixture.h"
 
 namespace {
 
-std::vector<std::string> g_boxes;
-std::vector<std::tuple<std::string, std::string, long long>> g_stats;
+using support::box_log;
 
-int record_box(const char* text, const char* caption, unsigned) {
-  g_boxes.push_back(std::string(caption) + "|" + text);
-  return 1;
-}
-
-void record_stat(const char* section, const char* key, long long value) { g_stats.emplace_back(section, key, value); }
 
 bool boxed(const std::string& entry) {
-  for (auto& b : g_boxes)
+  for (auto& b : box_log())
     if (b == entry) return true;
   return false;
 }
@@ -48,10 +37,9 @@ class MemTest : public ::testing::Test {
   long long base_ = 0;  // `used` after start-up: the name buffer and its record
 
   void SetUp() override {
-    g_boxes.clear();
-    g_stats.clear();
+    box_log().clear();
     vx_mem_set_stats_writer(nullptr);  // another module's tests may have left theirs
-    vx_error_set_box(record_box);
+    vx_error_set_box(support::record_box);
     vx_error_init(&err_);
     vx_list_init(&err_);
   }
@@ -68,17 +56,6 @@ class MemTest : public ::testing::Test {
 };
 
 // ---------------------------------------------------------------- start and statistics
-
-TEST_F(MemTest, StartUpHoldsOnlyTheNameBuffer) {
-  start(0, 0);
-  EXPECT_EQ(vx_mem_started(), 1);
-  EXPECT_EQ(vx_mem_used(), 256 + 12);
-  VX_MEM_STATS s = stats();
-  EXPECT_EQ(nums(s.count, s.buffers), nums(1, 1));
-  EXPECT_GT(s.total_ram, 0);
-  EXPECT_EQ(vx_error_module_name(vx_error_module_count() - 1), std::string("Memory"));
-  EXPECT_EQ(vx_mem_heap_buffer(0)->size, 0x500000u) << "a zero heap size means five megabytes";
-}
 
 TEST_F(MemTest, UsedCountsTheSizeAskedForPlusTwelvePerRecord) {
   start();
@@ -102,32 +79,6 @@ TEST_F(MemTest, UsedCountsTheSizeAskedForPlusTwelvePerRecord) {
   EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
 }
 
-TEST_F(MemTest, CallocZeroFillsAReusedBlockAndRefusesAnOverflowingProduct) {
-  start();
-  void* dirty = vx_mem_malloc(100);
-  std::memset(dirty, 0xFF, 100);
-  vx_mem_free(dirty);
-  auto* c = static_cast<unsigned char*>(vx_mem_calloc(10, 10));
-  ASSERT_NE(c, nullptr);
-  for (int i = 0; i < 100; ++i) ASSERT_EQ(c[i], 0);
-  EXPECT_EQ(vx_mem_used(), base_ + 112);
-  vx_mem_free(c);
-  EXPECT_EQ(vx_mem_calloc(SIZE_MAX / 2, 4), nullptr);
-  EXPECT_EQ(vx_error_current_code(), VX_MEM_CALLOC_FAILED);
-  EXPECT_EQ(vx_mem_used(), base_);
-}
-
-TEST_F(MemTest, AFailedMallocLeavesNoRecordBehind) {
-  start();
-  long long count = stats().count;
-  EXPECT_EQ(vx_mem_malloc(static_cast<size_t>(1) << 40), nullptr);
-  EXPECT_EQ(vx_error_current_code(), VX_MEM_MALLOC_FAILED);
-  EXPECT_EQ(std::string(vx_error_detail_text()).rfind("Heap Size = ", 0), 0u);
-  EXPECT_EQ(stats().count, count);
-  EXPECT_EQ(vx_mem_used(), base_);
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
-}
-
 // ---------------------------------------------------------------- realloc
 
 TEST_F(MemTest, ReallocKeepsDataAndNameAndMovesUsedByTheDifference) {
@@ -145,44 +96,6 @@ TEST_F(MemTest, ReallocKeepsDataAndNameAndMovesUsedByTheDifference) {
   q = static_cast<unsigned char*>(vx_mem_realloc(q, 50));
   for (int i = 0; i < 50; ++i) ASSERT_EQ(q[i], static_cast<unsigned char>(i * 3));
   EXPECT_EQ(vx_mem_used(), base_ + 62 + 20);
-}
-
-TEST_F(MemTest, ReallocToZeroFreesTheBlock) {
-  start();
-  void* p = vx_mem_malloc(100);
-  vx_mem_name(p, "gone");
-  EXPECT_EQ(vx_mem_realloc(p, 0), nullptr);
-  EXPECT_EQ(vx_mem_used(), base_);
-  EXPECT_EQ(vx_mem_heap_block_size(p), 0u);
-}
-
-TEST_F(MemTest, ReallocOfAnUntrackedBlockGivesAFreshOneAndLeavesTheOldAlone) {
-  start();
-  auto* raw = static_cast<char*>(vx_mem_raw_alloc(16));
-  std::strcpy(raw, "untouched");
-  void* p = vx_mem_realloc(raw, 64);
-  EXPECT_EQ(vx_error_current_code(), VX_MEM_REALLOC_FOREIGN);
-  ASSERT_NE(p, nullptr);
-  EXPECT_NE(p, raw);
-  EXPECT_STREQ(raw, "untouched");
-  EXPECT_EQ(vx_mem_used(), base_ + 76);
-  vx_mem_free(p);
-  vx_mem_raw_free(raw);
-}
-
-TEST_F(MemTest, AFailedReallocDropsTheRecordButKeepsTheBlock) {
-  start();
-  auto* p = static_cast<char*>(vx_mem_malloc(100));
-  std::strcpy(p, "kept");
-  vx_mem_name(p, "doomed");
-  EXPECT_EQ(vx_mem_realloc(p, static_cast<size_t>(1) << 40), nullptr);
-  EXPECT_EQ(vx_error_current_code(), VX_MEM_REALLOC_FAILED);
-  EXPECT_EQ(vx_mem_used(), base_);
-  EXPECT_EQ(vx_mem_get_name(p), nullptr);
-  EXPECT_STREQ(p, "kept");
-  vx_mem_free(p);  // still freed, with the warning for an untracked block
-  EXPECT_TRUE(boxed("Alert|Warning, did not add with vx_malloc()"));
-  EXPECT_EQ(vx_mem_heap_check(nullptr), 2);
 }
 
 // ---------------------------------------------------------------- free
@@ -242,35 +155,12 @@ TEST_F(MemTest, NamesAndRenames) {
   EXPECT_EQ(vx_mem_get_name(&local), nullptr);
 }
 
-TEST_F(MemTest, DebugVariantsNameBlocksAfterTheirCaller) {
-  start();
-  void* p = vx_mem_malloc_dbg("game.cpp", 42, 10);
-  EXPECT_STREQ(vx_mem_get_name(p), " (Allocated or Named in file: game.cpp, on line: 42)");
-  EXPECT_STREQ(vx_error_location_text(), "(File: game.cpp, Line: 42)");
-  p = vx_mem_realloc_dbg("other.cpp", 7, p, 3000);
-  EXPECT_STREQ(vx_mem_get_name(p), " (Allocated or Named in file: game.cpp, on line: 42)");
-  EXPECT_EQ(vx_mem_name_dbg("menu.cpp", 9, p, "menu"), 1);
-  EXPECT_STREQ(vx_mem_get_name(p),
-               "menu (Allocated or Named in file: menu.cpp, on line: 9) (Previously known as  (Allocated or Named "
-               "in file: game.cpp, on line: 42))");
-  void* q = vx_mem_realloc_dbg("fresh.cpp", 3, nullptr, 20);
-  EXPECT_STREQ(vx_mem_get_name(q), " (Allocated or Named in file: fresh.cpp, on line: 3)");
-  auto* c = static_cast<unsigned char*>(vx_mem_calloc_dbg("zero.cpp", 5, 4, 4));
-  EXPECT_STREQ(vx_mem_get_name(c), " (Allocated or Named in file: zero.cpp, on line: 5)");
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(c[i], 0);
-  vx_mem_free_dbg("end.cpp", 100, p);
-  EXPECT_STREQ(vx_error_location_text(), "(File: end.cpp, Line: 100)");
-  vx_mem_free_dbg("end.cpp", 101, q);
-  vx_mem_free_dbg("end.cpp", 102, c);
-  EXPECT_EQ(vx_mem_used(), base_);
-}
-
 // ---------------------------------------------------------------- shutdown
 
 TEST_F(MemTest, ALeftBlockIsReportedAtShutdownInDebugOnly) {
   for (int debug : {1, 0}) {
     SCOPED_TRACE(debug);
-    g_boxes.clear();
+    box_log().clear();
     start(debug);
     void* p = vx_mem_malloc(100);
     vx_mem_name(p, "leaky");
@@ -283,105 +173,12 @@ TEST_F(MemTest, ALeftBlockIsReportedAtShutdownInDebugOnly) {
               debug == 1);
     if (!debug) {
       EXPECT_EQ(err, "");
-      EXPECT_TRUE(g_boxes.empty());
+      EXPECT_TRUE(box_log().empty());
     }
   }
 }
 
-TEST_F(MemTest, ACleanShutdownWritesTheEightStatistics) {
-  vx_mem_set_stats_writer(record_stat);
-  start();
-  void* a = vx_mem_malloc(1000);
-  void* b = vx_mem_malloc(500);
-  long long max_used = vx_mem_max_used();
-  long long max_heap = stats().max_heap_used;
-  vx_mem_free(a);
-  vx_mem_free(b);
-  EXPECT_EQ(vx_mem_deinit(), 1);
-  ASSERT_EQ(g_stats.size(), 8u);
-  const char* keys[] = {"TotalRAM", "FreeRAM",       "UsedRAM",     "MaxNumberAlloc",
-                        "NumberAlloc", "TotalSizeHeap", "MaxUsedHeap", "UsedHeap"};
-  for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(std::get<0>(g_stats[i]), "System");
-    EXPECT_EQ(std::get<1>(g_stats[i]), keys[i]);
-  }
-  EXPECT_GT(std::get<2>(g_stats[0]), 0);
-  EXPECT_EQ(std::get<2>(g_stats[2]), max_used);
-  EXPECT_EQ(std::get<2>(g_stats[3]), 3);  // name buffer, a, b
-  EXPECT_EQ(std::get<2>(g_stats[4]), 0);
-  // everything freed: the buffer is one free element again
-  EXPECT_EQ(std::get<2>(g_stats[5]), 64 * 1024 - 44);
-  EXPECT_EQ(std::get<2>(g_stats[6]), max_heap);
-  EXPECT_EQ(std::get<2>(g_stats[7]), 0);
-}
-
-// ---------------------------------------------------------------- name dump
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string dump_line(const void* p, int size, const char* name) {
-  char line[200];
-  std::snprintf(line, sizeof line, "PTR = %8x, Size = %10d, Name = %s\n",
-                static_cast<unsigned>(reinterpret_cast<uintptr_t>(p)), size, name);
-  return line;
-}
-
-TEST_F(MemTest, TheNameDumpListsEveryRecordInAllocationOrder) {
-  start(1);  // debug names the name buffer
-  void* a = vx_mem_alloc_named(10, "alpha");
-  void* b = vx_mem_malloc(2000);
-  std::string path = testing::TempDir() + "vx_mem_dump.txt";
-  ASSERT_EQ(vx_mem_name_dump(path.c_str()), 1);
-  std::string text = read_file(path);
-  size_t at = text.find("PTR = ");
-  ASSERT_NE(at, std::string::npos);
-  text.replace(at + 6, 8, "XXXXXXXX");  // the name buffer's address
-  std::string expected = "\n\n*** vx_mem_name_dump() begin ***\n\n"
-                         "PTR = XXXXXXXX, Size =        256, Name = vx_mem_name_buffer\n" +
-                         dump_line(a, 10, "alpha") + dump_line(b, 2000, "(null)") +
-                         "\nTotal RAM allocated: 2266\n"
-                         "\n\n*** vx_mem_name_dump() end ***\n\n";
-  EXPECT_EQ(text, expected);
-  std::remove(path.c_str());
-  vx_mem_free(a);
-  vx_mem_free(b);
-}
-
-TEST_F(MemTest, ANameDumpThatCannotOpenItsFileFails) {
-  start();
-  EXPECT_EQ(vx_mem_name_dump("/nonexistent-folder/sub/dump.txt"), 0);
-  EXPECT_TRUE(boxed("Alert|Error opening /nonexistent-folder/sub/dump.txt in vx_mem_name_dump"));
-}
-
 // ---------------------------------------------------------------- before the start and after the end
-
-TEST_F(MemTest, BeforeTheStartAndAfterTheEndTheStandardAllocatorServes) {
-  void* raw = vx_mem_raw_alloc(40);
-  void* early = vx_mem_malloc(50);
-  ASSERT_TRUE(raw && early);
-  EXPECT_EQ(vx_mem_used(), 0);
-  start();
-  EXPECT_FALSE(vx_mem_heap_contains(raw));
-  vx_error_set(-1, -1);
-  vx_mem_raw_free(raw);
-  vx_mem_free(early);
-  EXPECT_EQ(vx_error_current_code(), -1);
-  EXPECT_TRUE(g_boxes.empty());
-  EXPECT_EQ(vx_mem_used(), base_);
-  EXPECT_EQ(vx_mem_deinit(), 1);
-  EXPECT_EQ(vx_mem_started(), 0);
-  void* p = vx_mem_malloc(30);
-  p = vx_mem_realloc(p, 3000);
-  ASSERT_NE(p, nullptr);
-  EXPECT_FALSE(vx_mem_heap_contains(p));
-  vx_mem_free(p);
-  EXPECT_EQ(vx_mem_used(), 0);
-}
 
 // ---------------------------------------------------------------- random run against a model
 

@@ -13,7 +13,7 @@
 #include "display/vx_dsp3d.h"
 #include "display/vx_pal.h"
 #include "display/vx_screen.h"
-#include "tests/display/display_test_util.h"
+#include "tests/support/engine_fixture.h"
 
 // Each test starts the tracker and ends with every block freed. Boxes go to
 // standard error ("caption: text"), which the fixture captures.

@@ -1,12 +1,8 @@
-// Shared set-up of the window and mode tests: a private program folder and user folder, the file layer, a recording 3D table, the game's descriptor.
+// Shared set-up of the window and mode tests: a private temporary folder, the file layer, a recording 3D table, the game's descriptor.
 #pragma once
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -21,7 +17,8 @@
 #include "display/vx_dsp_menu.h"
 #include "display/vx_screen.h"
 #include "platform/plat_display.h"
-#include "tests/display/display_test_util.h"
+#include "tests/support/engine_fixture.h"
+#include "tests/support/temp_folder.h"
 
 namespace dsp_test {
 
@@ -75,9 +72,7 @@ constexpr VX_WINDOW_SIZE kSizes[] = {{320, 240, 1}, {640, 480, 2}, {800, 600, 0}
 
 class DspTest : public ::testing::Test {
  protected:
-  fs::path root, old_cwd;
-  std::string old_xdg, old_runtime;
-  bool had_xdg = false, had_runtime = false;
+  support::TempFolder tmp;  // current folder, user data root and the instance lock's folder
   long long base_used = 0;
   VX_IO_SETTINGS io = {0, nullptr, "Test.ini"};
   VX_APP app = {};
@@ -90,26 +85,6 @@ class DspTest : public ::testing::Test {
   bool capturing = false;
 
   void SetUp() override {
-    static int serial = 0;
-    root = fs::temp_directory_path() / ("vx_dsp_test_" + std::to_string(getpid()) + "_" + std::to_string(serial++));
-    fs::remove_all(root);
-    fs::create_directories(root / "run");
-    fs::create_directories(root / "xdg");
-    old_cwd = fs::current_path();
-    fs::current_path(root / "run");
-    if (const char* x = std::getenv("XDG_DATA_HOME")) {
-      had_xdg = true;
-      old_xdg = x;
-    }
-    setenv("XDG_DATA_HOME", (root / "xdg").c_str(), 1);
-    // The single-instance lock lives here, so that test processes running
-    // side by side do not take each other for a running game.
-    if (const char* r = std::getenv("XDG_RUNTIME_DIR")) {
-      had_runtime = true;
-      old_runtime = r;
-    }
-    setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
-    unsetenv("U3_APP_DATA_PATH");
     static const VX_ERROR_SETTINGS es = {0};
     vx_error_init(&es);
     static const VX_MEM_SETTINGS ms = {0, 0};
@@ -137,16 +112,6 @@ class DspTest : public ::testing::Test {
     vx_mem_deinit();
     vx_error_deinit();
     plat_display_null_reset();
-    if (had_xdg)
-      setenv("XDG_DATA_HOME", old_xdg.c_str(), 1);
-    else
-      unsetenv("XDG_DATA_HOME");
-    if (had_runtime)
-      setenv("XDG_RUNTIME_DIR", old_runtime.c_str(), 1);
-    else
-      unsetenv("XDG_RUNTIME_DIR");
-    fs::current_path(old_cwd);
-    fs::remove_all(root);
   }
 
   // This game's descriptor and parameters (flags 9: 3D, full screen only).
@@ -203,15 +168,8 @@ class DspTest : public ::testing::Test {
     vx_io_os_path(vx_io_settings_path(), os, sizeof os);
     return os;
   }
-  void write_settings(const std::string& text) {
-    std::string p = settings_path();
-    fs::create_directories(fs::path(p).parent_path());
-    std::ofstream(p, std::ios::binary) << text;
-  }
-  static std::string read_file(const std::string& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  void write_settings(const std::string& text) { support::TempFolder::write(settings_path(), text); }
+  static std::string read_file(const std::string& p) { return support::TempFolder::read(p); }
   std::string display_key(const char* key) {
     char v[200] = {};
     vx_io_ini_get_string("Display", key, v, 199, vx_io_settings_path());

@@ -61,25 +61,11 @@ TEST_F(Dsp3dRect, AFullScreenStartDrawsOverTheWholeMode) {
   EXPECT_EQ(nums(screen_out.x, screen_out.y, screen_out.width, screen_out.height), nums(0, 0, 1024, 768));
 }
 
-TEST_F(Dsp3dRect, A800x600StartDrawsOver800x600) {
-  write_settings("[Display]\nResolution=800x600x16\nFullscreen=1\n");
-  ASSERT_EQ(start(), 1);
-  EXPECT_EQ(parts(told().rect), nums(0, 0, 800, 600));
-}
-
 TEST_F(Dsp3dRect, ARememberedSmallerPictureIsCentredInTheMode) {
   write_settings("[Display]\nResolution=1024x768x16\nFullscreen=1\nFullPosition=0,0,800,600\n");
   ASSERT_EQ(start(), 1);
   EXPECT_EQ(parts(told().rect), nums(112, 84, 800, 600));
   EXPECT_EQ(parts(told().rect), parts(screen_rect()));
-}
-
-TEST_F(Dsp3dRect, AFailedStartModeLeavesTheBackEndOnTheDesktopMode) {
-  fake().fail_width = 800;
-  write_settings("[Display]\nResolution=800x600x16\nFullscreen=1\n");
-  ASSERT_EQ(start(), 1);
-  // The desktop, 1024 x 768, took the failed mode's place.
-  EXPECT_EQ(parts(told().rect), nums(0, 0, 1024, 768));
 }
 
 // ---------------------------------------------------------------- windows
@@ -89,42 +75,4 @@ TEST_F(Dsp3dRect, AWindowedStartDrawsOverTheClientArea) {
   ASSERT_EQ(start(VX_DSP_3D), 1);
   ASSERT_EQ(vx_dsp_is_fullscreen(), 0);
   EXPECT_EQ(parts(told().rect), nums(0, 0, 800, 600));
-}
-
-TEST_F(Dsp3dRect, BackInAWindowThePictureStartsAtTheClientCorner) {
-  // A full-screen picture of the base size, centred in the mode.
-  write_settings("[Display]\nResolution=1024x768x16\nFullscreen=1\nFullPosition=192,144,640,480\n"
-                 "WindowPosition=10,20,640,480\n");
-  ASSERT_EQ(start(), 1);
-  ASSERT_EQ(parts(screen_rect()), nums(192, 144, 640, 480));
-  EXPECT_EQ(vx_dsp_fullscreen_toggle(), 1);
-  pump();
-  // Same size in the window: only the origin moves, and it must.
-  EXPECT_EQ(parts(screen_rect()), nums(0, 0, 640, 480));
-  EXPECT_EQ(parts(told().rect), nums(0, 0, 640, 480));
-
-  // From a window, full screen is the high-res size: 640 x 480, all of it.
-  EXPECT_EQ(vx_dsp_fullscreen_toggle(), 0);
-  pump();
-  ASSERT_EQ(nums(current_mode().width, current_mode().height), nums(640, 480));
-  EXPECT_EQ(parts(told().rect), nums(0, 0, 640, 480));
-  EXPECT_EQ(parts(told().rect), parts(screen_rect()));
-}
-
-TEST_F(Dsp3dRect, ASwitchToALargerModeMovesTheCentredPicture) {
-  write_settings("[Display]\nResolution=800x600x16\nFullscreen=1\nFullPosition=80,60,640,480\n");
-  ASSERT_EQ(start(), 1);
-  ASSERT_EQ(parts(told().rect), nums(80, 60, 640, 480));
-  ASSERT_EQ(vx_dsp_mode_switch(index_of(1024, 768, 16)), 1);
-  pump();
-  EXPECT_EQ(parts(told().rect), nums(192, 144, 640, 480));
-  EXPECT_EQ(parts(told().rect), parts(screen_rect()));
-}
-
-TEST_F(Dsp3dRect, WithoutABackEndNothingIsTold) {
-  app.table_3d = nullptr;
-  write_settings("[Display]\nResolution=1024x768x16\nFullscreen=1\n");
-  ASSERT_EQ(start(), 1);
-  EXPECT_EQ(told().count, 0);
-  EXPECT_EQ(fake().resizes, 0);
 }

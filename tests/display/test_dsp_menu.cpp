@@ -67,71 +67,7 @@ class DspMenu : public DspTest {
 
 // ---------------------------------------------------------------- resources
 
-TEST(DspMenuResources, SevenLanguagesEachWithEveryCommand) {
-  const std::set<uint32_t> ids = {40004, 40005, 41001, 41002, 50001, 50002, 50003, 50004,
-                                  50005, 51001, 51002, 51003, 51004, 51005, 59999};
-  ASSERT_EQ(vx_dsp_menu_resource_count(), 7);
-  std::set<uint16_t> langs;
-  for (int i = 0; i < 7; i++) {
-    const VX_MENU_RESOURCE* r = vx_dsp_menu_resource_at(i);
-    langs.insert(r->language);
-    std::set<uint32_t> seen;
-    int popups = 0;
-    for (int k = 0; k < r->count; k++) {
-      if (r->lines[k].kind == VX_RES_ITEM) seen.insert(r->lines[k].id);
-      if (r->lines[k].depth == 0) popups++;
-      EXPECT_NE(r->lines[k].text, nullptr);
-    }
-    EXPECT_EQ(seen, ids) << "language " << r->language;
-    EXPECT_EQ(popups, 4);
-  }
-  // English US, French, Spanish, German, Italian, Portuguese (Portugal), Japanese.
-  EXPECT_EQ(langs, (std::set<uint16_t>{0x0409, 0x040C, 0x040A, 0x0407, 0x0410, 0x0816, 0x0411}));
-  EXPECT_EQ(vx_dsp_menu_resource_at(7), nullptr);
-  EXPECT_NE(vx_dsp_menu_resource("pondsprint", 0x0409), nullptr);
-  EXPECT_EQ(vx_dsp_menu_resource("OTHER", 0x0409), nullptr);
-  EXPECT_EQ(vx_dsp_menu_resource(nullptr, 0x0409), nullptr);
-}
-
-TEST(DspMenuResources, LanguageIdsFromAbbreviationsAndPositions) {
-  VX_LANGUAGE l = {};
-  auto id = [&](const char* a, int index) {
-    std::snprintf(l.abbreviation, sizeof l.abbreviation, "%s", a);
-    return vx_dsp_menu_language_id(&l, index);
-  };
-  EXPECT_EQ(id("eng", 5), 0x0409);
-  EXPECT_EQ(id("FRA", 0), 0x040C);
-  EXPECT_EQ(id("spa", 0), 0x040A);
-  EXPECT_EQ(id("deu", 0), 0x0407);
-  EXPECT_EQ(id("ita", 0), 0x0410);
-  EXPECT_EQ(id("por", 0), 0x0816);
-  EXPECT_EQ(id("jpn", 0), 0x0411);
-  EXPECT_EQ(id("dut", 0), 0) << "no menu in Dutch";
-  EXPECT_EQ(id("", 4), 0x0410) << "no abbreviation: by position";
-  EXPECT_EQ(id("", 9), 0);
-  EXPECT_EQ(vx_dsp_menu_language_id(nullptr, 3), 0x0409);
-}
-
 // ---------------------------------------------------------------- the loaded menu
-
-TEST_F(DspMenu, EnglishMenuWithFilledResolutionPopupAndNoLanguagePopup) {
-  start_windowed();
-  EXPECT_EQ(nums(vx_dsp_menu_language(), vx_dsp_menu_count(vx_dsp_menu_bar())), nums(0x0409, 4));
-  EXPECT_EQ(vx_dsp_menu_count(sub(0)), 3) << "no language table: the Language popup is gone";
-  EXPECT_EQ(text(sub(0), 0), "&Back to Game");
-  int res = vx_dsp_menu_sub(sub(1), 7);
-  ASSERT_GE(res, 0);
-  ASSERT_GE(vx_dsp_menu_count(res), 4);
-  EXPECT_EQ(text(res, 0), "320x240");
-  EXPECT_EQ(text(res, 3), "1024x768");
-  EXPECT_EQ(vx_dsp_menu_item(res, 2)->id, 50102u);
-  EXPECT_EQ(vx_dsp_menu_find(VX_CMD_PLACEHOLDER, nullptr, nullptr), 0);
-  EXPECT_EQ(hook_calls(), 2) << "loaded at the start and again by the mode set";
-  // The bar takes room above the picture.
-  int x, y, w, h;
-  plat_window_rect(vx_dsp_window(), &x, &y, &w, &h);
-  EXPECT_EQ(nums(h, vx_dsp_client_rect().height, vx_screen()->height), nums(480 + VX_MENU_BAR_HEIGHT, 480, 480));
-}
 
 TEST_F(DspMenu, LanguagePopupListsTheLanguagesAndChecksTheCurrentOne) {
   set_languages({"eng", "fra", "jpn"});
@@ -144,79 +80,7 @@ TEST_F(DspMenu, LanguagePopupListsTheLanguagesAndChecksTheCurrentOne) {
   EXPECT_EQ(nums(vx_dsp_menu_is_checked(50300), vx_dsp_menu_is_checked(50301)), nums(1, 0));
 }
 
-TEST_F(DspMenu, LanguagePopupGoesWithoutMultiLanguagesOrWithOneLanguage) {
-  set_languages({"eng", "fra"}, 0);
-  start_windowed();
-  EXPECT_EQ(vx_dsp_menu_count(sub(0)), 3);
-  vx_dsp_deinit();
-  set_languages({"eng"}, 1);
-  start_windowed();
-  EXPECT_EQ(vx_dsp_menu_count(sub(0)), 3);
-}
-
-TEST_F(DspMenu, ChoosingALanguageReloadsTheMenuInIt) {
-  set_languages({"eng", "fra", "jpn"});
-  start_windowed();
-  const int hooks = hook_calls();
-  send(PLAT_WM_COMMAND, 50301);
-  EXPECT_EQ(nums(table.current, vx_dsp_menu_language()), nums(1, 0x040C));
-  EXPECT_EQ(text(sub(0), 1), "&Retour au jeu");
-  EXPECT_EQ(hook_calls(), hooks + 1);
-  EXPECT_EQ(nums(vx_dsp_menu_is_checked(50301), vx_dsp_menu_is_checked(50300)), nums(1, 0));
-  EXPECT_EQ(text_of(VX_CMD_TOGGLE), "Full fra\tF4");
-  // The same language again changes nothing.
-  send(PLAT_WM_COMMAND, 50301);
-  EXPECT_EQ(hook_calls(), hooks + 1);
-}
-
-TEST_F(DspMenu, AMissingMenuKeepsThePreviousOne) {
-  set_languages({"eng", "dut"});
-  start_windowed();
-  const int hooks = hook_calls();
-  boxes();
-  send(PLAT_WM_COMMAND, 50301);
-  EXPECT_NE(boxes().find("Menu not found in the resource"), std::string::npos);
-  EXPECT_EQ(nums(table.current, vx_dsp_menu_language(), vx_dsp_menu_count(vx_dsp_menu_bar())), nums(0, 0x0409, 4));
-  EXPECT_EQ(hook_calls(), hooks);
-}
-
 // ---------------------------------------------------------------- check marks after each command
-
-TEST_F(DspMenu, MarksFollowTheCurrentModeAndDepth) {
-  start_windowed();
-  // In a window on the 1024 x 768 x 32 desktop.
-  EXPECT_EQ(nums(vx_dsp_menu_is_checked(50103), vx_dsp_menu_is_checked(50102), vx_dsp_menu_is_checked(50004)),
-            nums(1, 0, 0));
-  EXPECT_EQ(vx_dsp_menu_is_enabled(50100), 0) << "320 x 240 is no window size";
-  EXPECT_EQ(nums(vx_dsp_menu_is_enabled(50102), vx_dsp_menu_is_checked(VX_CMD_DEFAULT_MODE)), nums(1, -1));
-
-  send(PLAT_WM_COMMAND, VX_CMD_256_COLOURS);
-  EXPECT_EQ(nums(current_mode().depth, vx_dsp_menu_is_checked(50004), vx_dsp_menu_is_checked(50103)), nums(16, 1, 1));
-
-  send(PLAT_WM_COMMAND, VX_CMD_256_COLOURS);
-  EXPECT_EQ(nums(current_mode().depth, vx_dsp_menu_is_checked(50004)), nums(32, 0));
-
-  send(PLAT_WM_COMMAND, 50102);
-  EXPECT_EQ(nums(current_mode().width, vx_dsp_menu_is_checked(50102), vx_dsp_menu_is_checked(50103)), nums(800u, 1, 0));
-  EXPECT_EQ(running, 1u) << "every display command ends with a click";
-}
-
-TEST_F(DspMenu, ADesktopOutsideTheTableGetsTheDefaultItem) {
-  const PLAT_DISPLAY_MODE modes[] = {{1920, 1080, 32, 60}, {800, 600, 32, 60}, {640, 480, 16, 60}};
-  const PLAT_DISPLAY_MODE desktop = {1920, 1080, 32, 60};
-  plat_display_null_setup(modes, 3, &desktop, 0, 0, 1920, 1050);
-  start_windowed();
-  int m, p;
-  ASSERT_EQ(vx_dsp_menu_find(VX_CMD_DEFAULT_MODE, &m, &p), 1);
-  EXPECT_EQ(text(m, p), "1920x1080 (Default)");
-  EXPECT_EQ(vx_dsp_menu_is_checked(VX_CMD_DEFAULT_MODE), 1);
-  EXPECT_TRUE(vx_dsp_menu_item(m, p - 1)->flags & VX_MENU_SEPARATOR);
-  EXPECT_EQ(vx_dsp_menu_is_enabled(50103), 0) << "no 1024 x 768 mode";
-
-  send(PLAT_WM_COMMAND, 50102);
-  EXPECT_EQ(vx_dsp_menu_is_checked(VX_CMD_DEFAULT_MODE), -1);
-  EXPECT_EQ(vx_dsp_menu_count(m), 4) << "the item and its separator are gone";
-}
 
 TEST_F(DspMenu, FullScreenMarksAndTheToggleLabel) {
   set_languages({"eng", "fra"});
@@ -230,28 +94,6 @@ TEST_F(DspMenu, FullScreenMarksAndTheToggleLabel) {
   vx_dsp_fullscreen_toggle();
   pump();
   EXPECT_EQ(text_of(VX_CMD_TOGGLE), "Full eng\tF4");
-}
-
-TEST_F(DspMenu, A2dDisplayKeepsTheDisplayPopup) {
-  app.table_3d = nullptr;
-  start_windowed(0);
-  EXPECT_FALSE(vx_dsp_menu_item(vx_dsp_menu_bar(), 1)->flags & VX_MENU_GRAYED);
-}
-
-TEST_F(DspMenu, AllModesPopupListsEveryModeAfterItsOffset) {
-  app.all_modes_menu_pos = 3;  // the Help popup stands in: its first two items stay
-  start_windowed();
-  int all = sub(3);
-  ASSERT_EQ(vx_dsp_menu_count(all), 2 + vx_dsp_mode_count());
-  EXPECT_EQ(text(all, 0), "&Help Topics\tF1");
-  const int cur = vx_dsp_mode_current();
-  EXPECT_TRUE(vx_dsp_menu_item(all, 2 + cur)->flags & VX_MENU_CHECKED);
-  const int eight = index_of(640, 480, 8);
-  EXPECT_TRUE(vx_dsp_menu_item(all, 2 + eight)->flags & VX_MENU_GRAYED);
-  EXPECT_EQ(text(all, 2 + index_of(640, 480, 16)), "640x480x16, 60Hz");
-  send(PLAT_WM_COMMAND, VX_CMD_MODE_FIRST + index_of(800, 600, 32));
-  EXPECT_TRUE(vx_dsp_menu_item(all, 2 + index_of(800, 600, 32))->flags & VX_MENU_CHECKED);
-  EXPECT_FALSE(vx_dsp_menu_item(all, 2 + cur)->flags & VX_MENU_CHECKED);
 }
 
 TEST_F(DspMenu, BackToGameResumesAndExitCloses) {

@@ -58,64 +58,17 @@ TEST_F(DspSettings, StartWritesFullscreenOneWhileTheProgramRuns) {
   EXPECT_EQ(vx_dsp_is_fullscreen(), 0) << "the start itself still follows the file";
 }
 
-TEST_F(DspSettings, DebugStartsLeaveFullscreenAlone) {
-  write_settings("[Display]\nFullscreen=0\n");
-  app.debug = 1;
-  ASSERT_EQ(start(VX_DSP_3D), 1);
-  EXPECT_EQ(display_key("Fullscreen"), "0");
-}
-
-TEST_F(DspSettings, ACleanExitWritesTheRealState) {
-  set_languages({"eng", "fra"});
-  write_settings("[Display]\nResolution=800x600x16\nWindowPosition=100,50,640,480\n");
-  ASSERT_EQ(start(), 1);
-  vx_dsp_fullscreen_toggle();
-  pump();
-  vx_dsp_deinit();
-  EXPECT_EQ(display_key("Fullscreen"), "0");
-  EXPECT_EQ(display_key("Resolution"), "1024x768x32");
-  EXPECT_EQ(display_key("WindowPosition"), "100,50,640,480");
-  EXPECT_EQ(display_key("FullPosition"), "0,0,640,480");
-  char v[32] = {};
-  vx_io_ini_get_string("Application", "Language", v, 31, vx_io_settings_path());
-  EXPECT_STREQ(v, "10");
-}
-
-TEST_F(DspSettings, ACleanExitInFullScreenWritesOne) {
-  write_settings("[Display]\nResolution=800x600x16\n");
-  ASSERT_EQ(start(), 1);
-  vx_dsp_deinit();
-  EXPECT_EQ(display_key("Fullscreen"), "1");
-  EXPECT_EQ(display_key("Resolution"), "800x600x16");
-  EXPECT_EQ(display_key("FullPosition"), "0,0,800,600");
-}
-
-TEST_F(DspSettings, NothingIsWrittenWhenNoModeWasSet) {
-  write_settings("[Display]\nFullscreen=0\n");
-  app.debug = 1;
-  settings_path();
-  ASSERT_EQ(vx_app_start(&app), 1);
-  vx_dsp_deinit();
-  EXPECT_EQ(display_key("Resolution"), "");
-}
-
 // ---------------------------------------------------------------- the settings file
 
 TEST_F(DspSettings, DefaultIniIsCopiedOnFirstStartOnly) {
   std::ofstream("Default.ini") << "[Display]\nResolution=800x600x16\n";
   EXPECT_EQ(vx_app_config_prepare("Test.ini", "DspTest"), 1);
   EXPECT_EQ(display_key("Resolution"), "800x600x16");
-  EXPECT_TRUE(fs::exists(root / "xdg" / "Harrowby" / "DspTest" / "Test.ini"));
+  EXPECT_TRUE(fs::exists(tmp.path / "xdg" / "Harrowby" / "DspTest" / "Test.ini"));
   EXPECT_TRUE(fs::exists("Default.ini")) << "the program folder's copy stays";
   std::ofstream("Default.ini") << "[Display]\nResolution=640x480x16\n";
   EXPECT_EQ(vx_app_config_prepare("Test.ini", "DspTest"), 1);
   EXPECT_EQ(display_key("Resolution"), "800x600x16") << "existing settings are kept";
-}
-
-TEST_F(DspSettings, WithoutAnythingTheProgramGoesOnWithDefaults) {
-  EXPECT_EQ(vx_app_config_prepare("Test.ini", "DspTest"), 0);
-  EXPECT_EQ(vx_app_config_prepare("", "DspTest"), 0);
-  EXPECT_EQ(vx_app_config_prepare(nullptr, "DspTest"), 0);
 }
 
 TEST_F(DspSettings, VxSetupRunsTheDisplayToolAndReturnsItsExitCode) {
@@ -128,13 +81,6 @@ TEST_F(DspSettings, VxSetupRunsTheDisplayToolAndReturnsItsExitCode) {
   EXPECT_NE(argument.find("ScreenC"), std::string::npos) << "its own path is its argument";
 }
 
-TEST_F(DspSettings, VxConfigRunsThePlayTool) {
-  std::ofstream("VXConfig.ini") << "";
-  std::ofstream("PlayConfig") << "#!/bin/sh\nexit 3\n";
-  chmod("PlayConfig", 0755);
-  EXPECT_EQ(vx_app_config_prepare("Test.ini", "DspTest"), 3);
-}
-
 // ---------------------------------------------------------------- the error box and Warning.txt
 
 TEST_F(DspSettings, SkipMessageBoxWritesWarningLinesAndShowsNoBox) {
@@ -144,43 +90,8 @@ TEST_F(DspSettings, SkipMessageBoxWritesWarningLinesAndShowsNoBox) {
   EXPECT_EQ(vx_dsp_error_box("First problem", "Caption", PLAT_MB_OK), 1);
   EXPECT_EQ(vx_dsp_error_box("Second problem", nullptr, PLAT_MB_YESNO), 1);
   EXPECT_EQ(boxes(), "");
-  std::string log = read_file((root / "xdg" / "Harrowby" / "DspTest" / "Warning.txt").string());
+  std::string log = read_file((tmp.path / "xdg" / "Harrowby" / "DspTest" / "Warning.txt").string());
   EXPECT_EQ(log, "Caption: First problem\r\nError: Second problem\r\n");
-}
-
-TEST_F(DspSettings, QuietErrorsLogAndStillShowTheBox) {
-  params.quiet_errors = 1;
-  write_settings("[Display]\nFullscreen=0\n");
-  ASSERT_EQ(start(VX_DSP_3D), 1);
-  boxes();
-  vx_dsp_error_box("Logged and shown", nullptr, PLAT_MB_OK);
-  EXPECT_NE(boxes().find("Error: Logged and shown"), std::string::npos);
-  std::string log = read_file((root / "xdg" / "Harrowby" / "DspTest" / "Warning.txt").string());
-  EXPECT_EQ(log, "Error: Logged and shown\r\n");
-}
-
-TEST_F(DspSettings, A2dFullScreenStepsAsideForTheBoxAndComesBack) {
-  app.table_3d = nullptr;
-  write_settings("[Display]\nFullscreen=1\n");
-  ASSERT_EQ(start(VX_DSP_3D), 1);
-  ASSERT_EQ(vx_dsp_is_fullscreen(), 1);
-  boxes();
-  vx_dsp_error_box("Shown in a window", nullptr, PLAT_MB_OK);
-  EXPECT_NE(boxes().find("Error: Shown in a window"), std::string::npos);
-  EXPECT_EQ(nums(vx_dsp_is_fullscreen(), running), nums(1, 1u));
-}
-
-TEST_F(DspSettings, FatalErrorUsesTheTitleAndClosesTheWindow) {
-  write_settings("[Display]\nFullscreen=0\n");
-  ASSERT_EQ(start(VX_DSP_3D), 1);
-  boxes();
-  EXPECT_EQ(vx_dsp_fatal_error("Out of luck"), 0);
-  EXPECT_NE(boxes().find("Display Test: Out of luck"), std::string::npos);
-  PLAT_MSG m;
-  int closes = 0;
-  while (plat_peek_message(&m, 1))
-    if (m.message == PLAT_WM_CLOSE) closes++;
-  EXPECT_EQ(closes, 1);
 }
 
 // ---------------------------------------------------------------- the timer

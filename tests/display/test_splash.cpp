@@ -76,9 +76,6 @@ std::string ppm(int w, int h) {
   return s;
 }
 
-// 5-6-5 packing of the reference picture, written out independently of the packer.
-uint16_t rgb565(int r, int g, int b) { return uint16_t(((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)); }
-
 // The recording put of the 3D table.
 struct Put {
   VX_BITMAP* bitmap;
@@ -102,8 +99,8 @@ class Splash : public DspTest {
     loader_log() = LoaderLog{};
     puts_seen().clear();
     vx_dsp_splash_loader_set(test_loader);
-    fs::create_directories(root / "run" / "data");
-    fs::create_directories(root / "run" / "gfx");
+    fs::create_directories(tmp.path / "run" / "data");
+    fs::create_directories(tmp.path / "run" / "gfx");
     write("gfx/pic.ppm", ppm(301, 40));
     write_texts(
         "[Application]\r\nStartSplash=StartSplash\r\n"
@@ -127,7 +124,7 @@ class Splash : public DspTest {
   }
 
   void write(const std::string& rel, const std::string& text) {
-    std::ofstream(root / "run" / rel, std::ios::binary) << text;
+    std::ofstream(tmp.path / "run" / rel, std::ios::binary) << text;
   }
   void write_texts(const std::string& text) { write("data/texts.txt", text); }
 
@@ -188,39 +185,6 @@ TEST_F(Splash, TheLanguageSuffixPicksTheSection) {
   EXPECT_EQ(k.y, 300);
 }
 
-TEST_F(Splash, ColourValuesKeepTheirLowByte) {
-  VX_DSP_SPLASH_KEYS k;
-  ASSERT_EQ(vx_dsp_splash_keys_read("data\\texts.txt", "StartSplash_fra", &k), 1);
-  EXPECT_EQ(k.red, 44);     // 300
-  EXPECT_EQ(k.green, 255);  // -1
-  EXPECT_EQ(k.blue, 255);   // 511
-}
-
-TEST_F(Splash, WithoutTextThePositionAndColourAreNotRead) {
-  VX_DSP_SPLASH_KEYS k;
-  ASSERT_EQ(vx_dsp_splash_keys_read("data\\texts.txt", "StartSplash_ita", &k), 1);
-  EXPECT_STREQ(k.text, "");
-  EXPECT_EQ(k.x, 0);
-  EXPECT_EQ(k.y, 0);
-  EXPECT_EQ(k.red, 0);
-}
-
-TEST_F(Splash, MissingKeysAndSections) {
-  VX_DSP_SPLASH_KEYS k;
-  // No Bitmap: 0, the rest still read; missing PosY and colours are 0.
-  EXPECT_EQ(vx_dsp_splash_keys_read("data\\texts.txt", "StartSplash_nld", &k), 0);
-  EXPECT_STREQ(k.text, "Laden");
-  EXPECT_EQ(k.x, 4);
-  EXPECT_EQ(k.y, 0);
-  EXPECT_EQ(k.blue, 0);
-  EXPECT_EQ(vx_dsp_splash_keys_read("data\\texts.txt", "StartSplash_xyz", &k), 0);
-  EXPECT_STREQ(k.bitmap, "");
-  EXPECT_STREQ(k.text, "");
-  EXPECT_EQ(vx_dsp_splash_keys_read("data\\none.txt", "StartSplash_eng", &k), 0);
-  EXPECT_EQ(vx_dsp_splash_keys_read(nullptr, "StartSplash_eng", &k), 0);
-  EXPECT_EQ(vx_dsp_splash_keys_read("data\\texts.txt", "StartSplash_eng", nullptr), 0);
-}
-
 // ---------------------------------------------------------------- arithmetic
 
 TEST_F(Splash, WidthRoundsUpToAMultipleOfFour) {
@@ -246,59 +210,7 @@ TEST_F(Splash, CentringHalvesTheDifference) {
   EXPECT_EQ(y, -30);
 }
 
-TEST_F(Splash, OnlyADriftOf21PixelsMovesTheWindow) {
-  EXPECT_EQ(vx_dsp_splash_must_move(100, 100, 100, 100), 0);
-  EXPECT_EQ(vx_dsp_splash_must_move(100, 100, 120, 80), 0);
-  EXPECT_EQ(vx_dsp_splash_must_move(100, 100, 121, 100), 1);
-  EXPECT_EQ(vx_dsp_splash_must_move(100, 100, 79, 100), 1);
-  EXPECT_EQ(vx_dsp_splash_must_move(100, 100, 100, 121), 1);
-  EXPECT_EQ(vx_dsp_splash_must_move(100, 100, 100, 79), 1);
-}
-
 // ---------------------------------------------------------------- the text line
-
-TEST_F(Splash, TextDrawsOnlyTheDots) {
-  std::vector<uint8_t> px(16 * 20 * 4, 9);
-  EXPECT_EQ(plat_text_draw(px.data(), 16, 20, 1, 2, "I", 10, 20, 30), 12);
-  auto at = [&](int x, int y) { return px.data() + (y * 16 + x) * 4; };
-  // 'I' starts ".###.": dots 1 to 3 of the top row, two pixels each.
-  EXPECT_EQ(at(3, 2)[0], 10);
-  EXPECT_EQ(at(3, 2)[1], 20);
-  EXPECT_EQ(at(3, 2)[2], 30);
-  EXPECT_EQ(at(3, 2)[3], 255);
-  EXPECT_EQ(at(8, 3)[0], 10);
-  // The dot left of the bar and the gap row are background, untouched.
-  EXPECT_EQ(at(1, 2)[0], 9);
-  EXPECT_EQ(at(2, 2)[3], 9);
-  EXPECT_EQ(at(9, 2)[0], 9);
-  EXPECT_EQ(at(3, 4)[0], 9);  // second row ".#." of 'I' is the middle dot only
-  EXPECT_EQ(at(5, 4)[0], 10);
-}
-
-TEST_F(Splash, TextPartlyOutsideIsCut) {
-  // A guard band after the block must stay untouched whatever falls outside.
-  const int w = 10, h = 10;
-  std::vector<uint8_t> px(w * h * 4 + 64, 0);
-  plat_text_draw(px.data(), w, h, -6, -6, "W", 1, 1, 1);
-  plat_text_draw(px.data(), w, h, 5, 5, "MM", 1, 1, 1);
-  plat_text_draw(px.data(), w, h, 100000, 3, "M", 1, 1, 1);
-  plat_text_draw(px.data(), w, h, 3, -100000, "M", 1, 1, 1);
-  for (size_t i = w * h * 4; i < px.size(); i++) ASSERT_EQ(px[i], 0) << i;
-  // Something did land inside: the lower part of 'W' and the top-left of 'M'.
-  int lit = 0;
-  for (int i = 0; i < w * h; i++) lit += px[i * 4 + 3] == 255;
-  EXPECT_GT(lit, 0);
-}
-
-TEST_F(Splash, TextWidthCountsCells) {
-  EXPECT_EQ(plat_text_width("abc"), 36);
-  EXPECT_EQ(plat_text_width(""), 0);
-  EXPECT_EQ(plat_text_width(nullptr), 0);
-  EXPECT_EQ(plat_text_width("a\tb"), 36);         // a control character is a blank cell
-  EXPECT_EQ(plat_text_width("\xC3\xA9t\xC3\xA9"), 36);  // UTF-8 "ete": one cell per character
-  EXPECT_EQ(plat_text_width("\xE9t\xE9"), 36);          // Latin-1 bytes: one cell each
-  EXPECT_EQ(plat_text_draw(nullptr, 0, 0, 0, 0, "xy", 0, 0, 0), 24);
-}
 
 // ---------------------------------------------------------------- the window
 
@@ -323,59 +235,6 @@ TEST_F(Splash, ShowsTheWidenedPictureCentredOnTheDesktop) {
   EXPECT_EQ(boxes(), "");
 }
 
-TEST_F(Splash, TheWindowShowsPictureBlackColumnsAndText) {
-  ASSERT_EQ(on("StartSplash_eng"), 1);
-  PLAT_WINDOW* w = splash_window();
-  int pw = 0, ph = 0;
-  ASSERT_NE(plat_window_null_picture(w, &pw, &ph), nullptr);
-  EXPECT_EQ(pw, 304);
-  EXPECT_EQ(ph, 40);
-  EXPECT_EQ(shown_pixel(w, 0, 0), reference(0, 0));
-  EXPECT_EQ(shown_pixel(w, 300, 39), reference(300, 39));
-  // Columns 301 to 303 come from the widening: black.
-  for (int x = 301; x < 304; x++) EXPECT_EQ(shown_pixel(w, x, 20), 0x000000FFu) << x;
-  // "I" in red at (10, 5): its top bar covers x 12 to 17 of rows 5 and 6.
-  EXPECT_EQ(shown_pixel(w, 12, 5), 0xFF0000FFu);
-  EXPECT_EQ(shown_pixel(w, 17, 6), 0xFF0000FFu);
-  EXPECT_EQ(shown_pixel(w, 11, 5), reference(11, 5));
-  EXPECT_EQ(shown_pixel(w, 18, 5), reference(18, 5));
-}
-
-TEST_F(Splash, APalettePictureShowsItsColours) {
-  ASSERT_EQ(on("StartSplash_esp"), 1);
-  PLAT_WINDOW* w = splash_window();
-  EXPECT_EQ(rect_of(w).width, 8);
-  EXPECT_EQ(vx_dsp_splash_bitmap()->bpp, 8);
-  // Index 10 x i through the palette (i, 255 - i, 7).
-  EXPECT_EQ(shown_pixel(w, 0, 0), 0x00FF07FFu);
-  EXPECT_EQ(shown_pixel(w, 5, 1), 0x6E9107FFu);  // index 110
-  // The widened columns are index 0.
-  EXPECT_EQ(shown_pixel(w, 6, 0), 0x00FF07FFu);
-  EXPECT_EQ(shown_pixel(w, 7, 1), 0x00FF07FFu);
-}
-
-TEST_F(Splash, ASecondSplashReplacesTheFirst) {
-  const long long used = vx_mem_used();
-  ASSERT_EQ(on("StartSplash_eng"), 1);
-  PLAT_WINDOW* first = splash_window();
-  ASSERT_EQ(on("StartSplash_esp"), 1);
-  EXPECT_FALSE(plat_window_exists(first));
-  EXPECT_NE(splash_window(), first);
-  EXPECT_EQ(vx_dsp_splash_bitmap()->bpp, 8);
-  vx_dsp_splash_free();
-  EXPECT_EQ(vx_mem_used(), used) << "nothing of either splash is left";
-}
-
-TEST_F(Splash, CloseIsSwallowedAndPaintRepaints) {
-  ASSERT_EQ(on("StartSplash_eng"), 1);
-  PLAT_WINDOW* w = splash_window();
-  plat_send_message(w, PLAT_WM_CLOSE, 0, 0);
-  EXPECT_TRUE(plat_window_exists(w));
-  const int before = plat_window_null_picture_count();
-  plat_send_message(w, PLAT_WM_PAINT, 0, 0);
-  EXPECT_EQ(plat_window_null_picture_count(), before + 1);
-}
-
 // ---------------------------------------------------------------- no splash
 
 TEST_F(Splash, AMissingPictureMeansNoSplash) {
@@ -387,33 +246,6 @@ TEST_F(Splash, AMissingPictureMeansNoSplash) {
   EXPECT_EQ(vx_mem_used(), used);
   EXPECT_EQ(plat_display_null_cursor_shown(), 1);
   EXPECT_EQ(boxes(), "") << "no message: the game goes on without a splash";
-}
-
-TEST_F(Splash, ADamagedPictureMeansNoSplash) {
-  const long long used = vx_mem_used();
-  EXPECT_EQ(on("StartSplash_deu"), 0);
-  EXPECT_EQ(on("StartSplash_bits"), 0);  // loads, but 1-bit pictures cannot be shown
-  EXPECT_EQ(loader_log().calls, 2);
-  EXPECT_EQ(splash_window(), nullptr);
-  EXPECT_EQ(vx_mem_used(), used);
-  EXPECT_EQ(boxes(), "");
-}
-
-TEST_F(Splash, NoBitmapKeyNoSectionOrNoLoader) {
-  EXPECT_EQ(on("StartSplash_nld"), 0);
-  EXPECT_EQ(on("StartSplash_xyz"), 0);
-  EXPECT_EQ(loader_log().calls, 0) << "nothing to load";
-  vx_dsp_splash_loader_set(nullptr);
-  EXPECT_EQ(on("StartSplash_eng"), 0);
-  EXPECT_EQ(splash_window(), nullptr);
-}
-
-TEST_F(Splash, AFailedSplashLeavesTheShownOneGone) {
-  ASSERT_EQ(on("StartSplash_eng"), 1);
-  PLAT_WINDOW* w = splash_window();
-  EXPECT_EQ(on("StartSplash_por"), 0);
-  EXPECT_FALSE(plat_window_exists(w));
-  EXPECT_EQ(splash_window(), nullptr);
 }
 
 // ---------------------------------------------------------------- with the display
@@ -438,43 +270,6 @@ TEST_F(Splash, InAWindowTheMainWindowWaitsForTheSplashToGo) {
   EXPECT_STREQ(vx_dsp_window()->title, "Display Test");
   vx_dsp_deinit();
   EXPECT_EQ(vx_mem_used(), used) << "the splash freed everything";
-}
-
-TEST_F(Splash, FullScreen2dDrawsThePictureCentredIntoTheVirtualScreen) {
-  write_settings("[Display]\nResolution=640x480x16\n");
-  ASSERT_EQ(on("StartSplash_eng"), 1);
-  PLAT_WINDOW* s = splash_window();
-  app.table_3d = nullptr;
-  ASSERT_EQ(start(VX_DSP_FULLSCREEN_ONLY), 1);
-  ASSERT_EQ(vx_dsp_is_fullscreen(), 1);
-  ASSERT_EQ(vx_screen_packing()->mask[0], 0xF800u);
-  // The window moved to the centre of the 640 x 480 mode.
-  VX_DSP_RECT r = rect_of(s);
-  EXPECT_EQ(r.x, 168);
-  EXPECT_EQ(r.y, 220);
-
-  // Paint again over a screen filled with a marker, to see what it leaves.
-  VX_BITMAP* screen = vx_screen();
-  ASSERT_NE(screen->pixels, nullptr);
-  ASSERT_EQ(screen->bpp, 16);
-  std::memset(screen->pixels, 0xAB, size_t(vx_bit_size(screen->width, screen->height, 16)));
-  vx_dsp_splash_paint();
-  const int cx = (screen->width - 304) / 2, cy = (screen->height - 40) / 2;
-  EXPECT_EQ(screen_word(cx, cy), rgb565(0, 0, 200));
-  EXPECT_EQ(screen_word(cx + 300, cy + 39), rgb565(300 & 255, 39 * 4, 200));
-  EXPECT_EQ(screen_word(cx + 137, cy + 21), rgb565(137, 84, 200));
-  EXPECT_EQ(screen_word(cx + 301, cy), 0) << "widened column";
-  EXPECT_EQ(screen_word(cx + 303, cy + 39), 0);
-  EXPECT_EQ(screen_word(cx - 1, cy), 0xABAB) << "left of the picture";
-  EXPECT_EQ(screen_word(cx, cy - 1), 0xABAB) << "above";
-  EXPECT_EQ(screen_word(cx + 304, cy + 39), 0xABAB) << "right";
-  EXPECT_EQ(screen_word(cx, cy + 40), 0xABAB) << "below";
-  // The text belongs to the window only: the red bar of "I" is not drawn here.
-  EXPECT_EQ(screen_word(cx + 12, cy + 5), rgb565(12, 20, 200));
-
-  vx_dsp_splash_off();
-  EXPECT_EQ(screen_word(cx, cy), 0) << "full screen is cleared when the splash goes";
-  EXPECT_EQ(vx_dsp_window()->shown, 1);
 }
 
 TEST_F(Splash, The3dBackEndGetsThePictureCentred) {
@@ -503,24 +298,4 @@ TEST_F(Splash, The3dBackEndGetsThePictureCentred) {
   EXPECT_EQ(vx_dsp_window()->shown, 1);
   EXPECT_EQ(fake().clears, clears + 1);
   EXPECT_EQ(fake().updates, updates + 1);
-}
-
-TEST_F(Splash, OffWithoutASplashOnlyShowsTheDisplay) {
-  write_settings("[Display]\nFullscreen=0\n");
-  ASSERT_EQ(start(VX_DSP_3D), 1);
-  const int clears = fake().clears;
-  vx_dsp_splash_off();
-  EXPECT_EQ(vx_dsp_window()->shown, 1);
-  EXPECT_EQ(fake().clears, clears);
-  EXPECT_EQ(plat_display_null_cursor_shown(), 1);
-}
-
-TEST_F(Splash, ShutdownWithTheSplashUpFreesIt) {
-  ASSERT_EQ(on("StartSplash_eng"), 1);
-  PLAT_WINDOW* s = splash_window();
-  ASSERT_EQ(start(), 1);
-  vx_dsp_deinit();
-  EXPECT_FALSE(plat_window_exists(s));
-  EXPECT_EQ(splash_window(), nullptr);
-  // The fixture's tear-down checks that no block is left.
 }

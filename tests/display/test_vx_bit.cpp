@@ -39,28 +39,6 @@ TEST_F(BitTest, AllocBytesPerDepth) {
   }
 }
 
-TEST_F(BitTest, AllocRefusesNullAndEmpty) {
-  VX_BITMAP b;
-  VX_RECT r = {0, 0, 4, 4};
-  EXPECT_EQ(vx_bit_alloc(nullptr, &r, 8), 0);
-  EXPECT_EQ(vx_bit_alloc(&b, nullptr, 8), 0);
-  VX_RECT empty = {0, 0, 0, 4};
-  EXPECT_EQ(vx_bit_alloc(&b, &empty, 8), 0);
-  VX_RECT negative = {0, 0, 4, -1};
-  EXPECT_EQ(vx_bit_alloc(&b, &negative, 8), 0);
-  EXPECT_EQ(b.pixels, nullptr);
-}
-
-TEST_F(BitTest, AllocDebugNamesTheBlockBySize) {
-  VX_BITMAP b;
-  VX_RECT r = {0, 0, 12, 5};
-  ASSERT_EQ(vx_bit_alloc_dbg("font.cpp", 42, &b, &r, 16), 1);
-  std::string name = vx_mem_get_name(b.pixels);
-  EXPECT_NE(name.find("12x5x16"), std::string::npos);
-  EXPECT_NE(name.find("font.cpp"), std::string::npos);
-  vx_bit_free(&b);
-}
-
 TEST_F(BitTest, FreeReleasesTextureAndPaletteReference) {
   VX_DSP_3D_INTERFACE t = {};
   t.vx_bit_3d_free = count_free;
@@ -100,82 +78,6 @@ TEST_F(BitTest, GreyPaletteIsSharedByCount) {
   VX_PALETTE* d = vx_pal_grayscale_get(16);
   EXPECT_EQ(d->references, 1u);
   vx_pal_free(d);
-}
-
-TEST_F(BitTest, PaletteAllocConvertsBetweenRgbAndRgba) {
-  VX_PALETTE* rgb = vx_pal_alloc(nullptr, 3, VX_PAL_OPT_RGB);
-  EXPECT_STREQ(vx_mem_get_name(rgb), "VX_DSP pal_alloc mypalette buffer");
-  EXPECT_STREQ(vx_mem_get_name(rgb->colours), "VX_DSP pal_alloc mypalette->color buffer");
-  for (int i = 0; i < 9; i++) rgb->colours[i] = uint8_t(10 + i);
-  VX_PALETTE* rgba = vx_pal_alloc(rgb, 5, 0);
-  EXPECT_STREQ(vx_mem_get_name(rgba->colours), "VX_DSP pal_alloc mypalette->color_alpha buffer");
-  EXPECT_EQ(rgba->type, VX_PALETTE_RGBA);
-  EXPECT_EQ(rgba->count, 5);
-  const uint8_t want[] = {10, 11, 12, 255, 13, 14, 15, 255, 16, 17, 18, 255, 0, 0, 0, 0};
-  EXPECT_EQ(std::memcmp(rgba->colours, want, sizeof want), 0);
-  VX_PALETTE* back = vx_pal_alloc(rgba, 2, VX_PAL_OPT_RGB);
-  EXPECT_EQ(std::memcmp(back->colours, want, 3), 0);
-  EXPECT_EQ(back->colours[3], 13);
-  EXPECT_EQ(vx_pal_alloc(nullptr, 0, 0), nullptr);
-  vx_pal_free(back);
-  vx_pal_free(rgba);
-  vx_pal_free(rgb);
-}
-
-TEST_F(BitTest, PaletteFreeCountsReferencesAndWarnsOnBadType) {
-  VX_PALETTE* p = vx_pal_alloc(nullptr, 2, 0);
-  vx_pal_ref(p);
-  vx_pal_free(p);
-  EXPECT_EQ(p->references, 1u);
-  p->type = 9;
-  vx_pal_free(p);  // still freed: the fixture checks for leaks
-  EXPECT_NE(boxes().find("Wrong palette type"), std::string::npos);
-}
-
-TEST_F(BitTest, PaletteFileIsItsLast768Bytes) {
-  char path[] = "/tmp/ps_palXXXXXX";
-  int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
-  std::vector<uint8_t> data(900);
-  for (size_t i = 0; i < data.size(); i++) data[i] = uint8_t(i * 7);
-  ASSERT_EQ(write(fd, data.data(), data.size()), ssize_t(data.size()));
-  close(fd);
-  VX_PALETTE* p = vx_pal_load(path);
-  ASSERT_NE(p, nullptr);
-  EXPECT_EQ(p->count, 256);
-  EXPECT_EQ(p->type, VX_PALETTE_RGB);
-  EXPECT_EQ(p->references, 1u);
-  EXPECT_EQ(std::memcmp(p->colours, data.data() + 132, 768), 0);
-  vx_pal_free(p);
-  // Too short, missing.
-  FILE* f = std::fopen(path, "wb");
-  std::fwrite(data.data(), 1, 100, f);
-  std::fclose(f);
-  EXPECT_EQ(vx_pal_load(path), nullptr);
-  std::remove(path);
-  EXPECT_EQ(vx_pal_load(path), nullptr);
-  boxes();
-}
-
-TEST_F(BitTest, Pack16FollowsTheScreenMasks) {
-  const VX_SCREEN_PACKING* p = vx_screen_packing();
-  // 5-6-5 masks: shifts 8, 3, -3.
-  EXPECT_EQ(p->shift[0], 8);
-  EXPECT_EQ(p->shift[1], 3);
-  EXPECT_EQ(p->shift[2], -3);
-  EXPECT_EQ(p->bits[1], 6);
-  EXPECT_EQ(nums(vx_pal_pack16(255, 0, 0), vx_pal_pack16(0, 255, 0), vx_pal_pack16(0, 0, 255)),
-            nums(0xF800, 0x07E0, 0x001F));
-  EXPECT_EQ(vx_pal_pack16(7, 3, 7), 0);  // top bits only, no rounding
-  EXPECT_EQ(p->key, 0xF81F);
-  ASSERT_EQ(vx_screen_masks_set(0x7C00, 0x03E0, 0x001F), 1);
-  EXPECT_EQ(p->shift[0], 7);
-  EXPECT_EQ(p->shift[1], 2);
-  EXPECT_EQ(vx_pal_pack16(255, 255, 255), 0x7FFF);
-  EXPECT_EQ(p->key, 0x7C1F);
-  EXPECT_EQ(vx_screen_packing_is_555(), 1);
-  EXPECT_EQ(vx_screen_masks_set(0, 0x03E0, 0x001F), 0);
-  EXPECT_EQ(p->key, 0x7C1F);
 }
 
 // ---------------------------------------------------------------- conversion matrix
@@ -267,70 +169,6 @@ TEST_F(BitTest, EveryCellOfTheMatrix) {
   }
 }
 
-TEST_F(BitTest, OwnDepthChangesNothingNotEvenTheTexture) {
-  VX_DSP_3D_INTERFACE t = {};
-  t.vx_bit_3d_free = count_free;
-  vx_dsp_3d_interface_set(&t);
-  g_freed = 0;
-  for (int bpp : {4, 8, 15, 16, 24, 32}) {
-    VX_BITMAP b = make_bitmap(3, 2, bpp);
-    b.texture = 5;
-    VX_BITMAP before = b;
-    EXPECT_EQ(vx_bit_convert(&b, bpp), 1);
-    EXPECT_EQ(vx_bit_convert(&b, bpp | VX_BIT_CONVERT_KEY), 1);
-    EXPECT_EQ(std::memcmp(&b, &before, sizeof b), 0);
-    b.texture = 0;
-    vx_bit_free(&b);
-  }
-  // A 16-bit bitmap asked for 15 bits is already there.
-  VX_BITMAP b = make_bitmap(3, 2, 16);
-  b.texture = 5;
-  EXPECT_EQ(vx_bit_convert(&b, 15), 1);
-  EXPECT_EQ(nums(b.bpp, g_freed), nums(16, 0));
-  // A real conversion releases the texture.
-  EXPECT_EQ(vx_bit_convert(&b, 24), 1);
-  EXPECT_EQ(nums(g_freed, b.texture), nums(1, 0u));
-  vx_bit_free(&b);
-}
-
-TEST_F(BitTest, PaletteLessSourcesAreRefused) {
-  for (int to : {24, 32}) {
-    VX_BITMAP b = make_bitmap(3, 2, 4);
-    VX_BITMAP before = b;
-    EXPECT_EQ(vx_bit_convert(&b, to), 0);
-    EXPECT_NE(boxes().find("Can't convert from 4 bpp without a palette"), std::string::npos);
-    EXPECT_EQ(std::memcmp(&b, &before, sizeof b), 0);
-    vx_bit_free(&b);
-  }
-  for (int to : {16, 24, 32 + 64}) {
-    VX_BITMAP b = make_bitmap(3, 2, 8);
-    VX_BITMAP before = b;
-    EXPECT_EQ(vx_bit_convert(&b, to), 0);
-    EXPECT_NE(boxes().find("Can't convert from 8 bpp without a palette"), std::string::npos);
-    EXPECT_EQ(std::memcmp(&b, &before, sizeof b), 0);
-    vx_bit_free(&b);
-  }
-  // 4 to 8 bits only spreads the indices: no palette needed.
-  VX_BITMAP b = make_bitmap(3, 2, 4);
-  EXPECT_EQ(vx_bit_convert(&b, 8), 1);
-  vx_bit_free(&b);
-}
-
-TEST_F(BitTest, VirtualScreenConvertsWithTheScreenPalette) {
-  ASSERT_EQ(vx_screen_alloc(4, 2, 8), 1);
-  VX_PALETTE* p = vx_pal_alloc(nullptr, 256, VX_PAL_OPT_RGB);
-  p->colours[3] = 10, p->colours[4] = 20, p->colours[5] = 30;
-  vx_screen_palette_set(p);
-  vx_pal_free(p);  // the screen holds its own reference
-  VX_BITMAP* s = vx_screen();
-  s->pixels[0] = 1;
-  ASSERT_EQ(vx_bit_convert(s, 24), 1);
-  EXPECT_EQ(s->pixels[0], 10);
-  EXPECT_EQ(s->pixels[2], 30);
-  EXPECT_EQ(vx_screen_palette(), p);
-  EXPECT_EQ(p->references, 1u);
-}
-
 // ---------------------------------------------------------------- conversion values
 VX_PALETTE* test_palette() {
   VX_PALETTE* p = vx_pal_alloc(nullptr, 256, VX_PAL_OPT_RGB);
@@ -401,41 +239,6 @@ TEST_F(BitTest, ConversionValues) {
     }
     vx_bit_free(&b);
   }
-}
-
-TEST_F(BitTest, EightTo16PlainAndKeyedVariantAgree) {
-  VX_PALETTE* p = test_palette();
-  VX_BITMAP a = make_bitmap(7, 1, 8, 200);  // 7 pixels: a tail after the four-pixel steps
-  VX_BITMAP k = make_bitmap(7, 1, 8, 200);
-  a.palette = vx_pal_ref(p);
-  k.palette = p;
-  ASSERT_EQ(vx_bit_convert(&a, 16), 1);
-  ASSERT_EQ(vx_bit_convert(&k, 16 + VX_BIT_CONVERT_KEY), 1);
-  EXPECT_EQ(pixels_of(a), pixels_of(k));
-  auto* w = reinterpret_cast<uint16_t*>(a.pixels);
-  EXPECT_EQ(w[0], vx_pal_pack16(200, 55, 100));
-  EXPECT_EQ(a.palette, p);  // 16 bits keep the palette
-  vx_bit_free(&a);
-  vx_bit_free(&k);
-}
-
-TEST_F(BitTest, ConversionBlockIsNamedByDepths) {
-  VX_BITMAP b = make_bitmap(2, 2, 24);
-  ASSERT_EQ(vx_bit_convert(&b, 16), 1);
-  EXPECT_STREQ(vx_mem_get_name(b.pixels), "Bitmap 24->16 BPP Conversion");
-  vx_bit_free(&b);
-}
-
-TEST_F(BitTest, SwapRedBlue) {
-  VX_BITMAP b = make_bitmap(2, 1, 24);
-  const uint8_t px[] = {1, 2, 3, 4, 5, 6};
-  std::memcpy(b.pixels, px, 6);
-  ASSERT_EQ(vx_bit_swap_rb(&b), 1);
-  const uint8_t want[] = {3, 2, 1, 6, 5, 4};
-  EXPECT_EQ(std::memcmp(b.pixels, want, 6), 0);
-  b.bpp = 8;
-  EXPECT_EQ(vx_bit_swap_rb(&b), 0);
-  vx_bit_free(&b);
 }
 
 }  // namespace

@@ -47,16 +47,6 @@ TEST_F(GameLoop, StallOf500msRunsExactlyTwentyStepsAndDropsTheRest) {
   EXPECT_EQ(rules_steps, 20);
 }
 
-TEST_F(GameLoop, ShortFramesRunWhatIsOwed) {
-  stall(30);
-  EXPECT_EQ(game_run_owed_steps(&g_game, &kHooks), 3);
-  EXPECT_EQ(rules_steps, 3);
-  stall(200);  // exactly at the cap
-  EXPECT_EQ(game_run_owed_steps(&g_game, &kHooks), 20);
-  EXPECT_EQ(rules_steps, 23);
-  for (float r : anim_rates_seen) EXPECT_FLOAT_EQ(r, 0.3f);
-}
-
 TEST_F(GameLoop, InactiveOrUnreadyWindowOwesNothing) {
   g_game.app_active = 0;
   stall(500);
@@ -79,55 +69,6 @@ TEST_F(GameLoop, ShownMenuConsumesStepsWithoutRunningTheRules) {
   stall(20);
   game_run_owed_steps(&g_game, &kHooks);
   EXPECT_EQ(rules_steps, 2);
-}
-
-TEST_F(GameLoop, SkipResetsDemoPositionsInsteadOfSteppingAndIsClearedAfter) {
-  g_game.skip_steps = 1;
-  stall(50);
-  EXPECT_EQ(game_run_owed_steps(&g_game, &kHooks), 5);
-  EXPECT_EQ(demo_resets, 5);
-  EXPECT_EQ(rules_steps, 0);
-  EXPECT_EQ(g_game.skip_steps, 0);
-  // With nothing owed the flag is cleared as well.
-  g_game.skip_steps = 1;
-  EXPECT_EQ(game_run_owed_steps(&g_game, &kHooks), 0);
-  EXPECT_EQ(g_game.skip_steps, 0);
-}
-
-TEST_F(GameLoop, NegativeOwedCountIsResetToZero) {
-  g_game.pending_steps.store(-7);
-  g_game.skip_steps = 1;
-  EXPECT_EQ(game_run_owed_steps(&g_game, &kHooks), 0);
-  EXPECT_EQ(g_game.pending_steps.load(), 0);
-  EXPECT_EQ(g_game.skip_steps, 0);
-  EXPECT_EQ(rules_steps, 0);
-}
-
-TEST(GameHighlight, PulsesThrough150To158TurningOnceOutsideTheBand) {
-  game_state_reset(&g_game);
-  EXPECT_EQ(g_game.highlight_colour, 150);
-  std::vector<int> seen;
-  uint32_t now = 1000;
-  for (int i = 0; i < 24; i++) {
-    ASSERT_EQ(game_highlight_pulse(&g_game, now), 1);
-    seen.push_back(g_game.highlight_colour);
-    now += 20;
-  }
-  const std::vector<int> expected = {151, 152, 153, 154, 155, 156, 157, 158, 159, 158, 157, 156,
-                                     155, 154, 153, 152, 151, 150, 149, 150, 151, 152, 153, 154};
-  EXPECT_EQ(seen, expected);
-}
-
-TEST(GameHighlight, WaitsForTheIntervalAcrossTickWrap) {
-  game_state_reset(&g_game);
-  uint32_t now = 0xFFFFFFF0u;
-  g_game.pulse_due = now;
-  ASSERT_EQ(game_highlight_pulse(&g_game, now), 1);
-  EXPECT_EQ(g_game.highlight_colour, 151);
-  EXPECT_EQ(game_highlight_pulse(&g_game, now + 19), 0);  // due at now + 20, past the wrap
-  EXPECT_EQ(g_game.highlight_colour, 151);
-  EXPECT_EQ(game_highlight_pulse(&g_game, now + 20), 1);
-  EXPECT_EQ(g_game.highlight_colour, 152);
 }
 
 }  // namespace

@@ -124,76 +124,12 @@ TEST_F(Lanes, SpawnerDrawsEveryStepWhileItsCountdownIsZero) {
   EXPECT_EQ(sp.countdown, 50);
 }
 
-TEST_F(Lanes, SpawnTakesTheHighestFreeRecord) {
-  only_car_spawner(0, ARROW{10, 0.0f, 0});  // spawns every step, cars stand still
-  next_random({0, 3, 0, 4});
-  cars_step();
-  const TRAFFIC& first = g_game.cars[127];
-  ASSERT_EQ(first.active, 1);
-  EXPECT_EQ(first.col, 9);
-  EXPECT_EQ(first.row, 5);
-  EXPECT_EQ(first.direction, LANE_LEFT);
-  EXPECT_FLOAT_EQ(first.x, centre(9));
-  EXPECT_FLOAT_EQ(first.z, car_z(5));
-  EXPECT_FLOAT_EQ(first.y, 0.0f);
-  EXPECT_EQ(first.car_type, 1);  // 3 mod 2
-  cars_step();
-  EXPECT_EQ(g_game.cars[126].active, 1);
-  EXPECT_EQ(g_game.cars[126].car_type, 0);
-  g_game.cars[127].active = 0;  // 127 left the board
-  cars_step();
-  EXPECT_EQ(g_game.cars[127].active, 1);
-  EXPECT_EQ(active_cars(), 2);
-}
-
 TEST_F(Lanes, NoFreeCarRecordIsFatal) {
   only_car_spawner(0, ARROW{10, 0.0f, 0});
   for (int i = 0; i < GAME_CARS; i++) put_car(i, centre(3), car_z(9), LANE_LEFT);
   cars_step();
   ASSERT_EQ(messages().size(), 1u);
   EXPECT_EQ(messages()[0], "Error: (cars) next_free_thing=9999");
-}
-
-TEST_F(Lanes, NoFreeLogRecordIsFatal) {
-  g_game.log_spawner_count = 1;
-  g_game.log_spawners[0].countdown = 0;
-  g_game.log_arrows[0] = ARROW{10, 0.0f, 0};
-  for (int i = 0; i < GAME_LOGS; i++) put_log(i, centre(3), 2, LANE_LEFT);
-  logs_step();
-  ASSERT_EQ(messages().size(), 1u);
-  EXPECT_EQ(messages()[0], "Error: (logs) next_free_thing=9999");
-}
-
-TEST_F(Lanes, NewLogsTakeTheirSpriteAndDrawNoType) {
-  g_game.log_spawner_count = saved_logs_;  // right, left, right, up
-  for (ARROW& a : g_game.log_arrows) a = ARROW{10, 0.0f, 1000};
-  for (int i = 0; i < 4; i++) g_game.log_spawners[i].countdown = 0;
-  logs_step();
-  EXPECT_EQ(g_game.rand_pos, 4);  // one draw per spawner, none for a type
-  // Spawner order gives records 127, 126, 125, 124.
-  const int sprites[4] = {151, 151, 151, 150};
-  const int rows[4] = {1, 2, 3, 3};
-  for (int i = 0; i < 4; i++) {
-    const TRAFFIC& t = g_game.logs[127 - i];
-    ASSERT_EQ(t.active, 1);
-    EXPECT_FLOAT_EQ(t.z, log_z(rows[i]));
-    EXPECT_EQ(world_tables.objects[t.object].sprite, sprites[i]) << i;
-  }
-}
-
-TEST_F(Lanes, CarObjectShowsItsTypeAndDirection) {
-  TRAFFIC& car = put_car(40, centre(3), car_z(6), LANE_RIGHT, 1);
-  car.object_ready = 0;
-  cars_step();
-  EXPECT_EQ(car.object_ready, 1);
-  EXPECT_EQ(world_tables.objects[car.object].sprite, 101);
-  const OBJECT_ESTUFF& e = world_tables.Object_EStuff[car.object];
-  ASSERT_GE(e.animation, 0);
-  const ANIMATION& running = world_tables.animated_bitmap_index[e.animation];
-  const ANIMATION& source = world_tables.animated_bitmap_index[g_game.car_anim_num[1] + LANE_RIGHT];
-  EXPECT_EQ(running.frames[0], source.frames[0]);
-  EXPECT_EQ(running.loops, static_cast<int16_t>(99999));
-  EXPECT_EQ(world_tables.objects[car.object].bitmap, e.bitmap);
 }
 
 // ---------------------------------------------------------------- moving and leaving
@@ -213,19 +149,6 @@ TEST_F(Lanes, CarLeavesOnTheFirstStepOverATileZeroCell) {
   EXPECT_FLOAT_EQ(stays.x, 72.15f);
   EXPECT_EQ(stays.col, 6);
   EXPECT_DOUBLE_EQ(world_tables.objects[stays.object].x, stays.x);
-}
-
-TEST_F(Lanes, CarsMoveAlongTheirDirection) {
-  TRAFFIC& up = put_car(1, centre(2), car_z(6), LANE_UP, 0, 0.5f);
-  TRAFFIC& down = put_car(2, centre(3), car_z(6), LANE_DOWN, 0, 0.5f);
-  TRAFFIC& right = put_car(3, centre(4), car_z(6), LANE_RIGHT, 0, 0.5f);
-  TRAFFIC& left = put_car(4, centre(6), car_z(6), LANE_LEFT, 0, 0.5f);
-  cars_step();
-  EXPECT_FLOAT_EQ(up.z, car_z(6) - 0.5f);
-  EXPECT_FLOAT_EQ(down.z, car_z(6) + 0.5f);
-  EXPECT_FLOAT_EQ(right.x, centre(4) + 0.5f);
-  EXPECT_FLOAT_EQ(left.x, centre(6) - 0.5f);
-  EXPECT_FLOAT_EQ(up.x, centre(2));  // the other axis is untouched
 }
 
 // ---------------------------------------------------------------- squashing
@@ -255,34 +178,6 @@ TEST_F(Lanes, CollisionBoxesAlongXAndZ) {
   }
 }
 
-TEST_F(Lanes, SquashesInStatesZeroOneFiveAndSixButNotTwo) {
-  put_car(0, g_game.frog.x, g_game.frog.z, LANE_LEFT);
-  for (int state : {FROG_PLAYING, FROG_GET_READY, FROG_DROWNING, FROG_HOME}) {
-    effects().clear();
-    g_game.frog.state = state;
-    g_game.frog.state_timer = 33;
-    cars_step();
-    EXPECT_EQ(g_game.frog.state, FROG_SQUASHED) << "state " << state;
-    EXPECT_EQ(g_game.frog.state_timer, 160);
-    EXPECT_EQ(effects(), std::vector<int>{1});
-  }
-  effects().clear();
-  g_game.frog.state_timer = 77;
-  cars_step();
-  EXPECT_EQ(g_game.frog.state, FROG_SQUASHED);
-  EXPECT_EQ(g_game.frog.state_timer, 77);
-  EXPECT_TRUE(effects().empty());
-}
-
-TEST_F(Lanes, DeathCheatKeepsTheStateButPlaysTheHit) {
-  g_game.no_death_cheat = 1;
-  put_car(0, g_game.frog.x, g_game.frog.z, LANE_LEFT);
-  cars_step();
-  EXPECT_EQ(g_game.frog.state, FROG_PLAYING);
-  EXPECT_EQ(g_game.frog.state_timer, 160);
-  EXPECT_EQ(effects(), std::vector<int>{1});
-}
-
 // ---------------------------------------------------------------- riding
 
 TEST_F(Lanes, RidingTestFindsTheLastCoveringLogAlongX) {
@@ -297,30 +192,6 @@ TEST_F(Lanes, RidingTestFindsTheLastCoveringLogAlongX) {
   g_game.logs[20].active = 0;
   lanes_update();
   EXPECT_EQ(g_game.frog.log_index, 10);
-}
-
-TEST_F(Lanes, LogsAlongZAndRecordZeroAreNeverReported) {
-  place_frog(9, 2);
-  put_log(5, g_game.frog.x, 2, LANE_UP);
-  put_log(0, g_game.frog.x, 2, LANE_LEFT);
-  g_game.frog.log_index = 77;  // cleared by every lanes update
-  lanes_update();
-  EXPECT_EQ(g_game.frog.log_index, 0);
-}
-
-TEST_F(Lanes, LogsStandStillWhileTheFrogDrownsCarsMoveOn) {
-  place_frog(4, 2);
-  TRAFFIC& log = put_log(9, g_game.frog.x, 2, LANE_RIGHT, 0.1f);
-  TRAFFIC& car = put_car(9, centre(2), car_z(6), LANE_RIGHT, 0, 0.1f);
-  g_game.frog.state = FROG_DROWNING;
-  lanes_update();
-  EXPECT_FLOAT_EQ(log.x, centre(4));
-  EXPECT_EQ(g_game.frog.log_index, 0);  // not tested either
-  EXPECT_FLOAT_EQ(car.x, centre(2) + 0.1f);
-  g_game.frog.state = FROG_PLAYING;
-  lanes_update();
-  EXPECT_FLOAT_EQ(log.x, centre(4) + 0.1f);
-  EXPECT_EQ(g_game.frog.log_index, 9);
 }
 
 // ---------------------------------------------------------------- drift
@@ -356,20 +227,6 @@ TEST_F(Lanes, DriftStopsAtTheCellCentreBeforeAMissingCell) {
   EXPECT_FLOAT_EQ(g_game.frog.x, centre(0));
 }
 
-TEST_F(Lanes, DriftStopsAtACornerStepAboveTwo) {
-  place_frog(4, 1);
-  put_log(5, centre(4), 1, LANE_RIGHT, 0.1f);
-  g_game.frog.log_index = 5;
-  CELL* next = World_Cell(5, 1);
-  next->up[0] = 3;  // corners 0, 1 of the right neighbour meet corners 2, 3 of the frog's cell
-  lanes_drift_frog();
-  EXPECT_FLOAT_EQ(g_game.frog.x, centre(4));
-  next->up[0] = 2;
-  next->up[1] = -2;
-  lanes_drift_frog();
-  EXPECT_FLOAT_EQ(g_game.frog.x, centre(4) + 0.1f);
-}
-
 TEST_F(Lanes, DoubleSpeedDriftsOnceMoreBlockedOrNot) {
   g_game.traffic_effect = TRAFFIC_DOUBLE;
   place_frog(9, 1);
@@ -384,84 +241,6 @@ TEST_F(Lanes, DoubleSpeedDriftsOnceMoreBlockedOrNot) {
 
 // ---------------------------------------------------------------- traffic effects
 
-TEST_F(Lanes, FrozenTrafficStandsDrawsNothingAndStillHits) {
-  g_game.traffic_effect = TRAFFIC_FROZEN;
-  g_game.traffic_effect_timer = 100;
-  SPAWNER& sp = only_car_spawner(0, ARROW{10, 0.1f, 50});
-  sp.countdown = 0;
-  TRAFFIC& car = put_car(3, centre(2), car_z(6), LANE_RIGHT, 0, 0.1f);
-  place_frog(5, 2);
-  TRAFFIC& log = put_log(4, g_game.frog.x, 2, LANE_LEFT, 0.1f);
-  lanes_update();
-  EXPECT_FLOAT_EQ(car.x, centre(2));
-  EXPECT_FLOAT_EQ(log.x, centre(5));
-  EXPECT_EQ(g_game.rand_pos, 0);
-  EXPECT_EQ(sp.countdown, 0);
-  EXPECT_EQ(g_game.frog.log_index, 4);  // the riding test still runs
-  EXPECT_EQ(g_game.traffic_effect_timer, 99);
-  put_car(7, g_game.frog.x, g_game.frog.z, LANE_LEFT);
-  lanes_update();
-  EXPECT_EQ(g_game.frog.state, FROG_SQUASHED);
-}
-
-TEST_F(Lanes, DoubleSpeedRunsTwoSteps) {
-  g_game.traffic_effect = TRAFFIC_DOUBLE;
-  g_game.traffic_effect_timer = 100;
-  SPAWNER& sp = only_car_spawner(0, ARROW{1000, 0.1f, 50});
-  sp.countdown = 5;
-  TRAFFIC& car = put_car(3, centre(2), car_z(6), LANE_RIGHT, 0, 0.1f);
-  lanes_update();
-  EXPECT_FLOAT_EQ(car.x, centre(2) + 0.2f);
-  EXPECT_EQ(sp.countdown, 3);
-  // The step that runs the timer out is a single one again.
-  g_game.traffic_effect_timer = 1;
-  lanes_update();
-  EXPECT_EQ(g_game.traffic_effect, TRAFFIC_NORMAL);
-  EXPECT_FLOAT_EQ(car.x, centre(2) + 0.3f);
-}
-
-TEST_F(Lanes, EffectTimersRunFirst) {
-  g_game.invincible = 1;
-  g_game.invincible_timer = 2;
-  g_game.speed_effect = SPEED_SLOW;
-  g_game.speed_effect_timer = 3;
-  g_game.frog.can_move = 1;
-  lanes_update();
-  EXPECT_EQ(g_game.invincible, 1);
-  EXPECT_EQ(g_game.frog.can_move, 0);  // toggled every slow step
-  lanes_update();
-  EXPECT_EQ(g_game.invincible, 0);
-  EXPECT_EQ(g_game.invincible_timer, 0);
-  EXPECT_EQ(g_game.frog.can_move, 1);
-  lanes_update();  // the slow effect ends: can_move back to 1 whatever the toggle left
-  EXPECT_EQ(g_game.speed_effect, SPEED_NORMAL);
-  EXPECT_EQ(g_game.frog.can_move, 1);
-  g_game.speed_effect = SPEED_FAST;
-  g_game.speed_effect_timer = 5;
-  lanes_update();
-  EXPECT_EQ(g_game.frog.can_move, 1);  // only the slow effect toggles
-  EXPECT_EQ(g_game.speed_effect_timer, 4);
-}
-
 // ---------------------------------------------------------------- reset
-
-TEST_F(Lanes, ResetParksEverythingAndRestartsTheCountdowns) {
-  g_game.car_spawner_count = saved_cars_;
-  g_game.log_spawner_count = saved_logs_;
-  TRAFFIC& car = put_car(50, centre(3), car_z(6), LANE_RIGHT);
-  TRAFFIC& log = put_log(60, centre(3), 2, LANE_LEFT);
-  g_game.car_spawners[1].countdown = 0;
-  g_game.log_spawners[3].countdown = 7;
-  cars_reset();
-  logs_reset();
-  EXPECT_EQ(car.active, 0);
-  EXPECT_EQ(car.object_ready, 0);
-  EXPECT_FLOAT_EQ(car.x, GAME_OFF_BOARD);
-  EXPECT_DOUBLE_EQ(world_tables.objects[car.object].z, GAME_OFF_BOARD);
-  EXPECT_EQ(log.active, 0);
-  EXPECT_DOUBLE_EQ(world_tables.objects[log.object].x, GAME_OFF_BOARD);
-  EXPECT_EQ(g_game.car_spawners[1].countdown, 180);  // car arrow 2's pause
-  EXPECT_EQ(g_game.log_spawners[3].countdown, 300);  // log arrow 4's pause
-}
 
 }  // namespace

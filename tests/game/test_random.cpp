@@ -36,17 +36,6 @@ class RandomSource : public testing::Test {
   }
 };
 
-TEST_F(RandomSource, TablesAreTrackedUnderTheirNamesAndZeroed) {
-  EXPECT_STREQ(vx_mem_get_name(g_game.player_movement_table), "player movement table");
-  EXPECT_STREQ(vx_mem_get_name(g_game.rand_table), "rand table");
-  for (int i = 0; i < GAME_MOVEMENT_STEPS; i++) ASSERT_EQ(g_game.player_movement_table[i], 0);
-  for (int i = 0; i < GAME_RAND_VALUES; i++) ASSERT_EQ(g_game.rand_table[i], 0);
-  // A second allocation keeps the tables.
-  int32_t* table = g_game.rand_table;
-  EXPECT_EQ(game_random_tables_alloc(), 1);
-  EXPECT_EQ(g_game.rand_table, table);
-}
-
 TEST_F(RandomSource, PlayUsesTheRuntimeGenerator) {
   std::srand(77);
   std::vector<int> expected;
@@ -55,53 +44,6 @@ TEST_F(RandomSource, PlayUsesTheRuntimeGenerator) {
   g_game.rand_table[0] = -5;
   for (int i = 0; i < 20; i++) EXPECT_EQ(game_random(), expected[static_cast<size_t>(i)]);
   EXPECT_EQ(g_game.rand_pos, 0);  // the table is not touched
-}
-
-TEST_F(RandomSource, AttractModeAndReplaysReadTheTable) {
-  for (int i = 0; i < GAME_RAND_VALUES; i++) g_game.rand_table[i] = i * 3 - 100;
-  g_game.attract_mode = 1;
-  EXPECT_EQ(game_random(), -100);  // table values are any 32-bit value
-  EXPECT_EQ(game_random(), -97);
-  g_game.attract_mode = 0;
-  g_game.random_from_table = 1;
-  EXPECT_EQ(game_random(), -94);
-  EXPECT_EQ(g_game.rand_pos, 3);
-  game_random_reset_positions();
-  EXPECT_EQ(g_game.rand_pos, 0);
-  EXPECT_EQ(g_game.movement_pos, 0);
-  EXPECT_EQ(game_random(), -100);
-}
-
-TEST_F(RandomSource, TableWrapsAt30720) {
-  for (int i = 0; i < GAME_RAND_VALUES; i++) g_game.rand_table[i] = i + 1;
-  g_game.random_from_table = 1;
-  int last = 0;
-  for (int i = 0; i < GAME_RAND_VALUES; i++) last = game_random();
-  EXPECT_EQ(last, GAME_RAND_VALUES);
-  EXPECT_EQ(g_game.rand_pos, 0);
-  EXPECT_EQ(game_random(), 1);  // the 30,721st value is the first again
-}
-
-TEST_F(RandomSource, RecordingCountsPastItsCapacity) {
-  g_game.random_from_table = 1;
-  for (int i = 0; i < 10; i++) g_game.rand_table[i] = 100 + i;
-  int32_t buffer[4] = {0, 0, 0, 0};
-  int count = 0;
-  game_random_record(buffer, 4, &count);
-  for (int i = 0; i < 6; i++) game_random();
-  EXPECT_EQ(count, 6);
-  EXPECT_EQ(buffer[0], 100);
-  EXPECT_EQ(buffer[3], 103);
-  game_random_record(nullptr, 0, nullptr);
-  game_random();
-  EXPECT_EQ(count, 6);
-}
-
-TEST_F(RandomSource, FreeingTwiceIsHarmless) {
-  game_random_tables_free();
-  game_random_tables_free();
-  EXPECT_EQ(g_game.rand_table, nullptr);
-  EXPECT_EQ(g_game.player_movement_table, nullptr);
 }
 
 // ---------------------------------------------------------------- the golden sequence

@@ -19,28 +19,6 @@ TEST(PadText, AlignsInsideTheWidth) {
   EXPECT_STREQ(out, "   ab");
 }
 
-TEST(PadText, CutsTextOfTheWidthOrMoreAndWritesNothingPastIt) {
-  char out[8];
-  for (int mode = 1; mode <= 3; mode++) {
-    std::memset(out, 'X', sizeof out);
-    pad_text(out, "abcdefgh", 5, mode);
-    EXPECT_STREQ(out, "abcde") << "mode " << mode;
-    EXPECT_EQ(out[6], 'X') << "byte past width + 1";
-    pad_text(out, "abcde", 5, mode);
-    EXPECT_STREQ(out, "abcde");
-  }
-}
-
-TEST(PadText, EmptyTextAndZeroWidth) {
-  char out[8];
-  pad_text(out, "", 3, 2);
-  EXPECT_STREQ(out, "   ");
-  pad_text(out, "abc", 0, 1);
-  EXPECT_STREQ(out, "");
-  pad_text(out, nullptr, 2, 3);
-  EXPECT_STREQ(out, "  ");
-}
-
 // ---------------------------------------------------------------- life icons
 
 std::vector<std::pair<int, int>> icons_of(int lives) {
@@ -58,12 +36,6 @@ TEST(LifeIcons, FullIconsOfThreeFirstThenTheRest) {
   EXPECT_EQ(icons_of(4), (V{{8, 8}, {6, 16}}));
   EXPECT_EQ(icons_of(5), (V{{8, 8}, {7, 16}}));
   EXPECT_EQ(icons_of(9), (V{{8, 8}, {8, 16}, {8, 24}}));
-}
-
-TEST(LifeIcons, NoIconsOutsideOneToNine) {
-  EXPECT_TRUE(icons_of(0).empty());
-  EXPECT_TRUE(icons_of(10).empty());
-  EXPECT_TRUE(icons_of(-1).empty());
 }
 
 // ---------------------------------------------------------------- the clock
@@ -100,28 +72,6 @@ TEST_F(Clock, BorrowsThroughSecondsAndMinutesAndStopsWithTheCheat) {
   for (int i = 0; i < 100; i++) game_step();
   EXPECT_EQ(gs.time_sec, 59);
   EXPECT_EQ(gs.time_tick, 59);
-}
-
-TEST_F(Clock, TimeUpObjectFallsThenTheFrogHidesAndALifeIsLost) {
-  GameState& gs = g_game;
-  gs.time_min = gs.time_sec = gs.time_tick = 0;
-  game_step();
-  ASSERT_EQ(gs.frog.state, FROG_TIME_UP);
-  int steps = 0;
-  while (gs.fall_y > gs.fall_target && steps < 1000) {
-    EXPECT_LT(world_tables.objects[gs.frog.object].x, GAME_OFF_BOARD) << "visible while the object falls";
-    game_step();
-    steps++;
-  }
-  game_step();
-  EXPECT_DOUBLE_EQ(world_tables.objects[gs.frog.object].x, GAME_OFF_BOARD);
-  EXPECT_EQ(gs.lives, 3);
-  while (gs.frog.state == FROG_TIME_UP && steps < 2000) {
-    game_step();
-    steps++;
-  }
-  EXPECT_EQ(gs.frog.state, FROG_GET_READY);
-  EXPECT_EQ(gs.lives, 2);
 }
 
 // ---------------------------------------------------------------- time bonus
@@ -188,14 +138,6 @@ TEST_F(Leaving, TurnsClockwiseRisesAndAsksForTheNextLevel) {
   EXPECT_EQ(count_of(messages(), 1), 1);
 }
 
-TEST_F(Leaving, NextLevelWrapsFrom21To0) {
-  g_game.level_number = 21;
-  next_level();
-  EXPECT_EQ(g_game.level_number, 0);
-  EXPECT_STREQ(g_game.def_path, "level\\level0.def");
-  EXPECT_STREQ(g_game.map_path, "level\\level0.map");
-}
-
 // ---------------------------------------------------------------- lives
 
 using Lives = RulesTest;
@@ -209,81 +151,9 @@ TEST_F(Lives, LostLifeStartsTheNextOne) {
   EXPECT_EQ(gs.frog.state, FROG_GET_READY);
 }
 
-TEST_F(Lives, LastLifeLostIsGameOverForThreeSeconds) {
-  GameState& gs = g_game;
-  gs.lives = 1;
-  gs.cars[7].object_ready = 1;
-  gs.frog.state = FROG_DROWNING;
-  gs.frog.state_timer = 0;
-  game_step();
-  EXPECT_EQ(gs.lives, 0);
-  EXPECT_EQ(gs.cars[7].object_ready, 0) << "every car shows a new type in the next game";
-  EXPECT_EQ(gs.frog.state, FROG_GAME_OVER);
-  EXPECT_EQ(gs.frog.state_timer, 300);
-  game_step();
-  EXPECT_EQ(gs.frog.state_timer, 299);
-  EXPECT_DOUBLE_EQ(world_tables.objects[gs.frog.object].x, GAME_OFF_BOARD) << "hidden";
-}
-
-TEST_F(Lives, NoDeathCheatPlaysDrowningOutButKeepsTheLife) {
-  GameState& gs = g_game;
-  gs.no_death_cheat = 1;
-  gs.frog.z = 1 * kCell + kCell / 2 + 4;  // on the water
-  game_step();
-  ASSERT_EQ(gs.frog.state, FROG_DROWNING);
-  for (int i = 0; i < 200 && gs.frog.state == FROG_DROWNING; i++) game_step();
-  EXPECT_EQ(gs.frog.state, FROG_GET_READY);
-  EXPECT_EQ(gs.lives, 3);
-}
-
 // ---------------------------------------------------------------- bonuses
 
 using Bonuses = RulesTest;
-
-// A type-4 bonus lying on the frog's cell.
-void mystery_under_frog() {
-  BONUS& b = g_game.bonus_spots[0];
-  b.phase = 2;
-  b.life = 100;
-  b.type = 4;
-  b.y = g_game.frog.y;
-}
-
-TEST_F(Bonuses, MysteryBecomesAnyTypeAndType4AgainIsALife) {
-  GameState& gs = g_game;
-  // Resolved type -> the sound effect of the table.
-  const int effect_of[8] = {10, 10, 9, 11, 10, 10, 9, 10};
-  for (int type = 0; type < 8; type++) {
-    SCOPED_TRACE(testing::Message() << "resolved to " << type);
-    const int lives = gs.lives, score = gs.score, minutes = gs.time_min;
-    gs.speed_effect = gs.traffic_effect = gs.invincible = 0;
-    effects().clear();
-    mystery_under_frog();
-    next_random({type + 8, 7});  // 8 + type mod 8 = type; 7 is the points draw
-    bonuses_update();
-    EXPECT_EQ(gs.bonus_shown_type, type);
-    EXPECT_EQ(gs.bonus_spots[0].phase, 0);
-    EXPECT_EQ(gs.bonus_text_timer, 350);
-    EXPECT_EQ(effects(), std::vector<int>{effect_of[type]});
-    EXPECT_EQ(gs.lives - lives, type == 4 ? 1 : 0);
-    EXPECT_EQ(gs.score - score, type == 3 ? 17 : 0);
-    EXPECT_EQ(gs.time_min - minutes, type == 0 ? 1 : 0);
-    const int speed[8] = {0, 1, 2, 0, 0, 0, 0, 0};
-    const int traffic[8] = {0, 0, 0, 0, 0, 5, 6, 0};
-    EXPECT_EQ(gs.speed_effect, speed[type]);
-    EXPECT_EQ(gs.traffic_effect, traffic[type]);
-    EXPECT_EQ(gs.invincible, type == 7 ? 1 : 0);
-  }
-}
-
-TEST_F(Bonuses, OutOfReachIsNotPickedUp) {
-  mystery_under_frog();
-  g_game.bonus_spots[0].y = g_game.frog.y + 6.0f;  // 6 is not within 6
-  next_random({0});
-  bonuses_update();
-  EXPECT_EQ(g_game.bonus_spots[0].phase, 2);
-  EXPECT_EQ(g_game.rand_pos, 0);
-}
 
 TEST_F(Bonuses, AppearanceDrawsChanceSpotCountdownKindAndType) {
   GameState& gs = g_game;
@@ -312,32 +182,6 @@ TEST_F(Bonuses, AppearanceDrawsChanceSpotCountdownKindAndType) {
   bonuses_update();
   EXPECT_EQ(gs.rand_pos, 4);
   EXPECT_EQ(b.type, 3);
-}
-
-TEST_F(Bonuses, FallsBouncesThenLiesUntilItsLifeRunsOut) {
-  GameState& gs = g_game;
-  gs.frog.x = gs.frog.z = 0;
-  gs.frog.col = gs.frog.row = 0;
-  gs.bonus_countdown = 0;
-  next_random({0, 0, 0, 4});
-  bonuses_update();
-  gs.bonus_countdown = 1000000;  // no second bonus on the spot
-  BONUS& b = gs.bonus_spots[0];
-  for (int i = 0; i < 199; i++) {
-    bonuses_update();
-    ASSERT_GE(b.y, 0.0f);
-  }
-  EXPECT_EQ(b.phase, 1);
-  next_random({1});
-  bonuses_update();  // falling step 201
-  EXPECT_EQ(b.phase, 2);
-  EXPECT_FLOAT_EQ(b.y, 0.0f);
-  EXPECT_EQ(b.life, 801);
-  for (int i = 0; i < 800; i++) bonuses_update();
-  EXPECT_EQ(b.phase, 2);
-  bonuses_update();
-  EXPECT_EQ(b.phase, 0);
-  EXPECT_EQ(b.y, GAME_OFF_BOARD);
 }
 
 // ---------------------------------------------------------------- start of a life
@@ -390,30 +234,9 @@ TEST_F(StartLife, GetReadyLowersTheCameraThenCountsTwentyOneSteps) {
   EXPECT_DOUBLE_EQ(gs.camera_y, gs.frog.y + 25.0);
 }
 
-TEST_F(StartLife, NothingStepsWhilePausedOrInAMenu) {
-  GameState& gs = g_game;
-  gs.paused = 1;
-  const int tick = gs.time_tick, sec = gs.time_sec;
-  game_step();
-  gs.paused = 0;
-  gs.menu_active = 1;
-  game_step();
-  EXPECT_EQ(gs.time_tick, tick);
-  EXPECT_EQ(gs.time_sec, sec);
-}
-
 // ---------------------------------------------------------------- the head-up display
 
 using Hud = RulesTest;
-
-std::map<int, std::string>& texts_seen() {
-  static std::map<int, std::string> m;
-  return m;
-}
-void record_message_text(int n) {
-  record_message(n);
-  texts_seen()[n] = g_game.text_buffer;
-}
 
 std::vector<int> frame_messages() {
   messages().clear();
@@ -445,52 +268,6 @@ TEST_F(Hud, StateMessages) {
     gs.frog.state_timer = c.timer;
     EXPECT_EQ(frame_messages(), c.expected) << "state " << c.state << " timer " << c.timer;
   }
-}
-
-TEST_F(Hud, PauseAndMenuHideMessages) {
-  GameState& gs = g_game;
-  gs.frog.state = FROG_GET_READY;
-  gs.paused = 1;
-  EXPECT_EQ(frame_messages(), (std::vector<int>{3, 8}));
-  gs.menu_active = 1;
-  EXPECT_EQ(frame_messages(), (std::vector<int>{3}));
-  gs.paused = gs.menu_active = 0;
-  gs.attract_mode = 1;
-  EXPECT_EQ(frame_messages(), (std::vector<int>{3, 8})) << "no get ready in a demo";
-}
-
-TEST_F(Hud, ScoreTitleAndBonusTextArePadded) {
-  GameState& gs = g_game;
-  message_draw_hook_set(record_message_text);
-  texts_seen().clear();
-  gs.score = 120;
-  std::snprintf(gs.level_title, sizeof gs.level_title, "%s", "Lily Lane");
-  gs.title_showing = 1;
-  gs.bonus_text_timer = 10;
-  gs.bonus_shown_type = 4;
-  EXPECT_EQ(frame_messages(), (std::vector<int>{3, 8, 10, 11}));
-  EXPECT_EQ(texts_seen()[3], "120   ");
-  EXPECT_EQ(texts_seen()[10], "Lily Lane" + std::string(41, ' '));
-  const std::string bonus = bonus_text(4);
-  ASSERT_LT(bonus.size(), 20u);
-  const size_t before = (20 - bonus.size()) / 2;
-  EXPECT_EQ(texts_seen()[11], std::string(before, ' ') + bonus + std::string(20 - before - bonus.size(), ' '));
-}
-
-TEST_F(Hud, LevelTitleScrollsOutAfterSevenUnitsPerCharacter) {
-  GameState& gs = g_game;
-  gs.level_title_len = 4;
-  gs.title_start = 1;
-  game_step();
-  EXPECT_EQ(gs.title_start, 0);
-  EXPECT_FLOAT_EQ(gs.title_x, 119.5f);
-  int steps = 1;
-  while (gs.title_showing && steps < 1000) {
-    game_step();
-    steps++;
-  }
-  // From 120 by 0.5 a step until below -28.
-  EXPECT_EQ(steps, 297);
 }
 
 }  // namespace

@@ -31,61 +31,6 @@ TEST_F(FrogHop, LeftWinsOverRightRightOverUpUpOverDown) {
   }
 }
 
-TEST_F(FrogHop, RefusedDirectionsStillTurnTheFrogAndDoNotStopTheNext) {
-  FROG& f = g_game.frog;
-  // From the start cell, right is the raised cell (a corner step of 12).
-  press(0, 0, 0, 1);
-  EXPECT_EQ(frog_hop_start(), 0);
-  EXPECT_EQ(f.hop_dir, 0);
-  EXPECT_EQ(f.facing, 2) << "a refused direction still turns the frog";
-  EXPECT_TRUE(effects().empty());
-  // Right of the raised cell: left refused by height, right by the board's
-  // edge, up taken.
-  f.col = 4;
-  press(1, 0, 1, 1);
-  EXPECT_EQ(frog_hop_start(), 1);
-  EXPECT_EQ(f.hop_dir, 1);
-  EXPECT_EQ(f.facing, 0);
-  // At the left edge: a refused left does not stop a right.
-  f.hop_dir = 0;
-  f.col = 0;
-  f.row = 2;
-  press(0, 0, 1, 1);
-  EXPECT_EQ(frog_hop_start(), 1);
-  EXPECT_EQ(f.hop_dir, 4);
-  EXPECT_EQ(f.facing, 2);
-  // Above the empty row: down refused (a cell of tile 0 does not exist).
-  f.hop_dir = 0;
-  f.col = kStartCol;
-  f.row = 4;
-  press(0, 1, 0, 0);
-  EXPECT_EQ(frog_hop_start(), 0);
-  EXPECT_EQ(f.facing, 1);
-}
-
-TEST_F(FrogHop, EveryDirectionRefusedLeavesTheLastOneLookedAtAsFacing) {
-  FROG& f = g_game.frog;
-  // Row 0, column 1 is a raised hedge between home pads: from the home pad
-  // at column 0 left is off the board, right is 12 higher, up is off the
-  // board; down (water, level) is the only way.
-  f.col = 0;
-  f.row = 0;
-  press(1, 0, 1, 1);
-  EXPECT_EQ(frog_hop_start(), 0);
-  EXPECT_EQ(f.facing, 0) << "left, then right, then up were looked at";
-  EXPECT_TRUE(effects().empty());
-}
-
-TEST_F(FrogHop, NoNewHopWhileOneIsUnderWay) {
-  FROG& f = g_game.frog;
-  press(1, 0, 0, 0);
-  ASSERT_EQ(frog_hop_start(), 1);
-  press(0, 0, 1, 0);
-  EXPECT_EQ(frog_hop_start(), 0);
-  EXPECT_EQ(f.hop_dir, 1);
-  EXPECT_EQ(f.facing, 0) << "not even turned";
-}
-
 // ---------------------------------------------------------------- the hop
 
 TEST_F(FrogHop, HopTakes32StepsAndLandsOnTheNextCellCentre) {
@@ -105,68 +50,6 @@ TEST_F(FrogHop, HopTakes32StepsAndLandsOnTheNextCellCentre) {
   EXPECT_EQ(f.hop_counter, 0);
 }
 
-TEST_F(FrogHop, HopShowsFrameCounterDivFour) {
-  FROG& f = g_game.frog;
-  press(0, 0, 1, 0);
-  game_step();
-  press(0, 0, 0, 0);
-  std::vector<int> frames;
-  for (int i = 0; i < 32; i++) {
-    game_step();
-    const ANIMATION& a = frog_animation();
-    ASSERT_EQ(a.frame_count, 8) << "step " << i;
-    frames.push_back(a.frame);
-  }
-  EXPECT_EQ(frames.front(), 0);
-  EXPECT_EQ(frames[4], 1);
-  EXPECT_EQ(frames.back(), 7);
-  EXPECT_EQ(f.hop_dir, 0);
-}
-
-TEST_F(FrogHop, SlowFrogHopTakes64StepsShowingIdleFramesBetween) {
-  GameState& gs = g_game;
-  FROG& f = gs.frog;
-  gs.speed_effect = SPEED_SLOW;
-  gs.speed_effect_timer = 1600;
-  press(1, 0, 0, 0);
-  game_step();
-  press(0, 0, 0, 0);
-  ASSERT_EQ(f.hop_dir, 1);
-  int steps = 0, idle_steps = 0;
-  while (f.hop_dir != 0 && steps < 200) {
-    const int counter = f.hop_counter;
-    game_step();
-    steps++;
-    if (f.hop_dir != 0 && f.hop_counter == counter) {
-      idle_steps++;
-      EXPECT_EQ(frog_animation().frame_count, 11) << "a waiting step shows the idle animation";
-    }
-  }
-  EXPECT_EQ(steps, 64);
-  EXPECT_EQ(idle_steps, 32);
-  EXPECT_EQ(f.row, kStartRow - 1);
-}
-
-TEST_F(FrogHop, FastFrogHopsTwiceAsFast) {
-  g_game.speed_effect = SPEED_FAST;
-  g_game.speed_effect_timer = 1600;
-  press(1, 0, 0, 0);
-  game_step();
-  press(0, 0, 0, 0);
-  EXPECT_EQ(steps_until_landed(), 16);
-}
-
-TEST_F(FrogHop, StandingFrogRunsItsIdleCycleOf41Steps) {
-  FROG& f = g_game.frog;
-  f.idle_counter = 0;
-  for (int i = 0; i < 40; i++) frog_update();
-  EXPECT_EQ(f.idle_counter, 40);
-  EXPECT_EQ(frog_animation().frame, 39 / 4);
-  frog_update();
-  EXPECT_EQ(f.idle_counter, 0);
-  EXPECT_EQ(frog_animation().frame, 10);
-}
-
 // ---------------------------------------------------------------- water and logs
 
 TEST_F(FrogHop, HopIntoWaterDrownsWithTimer160AndSplashEffect) {
@@ -181,26 +64,6 @@ TEST_F(FrogHop, HopIntoWaterDrownsWithTimer160AndSplashEffect) {
   EXPECT_EQ(f.state_timer, 160);
   EXPECT_EQ(count_of(effects(), 2), 1);
   EXPECT_EQ(frog_animation().frame_count, 3) << "the splash animation";
-}
-
-TEST_F(FrogHop, DriftingIntoWaterDrownsWithTimer80AndNoEffect) {
-  FROG& f = g_game.frog;
-  f.z = 1 * kCell + kCell / 2 + 4;  // on the water, riding nothing
-  f.row = 1;
-  game_step();
-  EXPECT_EQ(f.state, FROG_DROWNING);
-  EXPECT_EQ(f.state_timer, 80);
-  EXPECT_EQ(count_of(effects(), 2), 0);
-}
-
-TEST_F(FrogHop, InvincibleFrogDoesNotDrown) {
-  FROG& f = g_game.frog;
-  g_game.invincible = 1;
-  g_game.invincible_timer = 1000;
-  f.z = 1 * kCell + kCell / 2 + 4;
-  f.row = 1;
-  game_step();
-  EXPECT_EQ(f.state, FROG_PLAYING);
 }
 
 TEST_F(FrogHop, FrogOnALogDoesNotDrownAndMovesWithIt) {

@@ -88,61 +88,6 @@ TEST_F(Rulesim, RecordedInputReplaysTheSameRun) {
   fs::remove(record);
 }
 
-TEST_F(Rulesim, StandingStillRunsOutTheStepsAndTheClock) {
-  // No input: the frog stands on the start row; 400 steps, then the end line.
-  const SimRun r = rulesim(std::string(kLevel) + " --steps 400");
-  EXPECT_EQ(r.status, 0);
-  ASSERT_EQ(r.lines.size(), 3u) << r.out;
-  // Get ready: the camera comes down from 100 to 26 in 148 steps, then the timer runs 20 to -1.
-  EXPECT_EQ(r.lines[1].rfind("step=169 state=0 ", 0), 0u) << r.lines[1];
-  // 232 steps of play: 3 s 52 ticks off the clock.
-  EXPECT_EQ(r.lines[2], "end step=400 state=0 lives=3 score=0 time=1:56:08 cell=4,8 level=0");
-}
-
-TEST_F(Rulesim, HoppingUpBlindlyEndsTheGame) {
-  const fs::path input = fs::temp_directory_path() / "ps_rulesim_up.txt";
-  std::ofstream(input) << "# up, held\n1 x6000\n";
-  const SimRun r = rulesim(std::string(kLevel) + " --lives 1 --input '" + input.string() + "'");
-  EXPECT_EQ(r.status, 0);  // without the bot the run's end is not a failure
-  ASSERT_FALSE(r.lines.empty());
-  EXPECT_NE(r.lines.back().find("state=3"), std::string::npos) << r.out;
-  EXPECT_NE(r.lines.back().find("lives=0"), std::string::npos);
-  fs::remove(input);
-}
-
-TEST_F(Rulesim, RandTableAndTrace) {
-  // A table of a hundred 7s, then zeros.
-  const fs::path table = fs::temp_directory_path() / "ps_rulesim_rand.bin";
-  {
-    std::ofstream out(table, std::ios::binary);
-    const uint8_t seven[4] = {7, 0, 0, 0};
-    for (int i = 0; i < 100; i++) out.write(reinterpret_cast<const char*>(seven), 4);
-  }
-  const SimRun r = rulesim(std::string(kLevel) + " --rand '" + table.string() + "' --steps 2 --trace");
-  EXPECT_EQ(r.status, 0);
-  int draws = 0, sevens = 0;
-  for (const std::string& l : r.lines) {
-    const size_t at = l.find(" rand=");
-    if (at == std::string::npos) continue;
-    draws++;
-    sevens += l.substr(at + 6) == "7";
-  }
-  EXPECT_GT(draws, 328);    // at least the start of a life
-  // One 7 at the end of the set-up; the start of the life reads the table from its start again.
-  EXPECT_EQ(sevens, 101);
-  fs::remove(table);
-}
-
-TEST_F(Rulesim, BadUsageAndMissingLevel) {
-  EXPECT_EQ(rulesim("").status, 2);
-  EXPECT_EQ(rulesim(std::string(kLevel) + " --seed 2 --rand x.bin").status, 2);
-  EXPECT_EQ(rulesim(std::string(kLevel) + " --input no_such_file.txt").status, 2);
-  EXPECT_EQ(rulesim(std::string(kLevel) + " --frobnicate").status, 2);
-  const SimRun missing = rulesim("--level 'level\\level9.def' --bot");
-  EXPECT_EQ(missing.status, 1);
-  EXPECT_TRUE(missing.lines.empty());
-}
-
 // ---------------------------------------------------------------- the bot in process
 
 class Bot : public lanes_test::FixtureTest {

@@ -22,7 +22,7 @@
 #include "world/gen/gen_bit.h"
 #include "world/gen/gen_info.h"
 #include "world/gen/gen_wrap.h"
-#include "tests/gen/gen_test_util.h"
+#include "tests/support/engine_fixture.h"
 
 namespace gen_test {
 

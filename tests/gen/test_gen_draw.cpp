@@ -163,41 +163,6 @@ TEST_F(GenDraw, TileSetFor130By64) {
   EXPECT_EQ(gen_bit_ram_current(), 0);
 }
 
-TEST_F(GenDraw, SourceRectangleAcrossTilesScaledAndMirrored) {
-  VX_BITMAP b = pattern(300, 70);  // columns 256, 32, 8, 8; rows 64, 8
-  const VX_RECT src = {250, 60, 12, 8};
-  const VX_RECT dest = {100, 100, 24, 16};
-  ASSERT_EQ(table_.vx_bit_3d_put(&b, &dest, &src, GEN_DRAW_SCALE), 1);
-  GEN_TEXTURE_INFO info;
-  ASSERT_EQ(gen_bit_texture_info(&b, &info), 1);
-  EXPECT_EQ(info.columns * info.rows, 8);
-  // Each source pixel is 2 x 2 on screen; the piece seams at 256 and 64 vanish.
-  for (int sx = 0; sx < 12; sx++)
-    for (int sy = 0; sy < 8; sy++)
-      ASSERT_EQ(read(100 + sx * 2 + 1, 100 + sy * 2 + 1), colour_at(250 + sx, 60 + sy)) << sx << "," << sy;
-  // Without the scale flag the source keeps its size; mirrored, its right edge comes first.
-  const VX_RECT dest2 = {10, 150, 12, 8};
-  ASSERT_EQ(table_.vx_bit_3d_put(&b, &dest2, &src, GEN_DRAW_MIRROR_H), 1);
-  EXPECT_EQ(read(10, 150), colour_at(261, 60));
-  EXPECT_EQ(read(21, 157), colour_at(250, 67));
-  EXPECT_EQ(read(22, 150), kBlack);
-  vx_bit_free(&b);
-}
-
-TEST_F(GenDraw, SixFortyBy480MakesTwelvePieces) {
-  VX_BITMAP b = pattern(640, 480);
-  ASSERT_EQ(table_.vx_bit_3d_put(&b, nullptr, nullptr, 0), 1);
-  GEN_TEXTURE_INFO info;
-  ASSERT_EQ(gen_bit_texture_info(&b, &info), 1);
-  EXPECT_EQ(nums(info.columns, info.rows), nums(3, 4));
-  VX_RECT place;
-  ASSERT_NE(gen_bit_piece(&b, 11, &place), nullptr);
-  EXPECT_EQ(nums(place.x, place.y, place.width, place.height), nums(512, 448, 128, 32));
-  // The window shows the top-left 320 x 240 of it.
-  EXPECT_EQ(read(319, 239), colour_at(319, 239));
-  vx_bit_free(&b);
-}
-
 TEST_F(GenDraw, PrimitivesLightTheirPixels) {
   ASSERT_EQ(table_.vx_bit_3d_draw_pixel(&surface_, 5, 6, kRed), 1);
   EXPECT_EQ(read(5, 6), kRed);
@@ -233,40 +198,6 @@ TEST_F(GenDraw, PrimitivesLightTheirPixels) {
   EXPECT_EQ(read(100, 100), kBlack);
   EXPECT_EQ(table_.vx_bit_3d__draw_circle(&surface_, 100, 100, 0, kGreen), 1);
   EXPECT_EQ(table_.vx_bit_3d__draw_circle(&surface_, -50, -50, 10, kGreen), 1);
-}
-
-TEST_F(GenDraw, PixelReadsByDepth) {
-  VX_BITMAP b = pattern(3, 2);
-  EXPECT_EQ(table_.vx_bit_3d_get_pixel(&b, 2, 1), colour_at(2, 1));
-  EXPECT_EQ(table_.vx_bit_3d_get_pixel(&b, 3, 1), 0u);
-  EXPECT_EQ(table_.vx_bit_3d_get_pixel(&b, 0, -1), 0u);
-  ASSERT_EQ(vx_bit_convert(&b, VX_BIT_BPP24), 1);
-  EXPECT_EQ(table_.vx_bit_3d_get_pixel(&b, 2, 1), colour_at(2, 1));
-  vx_bit_free(&b);
-  VX_BITMAP g = {};
-  VX_RECT r = {0, 0, 2, 2};
-  ASSERT_EQ(vx_bit_alloc(&g, &r, VX_BIT_BPP8), 1);
-  g.pixels[3] = 200;
-  EXPECT_EQ(table_.vx_bit_3d_get_pixel(&g, 1, 1), 200u);  // no palette: the index
-  vx_bit_free(&g);
-}
-
-TEST_F(GenDraw, ScreenClearBlacksOutTheWholeWindow) {
-  // A screen smaller than the window: drawing is cut at its edges.
-  const VX_RECT small = {0, 0, 100, 100};
-  ASSERT_EQ(table_.vx_dsp_3d_resize(&small), 1);
-  VX_BITMAP b = pattern(256, 256);
-  ASSERT_EQ(table_.vx_bit_3d_put(&b, nullptr, nullptr, 0), 1);
-  const VX_RECT whole = {0, 0, gen_test::kScreenW, gen_test::kScreenH};
-  ASSERT_EQ(table_.vx_dsp_3d_resize(&whole), 1);
-  EXPECT_EQ(read(50, 50 + 140), colour_at(50, 50));  // the 100-row screen sat at the window's foot
-  EXPECT_EQ(read(150, 190), kBlack);
-  ASSERT_EQ(table_.vx_bit_3d_put(&b, nullptr, nullptr, 0), 1);
-  EXPECT_EQ(read(200, 200), colour_at(200, 200));
-  ASSERT_EQ(table_.vx_dsp_3d_screen_clear(), 1);
-  EXPECT_EQ(read(200, 200), kBlack);
-  EXPECT_EQ(read(50, 190), kBlack);
-  vx_bit_free(&b);
 }
 
 }  // namespace

@@ -22,17 +22,6 @@ TEST_F(GenInfo, FirstErrorOfARunReplacesTheFileLaterOnesAppend) {
   EXPECT_EQ(file("error.txt"), entry("Sprite 12 is missing") + entry("second"));
 }
 
-TEST_F(GenInfo, LogsLiveWhereTheFileLayerWritesUserFiles) {
-  char path[VX_IO_PATH_MAX], folder[VX_IO_PATH_MAX];
-  vx_io_write_folder("error.txt", folder, sizeof folder);
-  ASSERT_EQ(gen_info_log_path(0, path, sizeof path), 1);
-  EXPECT_EQ(std::string(path), std::string(folder) + "error.txt");
-  ASSERT_EQ(gen_info_log_path(1, path, sizeof path), 1);
-  EXPECT_EQ(std::string(path), std::string(folder) + "history.txt");
-  EXPECT_EQ(gen_info_log_path(2, path, sizeof path), 0);
-  EXPECT_EQ(gen_info_log_path(0, path, 4), 0);
-}
-
 TEST_F(GenInfo, GenErrorEndsWithExitCodeZeroAfterItsEntry) {
   // The child starts the program again: no window or GL thread is shared.
   GTEST_FLAG_SET(death_test_style, "threadsafe");

@@ -40,23 +40,3 @@ TEST_F(GenPictureWindow, DrawingGoesOnWhileThePictureShows) {
   EXPECT_EQ(cleared_to(1.0f, 0.0f, 0.0f), 0xFF0000u);
   plat_window_destroy(w);
 }
-
-TEST_F(GenPictureWindow, DrawingGoesOnAfterThePictureWindowCloses) {
-  PLAT_WINDOW* w = picture_window();
-  ASSERT_NE(w, nullptr);
-  plat_window_destroy(w);
-  // Before the fix the window took its own renderer's context with it and
-  // left none current: every later frame stayed black.
-  EXPECT_EQ(cleared_to(0.0f, 1.0f, 0.0f), 0x00FF00u);
-  EXPECT_EQ(table_.vx_dsp_3d_display_update(), 1);
-  EXPECT_EQ(cleared_to(0.0f, 0.0f, 1.0f), 0x0000FFu);
-}
-
-TEST_F(GenPictureWindow, ASecondPictureWindowAfterTheFirst) {
-  for (int i = 0; i < 2; i++) {
-    PLAT_WINDOW* w = picture_window();
-    ASSERT_NE(w, nullptr);
-    plat_window_destroy(w);
-  }
-  EXPECT_EQ(cleared_to(1.0f, 1.0f, 0.0f), 0xFFFF00u);
-}

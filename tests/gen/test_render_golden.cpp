@@ -134,19 +134,6 @@ TEST_F(RenderGolden, EditorModeWritesInWhite) {
   vx_bit_free(&editor);
 }
 
-TEST_F(RenderGolden, MissingLevelIsReported) {
-  // The viewer loads Mesa, whose blocks a sanitizer build would report as
-  // leaks at exit (see gen_leak_options.cpp): leak reports off for it too.
-  const std::string cmd = "ASAN_OPTIONS=detect_leaks=0 " + quoted(viewer()) + " -C " + quoted(level_folder()) + " none.def " +
-                          quoted(folder_ / "none.tga") + " 2> " + quoted(folder_ / "err.txt");
-  const int status = std::system(cmd.c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  if (WEXITSTATUS(status) == kNoContext) GTEST_SKIP() << "no GL context can be made here";
-  EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_EQ(file("err.txt"), "Error: Error opening the level file : none.def\n");
-  EXPECT_FALSE(fs::exists(folder_ / "none.tga"));
-}
-
 // The Sound popup on Sound Effects, Digital Music checked, the keys F2 and
 // F3, the Music Quality arrow, and the Display title greyed as this game's
 // display flags make it. PS_GOLDEN_OUT=file.tga writes the picture drawn.

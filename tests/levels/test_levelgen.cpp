@@ -66,10 +66,6 @@ CELL map_cell(const Output& out, int rows, int columns, int row, int column) {
   return c;
 }
 
-bool has_line(const std::string& text, const std::string& line) {
-  return text.find(line + "\r\n") != std::string::npos;
-}
-
 void quiet(const char*, const char*, int, void*) {}
 uint32_t fake_upload(const char*, int, GEN_TEXTURE_SIZES* sizes) {
   *sizes = {16, 16, 16, 16};
@@ -80,64 +76,6 @@ void fake_delete(uint32_t) {}
 }  // namespace
 
 // ---------------------------------------------------------------- good sources
-TEST(LevelgenGood, WritesTheParametersAndEndsDefLinesWithCrLf) {
-  const Built b = build(level());
-  ASSERT_TRUE(b.ok) << b.error;
-  const std::string& d = b.out.def;
-  EXPECT_TRUE(has_line(d, "@a 6"));
-  EXPECT_TRUE(has_line(d, "@b 5"));
-  EXPECT_TRUE(has_line(d, "@c 12"));
-  EXPECT_TRUE(has_line(d, "@g 2"));  // the start's column and row
-  EXPECT_TRUE(has_line(d, "@h 4"));
-  EXPECT_TRUE(has_line(d, "@d 32"));  // copied from the include
-  EXPECT_EQ(d.find("; a note"), std::string::npos);
-  EXPECT_EQ(d.find("terrain"), std::string::npos);
-  EXPECT_EQ(d.find("vehicle"), std::string::npos);
-  for (size_t i = d.find('\n'); i != std::string::npos; i = d.find('\n', i + 1)) ASSERT_EQ(d[i - 1], '\r');
-}
-
-TEST(LevelgenGood, DeclaresEachCarTypeAsFourAnimationsAndASprite) {
-  const Built b = build(level());
-  ASSERT_TRUE(b.ok) << b.error;
-  const std::string& d = b.out.def;
-  const size_t up = d.find("]ANIM_CAR_1 = gfx\\car_up, 2, 6\r\n");
-  const size_t down = d.find("]ANIM_CAR_1_DOWN = gfx\\car_down, 2, 6\r\n");
-  const size_t right = d.find("]ANIM_CAR_1_RIGHT = gfx\\car_right, 2, 6\r\n");
-  const size_t left = d.find("]ANIM_CAR_1_LEFT = gfx\\car_left, 2, 6\r\n");
-  ASSERT_NE(up, std::string::npos);
-  EXPECT_TRUE(up < down && down < right && right < left);  // consecutive animation numbers
-  EXPECT_TRUE(has_line(d, "&100 = ANIM_CAR_1, 12, 24, 0, 0, 0, 0, 0, 0, 0, 0, 0"));
-  EXPECT_TRUE(has_line(d, "&101 = ANIM_CAR_2, 24, 48, 0, 0, 0, 0, 0, 0, 0, 0, 0"));
-  EXPECT_TRUE(has_line(d, "]ANIM_LOG_2 = gfx\\log, 4, 10"));
-  EXPECT_TRUE(has_line(d, "&151 = ANIM_LOG_2, 7, 28, 0, 0, 0, 0, 0, 0, 0, 0, 0"));
-}
-
-TEST(LevelgenGood, GameplayFileHasEveryKeyTheGameReads) {
-  const Built b = build(level("music = snd\\pond.s3m\n"));
-  ASSERT_TRUE(b.ok) << b.error;
-  const std::string& t = b.out.txt;
-  EXPECT_EQ(t.compare(0, 9, "[Music]\r\n"), 0);
-  EXPECT_TRUE(has_line(t, "s3m_file=snd\\pond.s3m"));
-  EXPECT_TRUE(has_line(t, "time_limit=2"));
-  EXPECT_TRUE(has_line(t, "water_tile=58"));
-  EXPECT_TRUE(has_line(t, "home_tile=59"));
-  EXPECT_TRUE(has_line(t, "level_title.por=Lagoa"));
-  EXPECT_TRUE(has_line(t, "different_cars=2"));
-  EXPECT_TRUE(has_line(t, "arrow_1_speed=0.500000"));
-  EXPECT_TRUE(has_line(t, "arrow_6_pause=1000"));  // unset arrows are written too
-  EXPECT_TRUE(has_line(t, "car_2_x_size=23"));
-  const size_t logs = t.find("[Logs]\r\n");
-  ASSERT_NE(logs, std::string::npos);
-  EXPECT_NE(t.find("arrow_1_random=20", logs), std::string::npos);
-  EXPECT_NE(t.find("arrow_4_pause=1000", logs), std::string::npos);
-  EXPECT_EQ(t.find("arrow_5_", logs), std::string::npos);
-}
-
-TEST(LevelgenGood, MusicDefaultsToTheLevelsOwnPiece) {
-  const Built b = build(level(), 17);
-  ASSERT_TRUE(b.ok) << b.error;
-  EXPECT_TRUE(has_line(b.out.txt, "s3m_file=snd\\level17.s3m"));
-}
 
 TEST(LevelgenGood, SpawnersTakeTheirDirectionFromTheEdge) {
   const Built b = build(level());
@@ -146,76 +84,6 @@ TEST(LevelgenGood, SpawnersTakeTheirDirectionFromTheEdge) {
   EXPECT_EQ(map_cell(b.out, 5, 6, 3, 0).tile, 3);
   // River arrow 1 on the last column floats left: 26 + 4 * 0 + 3.
   EXPECT_EQ(map_cell(b.out, 5, 6, 1, 5).tile, 29);
-}
-
-TEST(LevelgenGood, LogSpawnerIsTiltedButItsCentreStaysAtTheWater) {
-  const Built b = build(level());
-  ASSERT_TRUE(b.ok) << b.error;
-  const CELL c = map_cell(b.out, 5, 6, 1, 5);
-  // Inner (low x) edge 3 above the water, outer edge 3 below.
-  EXPECT_EQ(c.up[0], 3);
-  EXPECT_EQ(c.up[1], 3);
-  EXPECT_EQ(c.up[2], -3);
-  EXPECT_EQ(c.up[3], -3);
-  Cell cell;
-  for (int i = 0; i < 4; i++) cell.up[i] = c.up[i];
-  EXPECT_EQ(face_height(cell, 6, 8, 12), 0.0);
-  // The water cell beside it cannot hop onto it.
-  Cell water;
-  EXPECT_FALSE(hop_allowed(water, cell, kRight));
-}
-
-TEST(LevelgenGood, ObjectsStandOnTheirCells) {
-  const Built b = build(level());
-  ASSERT_TRUE(b.ok) << b.error;
-  const std::string& m = b.out.map_text;
-  EXPECT_NE(m.find("sprite=80 at=18,2,54"), std::string::npos);   // bonus, column 1 row 4
-  EXPECT_NE(m.find("sprite=1 at=30,2,58"), std::string::npos);    // start, 4 nearer than the centre
-  EXPECT_NE(m.find("sprite=200 at=54,2,54"), std::string::npos);  // tree
-}
-
-TEST(LevelgenGood, HeightsGridSetsFlatAndSlopedCells) {
-  const std::string grid = "|#H##H#|\n|~~~~~a|\n|......|\n|......|\n|1=====|\n|.*S.T.|\n";
-  const Built b = build(level("heights\n|......|\n|......|\n|5/9...|\n|..\\...|\n|......|\n|......|\nend\n", grid));
-  ASSERT_TRUE(b.ok) << b.error;
-  EXPECT_EQ(map_cell(b.out, 6, 6, 2, 0).up[0], 10);
-  const CELL x = map_cell(b.out, 6, 6, 2, 1);  // between 10 on its left and 18 on its right
-  EXPECT_EQ(x.up[0], 10);
-  EXPECT_EQ(x.up[1], 10);
-  EXPECT_EQ(x.up[2], 18);
-  EXPECT_EQ(x.up[3], 18);
-  const CELL z = map_cell(b.out, 6, 6, 3, 2);  // between 18 ahead and the road behind
-  EXPECT_EQ(z.up[1], 18);
-  EXPECT_EQ(z.up[3], 18);
-  EXPECT_EQ(z.up[0], 0);  // the road behind it
-  EXPECT_EQ(z.up[2], 0);
-}
-
-TEST(LevelgenGood, CycleKeysBecomeMovingCellsWithTheirPhase) {
-  const std::string grid = "|#H##H#|\n|~~o~~a|\n|......|\n|1=====|\n|.*S.T.|\n";
-  const Built b = build(level("terrain stone = 42 1 -12\ncycle sink = 1 1 -1 2 150 100\n"
-                              "key o = stone cycle sink 40\n",
-                              grid));
-  ASSERT_TRUE(b.ok) << b.error;
-  EXPECT_TRUE(has_line(b.out.def, "*1, 2 = 42, 1, -12, 1, 1, 2, 40, -1, 2, 100, 1, 2, 110"));
-}
-
-TEST(LevelgenGood, PathsBecomeAnimatedObjectsInWorldUnits) {
-  const Built b = build(level("path 200 = 1 0.5 30 2 0; 4.5 0.5 30 2 50\n"));
-  ASSERT_TRUE(b.ok) << b.error;
-  EXPECT_TRUE(has_line(b.out.def, "+200 = 12, 30, 6, 2, 0, 54, 30, 6, 2, 50"));
-}
-
-TEST(LevelgenGood, SameSourcesGiveTheSameBytes) {
-  const std::string source = level();
-  const std::string include = kInclude;
-  const Built a = build(source), b = build(source);
-  ASSERT_TRUE(a.ok && b.ok);
-  EXPECT_EQ(a.out.def, b.out.def);
-  EXPECT_EQ(a.out.txt, b.out.txt);
-  EXPECT_EQ(a.out.map, b.out.map);
-  EXPECT_EQ(source, level());  // the inputs are left as they were
-  EXPECT_EQ(include, kInclude);
 }
 
 TEST(LevelgenGood, TheEngineLoadsWhatItBuilds) {
@@ -238,11 +106,6 @@ TEST(LevelgenGood, TheEngineLoadsWhatItBuilds) {
 }
 
 // ---------------------------------------------------------------- bad sources
-TEST(LevelgenBad, ReportsTheLineOfABadSetting) {
-  const Built b = build(std::string(kTitles) + "time = 0\n");
-  EXPECT_FALSE(b.ok);
-  EXPECT_EQ(b.error, "line 8: time is 1 to 99 minutes");
-}
 
 TEST(LevelgenBad, RefusesIncompleteLevels) {
   const struct {
@@ -274,41 +137,7 @@ TEST(LevelgenBad, RefusesIncompleteLevels) {
   }
 }
 
-TEST(LevelgenBad, RefusesMalformedLines) {
-  const char* lines[] = {
-      "arrow 7 = 10 1 10\n", "arrow 1 = 10 1\n", "log 1 = 10 fast 10\n", "key XY = grass\n",
-      "key X = lava\n", "key X = grass car 9\n", "key X = grass car 1 log 1\n", "cycle c = 2 0 0 1 1 1\n",
-      "light = 16 0\n", "background = a.png 50 150\n", "place 200 = 99 1\n", "grid\n|..|\n", "nonsense\n",
-      "wobble = 3\n", "title xx = Hi\n",
-  };
-  for (const char* l : lines) {
-    const Built b = build(std::string(kTitles) + l);
-    EXPECT_FALSE(b.ok) << l;
-    EXPECT_FALSE(b.error.empty()) << l;
-  }
-}
-
-TEST(LevelgenBad, RefusesOversizedBoards) {
-  std::string grid;
-  for (int r = 0; r < 101; r++) grid += "|" + std::string(100, '.') + "|\n";
-  const Built b = build(level("", grid));
-  EXPECT_FALSE(b.ok);
-  EXPECT_EQ(b.error, "the grid has more than 10000 cells");
-}
-
-TEST(LevelgenBad, ReportsIncludeErrorsAsSuch) {
-  const Built b = build(level(), 3, std::string(kInclude) + "terrain bad = 0 0 0\n");
-  EXPECT_FALSE(b.ok);
-  EXPECT_EQ(b.error.compare(0, 9, "include: "), 0);
-}
-
 // ---------------------------------------------------------------- file names
-TEST(LevelgenNames, LevelNumberComesFromTheEndOfTheName) {
-  EXPECT_EQ(level_file_number("content/level12.lvl"), 12);
-  EXPECT_EQ(level_file_number("level0.lvl"), 0);
-  EXPECT_EQ(level_file_number("levelx.lvl"), -1);
-  EXPECT_EQ(level_file_number("level12345.lvl"), -1);
-}
 
 // ---------------------------------------------------------------- the shipped levels
 namespace {

@@ -72,16 +72,6 @@ TEST(PlatKeys, KeyMessages) {
   }
 }
 
-TEST(PlatKeys, UnknownUsagesGiveNoMessage) {
-  PLAT_MSG m{nullptr, 0x4321, 1, 2, 3};
-  for (uint32_t usage : {0u, 0x99u, 1000u}) {
-    PLAT_KEY_EVENT k{usage, 0, 1, 0, 0, 0};
-    EXPECT_EQ(plat_key_message(&k, &m), 0) << usage;
-  }
-  EXPECT_EQ(plat_key_message(nullptr, &m), 0);
-  EXPECT_EQ(m.message, 0x4321u);
-}
-
 TEST(PlatKeys, Characters) {
   struct Case {
     uint32_t vk;

@@ -11,7 +11,7 @@
 #include <map>
 #include <string>
 #include "platform/platform.h"
-#include "tests/platform/platform_test_util.h"
+#include "tests/support/engine_fixture.h"
 
 namespace {
 
@@ -62,64 +62,7 @@ struct ENV_GUARD {
 
 // ---------------------------------------------------------------- boxes
 
-TEST(PlatBox, PrintedBoxAnswersTheFirstButton) {
-  ASSERT_EQ(plat_boxes_enabled(), 0);  // the test main switched them off
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(plat_message_box(nullptr, "Timer Init failed.", "Pond Sprint", PLAT_MB_OK | PLAT_MB_ICONHAND), PLAT_IDOK);
-  EXPECT_EQ(plat_message_box(nullptr, "Quit?", "Question", PLAT_MB_YESNO | PLAT_MB_ICONQUESTION), PLAT_IDYES);
-  EXPECT_EQ(plat_message_box(nullptr, "Go on?", "Go", PLAT_MB_OKCANCEL), PLAT_IDOK);
-  EXPECT_EQ(plat_message_box(nullptr, "lost", nullptr, PLAT_MB_OK), PLAT_IDOK);
-  EXPECT_EQ(plat_message_box(nullptr, nullptr, "Empty", PLAT_MB_OK), PLAT_IDOK);
-  // The switch is kept; the null build has no box to show, so the text is printed all the same.
-  plat_set_boxes(1);
-  EXPECT_EQ(plat_boxes_enabled(), 1);
-  EXPECT_EQ(plat_message_box(nullptr, "shown", "Null", PLAT_MB_YESNO), PLAT_IDYES);
-  plat_set_boxes(0);
-  EXPECT_EQ(plat_boxes_enabled(), 0);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "Pond Sprint: Timer Init failed.\nQuestion: Quit?\nGo: Go on?\nError: lost\nEmpty: \nNull: shown\n");
-}
-
-TEST(PlatBox, ClipboardIsEmptyOnTheNullBuild) {
-  char buf[8] = "xxxxxxx";
-  EXPECT_EQ(plat_clipboard_text(buf, sizeof buf), 0);
-  EXPECT_EQ(buf[0], 0);
-}
-
 // ---------------------------------------------------------------- environment
-
-TEST(PlatEnv, GetenvCopiesWhenItFits) {
-  ENV_GUARD g("PS_PLAT_TEST", "value");
-  char buf[16];
-  EXPECT_EQ(plat_getenv("PS_PLAT_TEST", buf, sizeof buf), 1);
-  EXPECT_STREQ(buf, "value");
-  char small[5] = "abcd";
-  EXPECT_EQ(plat_getenv("PS_PLAT_TEST", small, sizeof small), 0);
-  EXPECT_STREQ(small, "abcd");
-  // Unset or no name: 0, the buffer untouched.
-  ENV_GUARD unset("PS_PLAT_TEST", nullptr);
-  EXPECT_EQ(plat_getenv("PS_PLAT_TEST", small, sizeof small), 0);
-  EXPECT_EQ(plat_getenv(nullptr, small, sizeof small), 0);
-  EXPECT_STREQ(small, "abcd");
-}
-
-TEST(PlatEnv, UserDataRootHonoursXdgDataHomeElseHome) {
-  char buf[256];
-  {
-    ENV_GUARD g("XDG_DATA_HOME", "/tmp/ps_xdg/share/");
-    ASSERT_EQ(plat_user_data_root(buf, sizeof buf), 1);
-    EXPECT_STREQ(buf, "/tmp/ps_xdg/share");
-    char small[8];
-    EXPECT_EQ(plat_user_data_root(small, sizeof small), 0);
-  }
-  ENV_GUARD g("XDG_DATA_HOME", nullptr);
-  ENV_GUARD h("HOME", "/home/frog");
-  ASSERT_EQ(plat_user_data_root(buf, sizeof buf), 1);
-  EXPECT_STREQ(buf, "/home/frog/.local/share");
-  ENV_GUARD relative("XDG_DATA_HOME", "relative/share");  // not absolute: ignored
-  ASSERT_EQ(plat_user_data_root(buf, sizeof buf), 1);
-  EXPECT_STREQ(buf, "/home/frog/.local/share");
-}
 
 TEST(PlatEnv, ProgramFolderHoldsThisProgram) {
   char buf[4096];
@@ -131,15 +74,6 @@ TEST(PlatEnv, ProgramFolderHoldsThisProgram) {
   EXPECT_EQ(plat_path_kind((std::string(buf) + "test_platform").c_str()), 1);
   char small[2];
   EXPECT_EQ(plat_program_folder(small, sizeof small), 0);
-}
-
-TEST(PlatEnv, MemoryStatusGivesPlausibleFigures) {
-  uint64_t total = 0, available = 0;
-  plat_memory_status(&total, &available);
-  EXPECT_GT(total, 1024u * 1024u);
-  EXPECT_GT(available, 0u);
-  EXPECT_LE(available, total);
-  plat_memory_status(nullptr, nullptr);
 }
 
 // ---------------------------------------------------------------- programs
@@ -158,82 +92,7 @@ TEST(PlatRun, ExitCodesComeBackAndMissingProgramsAreNotStarted) {
   EXPECT_EQ(code, -5);
 }
 
-TEST_F(PlatTemp, ArgumentReachesTheProgramWithoutQuotesAndSignalsReadAbove128) {
-  std::string script = dir + "/exit_with";
-  write_file(script, "#!/bin/sh\nexit \"$1\"\n", 0755);
-  int code = -1;
-  EXPECT_EQ(plat_run(script.c_str(), "3", 1, &code), 1);
-  EXPECT_EQ(code, 3);
-  EXPECT_EQ(plat_run(script.c_str(), "\"7\"", 1, &code), 1);
-  EXPECT_EQ(code, 7);
-  script = dir + "/killself";
-  write_file(script, "#!/bin/sh\nkill -TERM $$\n", 0755);
-  EXPECT_EQ(plat_run(script.c_str(), nullptr, 1, &code), 1);
-  EXPECT_EQ(code, 128 + SIGTERM);
-}
-
-TEST_F(PlatTemp, ProgramRunsWithoutWaiting) {
-  std::string script = dir + "/touch_it";
-  std::string mark = dir + "/with space";
-  write_file(script, "#!/bin/sh\n: > \"$1\"\n", 0755);
-  int code = -9;
-  EXPECT_EQ(plat_run(script.c_str(), ("\"" + mark + "\"").c_str(), 0, &code), 1);
-  EXPECT_EQ(code, -9);
-  for (int i = 0; i < 500 && plat_path_kind(mark.c_str()) == 0; i++) plat_sleep(10);
-  EXPECT_EQ(plat_path_kind(mark.c_str()), 1);
-}
-
 // ---------------------------------------------------------------- folders
-
-TEST_F(PlatTemp, MakeFolderAndPathKinds) {
-  std::string deep = dir + "/a/b/c";
-  EXPECT_EQ(plat_make_folder(deep.c_str()), 1);  // with its parents
-  EXPECT_EQ(plat_path_kind(deep.c_str()), 2);
-  EXPECT_EQ(plat_make_folder(deep.c_str()), 1);  // already there
-  EXPECT_EQ(plat_make_folder((dir + "/x/y/").c_str()), 1);
-  EXPECT_EQ(plat_path_kind((dir + "/x/y").c_str()), 2);
-  // Over a file, empty, none.
-  std::string file = dir + "/plain";
-  write_file(file, "x");
-  EXPECT_EQ(plat_make_folder(file.c_str()), 0);
-  EXPECT_EQ(plat_make_folder((file + "/below").c_str()), 0);
-  EXPECT_EQ(plat_make_folder(""), 0);
-  EXPECT_EQ(plat_make_folder(nullptr), 0);
-  // Kinds: 1 file, 2 folder, 0 nothing.
-  EXPECT_EQ(nums(plat_path_kind(file.c_str()), plat_path_kind(dir.c_str()), plat_path_kind((dir + "/missing").c_str()),
-                 plat_path_kind(""), plat_path_kind(nullptr)),
-            nums(1, 2, 0, 0, 0));
-}
-
-void collect(const char* name, int is_folder, void* user) {
-  (*static_cast<std::map<std::string, int>*>(user))[name] = is_folder;
-}
-
-TEST_F(PlatTemp, FolderListingNamesFilesAndFolders) {
-  std::map<std::string, int> seen;
-  EXPECT_EQ(plat_folder_list(dir.c_str(), collect, &seen), 1);
-  EXPECT_TRUE(seen.empty());
-  write_file(dir + "/one.ini", "x");
-  write_file(dir + "/two.map", "y");
-  ASSERT_EQ(plat_make_folder((dir + "/level").c_str()), 1);
-  ASSERT_EQ(symlink((dir + "/level").c_str(), (dir + "/link").c_str()), 0);
-  EXPECT_EQ(plat_folder_list(dir.c_str(), collect, &seen), 1);
-  EXPECT_EQ(seen, (std::map<std::string, int>{{"one.ini", 0}, {"two.map", 0}, {"level", 1}, {"link", 1}}));
-  EXPECT_EQ(plat_folder_list((dir + "/missing").c_str(), collect, &seen), 0);
-  EXPECT_EQ(plat_folder_list(nullptr, collect, &seen), 0);
-  EXPECT_EQ(plat_folder_list(dir.c_str(), nullptr, &seen), 0);
-}
-
-TEST_F(PlatTemp, CurrentFolderChanges) {
-  char old[4096];
-  ASSERT_NE(getcwd(old, sizeof old), nullptr);
-  EXPECT_EQ(plat_set_current_folder(dir.c_str()), 1);
-  write_file("here.txt", "x");
-  EXPECT_EQ(plat_path_kind((dir + "/here.txt").c_str()), 1);
-  EXPECT_EQ(plat_set_current_folder((dir + "/missing").c_str()), 0);
-  EXPECT_EQ(plat_set_current_folder(nullptr), 0);
-  ASSERT_EQ(plat_set_current_folder(old), 1);
-}
 
 // ---------------------------------------------------------------- faults
 
@@ -248,18 +107,6 @@ void fault_twice() {
 TEST(PlatFaultDeathTest, HandlerRunsOnceThenTheDefaultApplies) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(fault_twice(), testing::KilledBySignal(SIGSEGV), "^fault 11\n$");
-}
-
-void divide_fault() {
-  plat_set_fault_handler(report_fault);
-  raise(SIGFPE);
-  std::fprintf(stderr, "went on\n");
-  std::exit(0);
-}
-
-TEST(PlatFaultDeathTest, ArithmeticFaultIsReported) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(divide_fault(), testing::ExitedWithCode(0), "fault 8\nwent on");
 }
 
 // ---------------------------------------------------------------- single instance
@@ -339,18 +186,6 @@ TEST_F(PlatTemp, PlantedLockFilesArePassedOverAndLeftAlone) {
     EXPECT_EQ(stat((data + "/planted.lock").c_str(), &st), 0) << "the lock moved to the user data root";
     ASSERT_EQ(std::system(("rm -rf '" + run + "' '" + data + "'").c_str()), 0);
   }
-}
-
-TEST_F(PlatTemp, InstanceHolderTakesItsOwnLockAgainAndIsNotAnother) {
-  ENV_GUARD runtime("XDG_RUNTIME_DIR", dir.c_str());
-  std::string name = "pond_self_" + std::to_string(getpid());
-  EXPECT_EQ(plat_instance_running(name.c_str()), 0);
-  EXPECT_EQ(plat_instance_lock(name.c_str()), 1);
-  EXPECT_EQ(plat_instance_lock(name.c_str()), 1);
-  EXPECT_EQ(plat_instance_running(name.c_str()), 0);
-  EXPECT_EQ(plat_instance_lock("another_name"), 0);  // one lock per process
-  EXPECT_EQ(plat_instance_lock(""), 0);
-  EXPECT_EQ(plat_instance_running(nullptr), 0);
 }
 
 }  // namespace

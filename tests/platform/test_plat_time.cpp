@@ -30,41 +30,6 @@ TEST(PlatTime, TimerRunsAndStopsForGood) {
   EXPECT_EQ(calls.load(), after_stop);
 }
 
-TEST(PlatTime, SeveralTimersRunSideBySide) {
-  std::atomic<int> a{0}, b{0};
-  uint32_t ida = plat_timer_start(5, count_call, &a);
-  uint32_t idb = plat_timer_start(7, count_call, &b);
-  ASSERT_NE(ida, 0u);
-  ASSERT_NE(idb, 0u);
-  EXPECT_NE(ida, idb);
-  plat_sleep(150);
-  plat_timer_stop(ida);
-  int a_stopped = a.load();
-  plat_sleep(50);
-  EXPECT_EQ(a.load(), a_stopped);
-  plat_timer_stop(idb);
-  EXPECT_GE(a_stopped, 3);
-  EXPECT_GE(b.load(), 3);
-}
-
-TEST(PlatTime, BadStartsAndStopsAreRefused) {
-  std::atomic<int> calls{0};
-  EXPECT_EQ(plat_timer_start(0, count_call, &calls), 0u);
-  EXPECT_EQ(plat_timer_start(10, nullptr, &calls), 0u);
-  plat_timer_stop(0);
-  plat_timer_stop(12345);
-  uint32_t id = plat_timer_start(10, count_call, &calls);
-  plat_timer_stop(id);
-  plat_timer_stop(id);  // a second stop of the same id does nothing
-  uint32_t again = plat_timer_start(10, count_call, &calls);
-  EXPECT_NE(again, id);  // a reused slot gets a new id
-  plat_timer_stop(id);   // the stale id leaves the new timer alone
-  int before = calls.load();
-  plat_sleep(100);
-  EXPECT_GT(calls.load(), before);
-  plat_timer_stop(again);
-}
-
 struct SELF_STOP {
   std::atomic<uint32_t> id{0};
   std::atomic<int> calls{0};

@@ -19,7 +19,7 @@
 #include "platform/platform.h"
 #include "sound/vx_snd.h"
 #include "sound/vx_snd_internal.h"
-#include "tests/platform/platform_test_util.h"
+#include "tests/support/engine_fixture.h"
 
 namespace snd_test {
 

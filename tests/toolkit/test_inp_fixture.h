@@ -6,7 +6,7 @@
 #include "platform/null/plat_null_input.h"
 #include "platform/plat_input.h"
 #include "toolkit/vx_inp.h"
-#include "tests/toolkit/toolkit_test_util.h"
+#include "tests/support/engine_fixture.h"
 
 // USB HID keyboard usages (the numbers SDL gives its scan codes), the
 // platform's input for the keys the tests press.

@@ -11,7 +11,7 @@
 
 #include "core/vx_error.h"
 #include "core/vx_mem.h"
-#include "tests/toolkit/toolkit_test_util.h"
+#include "tests/support/engine_fixture.h"
 #include "toolkit/vx_anim.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "core/vx_io.h"
 #include "core/vx_mem.h"
 #include "display/vx_blit.h"
-#include "tests/toolkit/toolkit_test_util.h"
+#include "tests/support/engine_fixture.h"
 #include "toolkit/vx_font.h"
 #include "world/image/img_load.h"
 

@@ -15,7 +15,7 @@
 #include "display/vx_pal.h"
 #include "display/vx_screen.h"
 #include "tests/support/temp_folder.h"
-#include "tests/toolkit/toolkit_test_util.h"
+#include "tests/support/engine_fixture.h"
 #include "toolkit/vx_menu.h"
 #include "world/image/img_load.h"
 

@@ -3,7 +3,7 @@
 #include <SDL.h>
 
 #include "core/vx_error.h"
-#include "tests/toolkit/toolkit_test_util.h"
+#include "tests/support/engine_fixture.h"
 #include "toolkit/vx_inp.h"
 
 namespace {
@@ -73,47 +73,6 @@ TEST_F(InpSdl, AxesAndHatOfAPlainJoystick) {
   SDL_JoystickSetVirtualHat(j, 0, SDL_HAT_UP);
   vx_inp_poll();
   EXPECT_EQ(nums(vx_inp_state_of(0, 500), vx_inp_state_of(0, 502)), nums(128, 0));
-}
-
-// A game controller: button A is button 1, the directional pad steers like
-// the stick, the left trigger raises Z and the right one lowers it.
-TEST_F(InpSdl, GameControllerButtonsPadAndTriggers) {
-  SDL_Joystick* c = attach(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
-  ASSERT_TRUE(c);
-  ASSERT_TRUE(SDL_IsGameController(0));
-  SDL_JoystickSetVirtualButton(c, SDL_CONTROLLER_BUTTON_A, SDL_PRESSED);
-  SDL_JoystickSetVirtualButton(c, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, SDL_PRESSED);
-  SDL_JoystickSetVirtualAxis(c, SDL_CONTROLLER_AXIS_TRIGGERLEFT, 32767);
-  SDL_JoystickSetVirtualAxis(c, SDL_CONTROLLER_AXIS_LEFTY, -32768);
-  vx_inp_poll();
-  vx_inp_poll();
-  EXPECT_EQ(nums(vx_inp_state_of(0, 508), vx_inp_state_of(0, 509), vx_inp_state_of(0, 503), vx_inp_state_of(0, 500),
-                 vx_inp_state_of(0, 505), vx_inp_state_of(0, 504)),
-            nums(128, 0, 128, 128, 128, 0));
-  // A virtual controller's raw trigger axes rest at -32768 (trigger value 0).
-  SDL_JoystickSetVirtualAxis(c, SDL_CONTROLLER_AXIS_TRIGGERLEFT, -32768);
-  SDL_JoystickSetVirtualAxis(c, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
-  vx_inp_poll();
-  EXPECT_EQ(vx_inp_state_of(0, 504), 128);
-}
-
-TEST_F(InpSdl, UnpluggingFreesTheSlot) {
-  SDL_Joystick* a = attach(SDL_JOYSTICK_TYPE_ARCADE_STICK, 2, 2, 0);
-  SDL_Joystick* b = attach(SDL_JOYSTICK_TYPE_ARCADE_STICK, 2, 2, 0);
-  ASSERT_TRUE(a && b);
-  vx_inp_poll();
-  EXPECT_EQ(vx_inp_joystick_count(), 2);
-  SDL_JoystickID gone = SDL_JoystickInstanceID(a);
-  SDL_JoystickClose(a);
-  handles[0] = handles[1];
-  handle_count = 1;
-  for (int d = 0; d < SDL_NumJoysticks(); d++)
-    if (SDL_JoystickGetDeviceInstanceID(d) == gone) SDL_JoystickDetachVirtual(d);
-  SDL_JoystickSetVirtualButton(b, 1, SDL_PRESSED);
-  vx_inp_poll();
-  vx_inp_poll();
-  EXPECT_EQ(nums(vx_inp_joystick_count(), vx_inp_joystick_present(0)), nums(1, 0));
-  EXPECT_EQ(vx_inp_state_of(1, 509), 128);  // the second keeps its number
 }
 
 }  // namespace

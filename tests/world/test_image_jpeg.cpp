@@ -44,14 +44,6 @@ struct LibJpeg {
   decltype(&jpeg_read_scanlines) read_scanlines;
   decltype(&jpeg_finish_decompress) finish_decompress;
   decltype(&jpeg_destroy_decompress) destroy_decompress;
-  decltype(&jpeg_CreateCompress) create_compress;
-  decltype(&jpeg_mem_dest) mem_dest;
-  decltype(&jpeg_set_defaults) set_defaults;
-  decltype(&jpeg_set_quality) set_quality;
-  decltype(&jpeg_start_compress) start_compress;
-  decltype(&jpeg_write_scanlines) write_scanlines;
-  decltype(&jpeg_finish_compress) finish_compress;
-  decltype(&jpeg_destroy_compress) destroy_compress;
 };
 
 template <typename F>
@@ -71,17 +63,9 @@ const LibJpeg* libjpeg() {
     bind(j.lib, &j.read_scanlines, "jpeg_read_scanlines");
     bind(j.lib, &j.finish_decompress, "jpeg_finish_decompress");
     bind(j.lib, &j.destroy_decompress, "jpeg_destroy_decompress");
-    bind(j.lib, &j.create_compress, "jpeg_CreateCompress");
-    bind(j.lib, &j.mem_dest, "jpeg_mem_dest");
-    bind(j.lib, &j.set_defaults, "jpeg_set_defaults");
-    bind(j.lib, &j.set_quality, "jpeg_set_quality");
-    bind(j.lib, &j.start_compress, "jpeg_start_compress");
-    bind(j.lib, &j.write_scanlines, "jpeg_write_scanlines");
-    bind(j.lib, &j.finish_compress, "jpeg_finish_compress");
-    bind(j.lib, &j.destroy_compress, "jpeg_destroy_compress");
     return j;
   }();
-  return l.lib && l.destroy_compress && l.destroy_decompress ? &l : nullptr;
+  return l.lib && l.destroy_decompress ? &l : nullptr;
 }
 
 // libjpeg reports errors through a callback that must not return.
@@ -127,74 +111,6 @@ Bytes libjpeg_rgb(const Bytes& data) {
   return libjpeg_decode_into(data, &c, &f, &out) ? out : Bytes{};
 }
 
-struct Encoded {
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-};
-
-bool libjpeg_encode_into(const Bytes& rgb, int w, int h, int hs, int vs, bool separate, int restart_rows,
-                         jpeg_compress_struct* c, Failure* f, Encoded* e) {
-  const LibJpeg* l = libjpeg();
-  c->err = l->std_error(&f->mgr);
-  f->mgr.error_exit = fail_back;
-  if (setjmp(f->back)) {
-    l->destroy_compress(c);
-    return false;
-  }
-  l->create_compress(c, JPEG_LIB_VERSION, sizeof *c);
-  l->mem_dest(c, &e->buffer, &e->size);
-  c->image_width = JDIMENSION(w);
-  c->image_height = JDIMENSION(h);
-  c->input_components = 3;
-  c->in_color_space = JCS_RGB;
-  l->set_defaults(c);
-  l->set_quality(c, 90, TRUE);
-  c->comp_info[0].h_samp_factor = hs;
-  c->comp_info[0].v_samp_factor = vs;
-  c->restart_in_rows = restart_rows;
-  static const jpeg_scan_info scans[3] = {{1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
-  if (separate) {
-    c->scan_info = scans;
-    c->num_scans = 3;
-  }
-  l->start_compress(c, TRUE);
-  while (c->next_scanline < c->image_height) {
-    JSAMPROW row = const_cast<uint8_t*>(rgb.data()) + size_t(c->next_scanline) * size_t(w) * 3;
-    l->write_scanlines(c, &row, 1);
-  }
-  l->finish_compress(c);
-  l->destroy_compress(c);
-  return true;
-}
-
-// A baseline JPEG of `rgb` (w x h pixels) made by libjpeg-turbo at quality
-// 90: luma sampled `hs` x `vs`, chroma 1 x 1; with `separate`, one scan per
-// component instead of one interleaved scan; a restart marker every
-// `restart_rows` MCU rows (0 for none).
-Bytes libjpeg_encode(const Bytes& rgb, int w, int h, int hs, int vs, bool separate, int restart_rows) {
-  jpeg_compress_struct c;
-  Failure f;
-  Encoded e;
-  Bytes out;
-  if (libjpeg_encode_into(rgb, w, h, hs, vs, separate, restart_rows, &c, &f, &e)) out.assign(e.buffer, e.buffer + e.size);
-  std::free(e.buffer);
-  return out;
-}
-
-// A w x h picture of smooth gradients with a sharp-edged square: every
-// frequency gets some energy.
-Bytes test_picture(int w, int h) {
-  Bytes rgb(size_t(w) * size_t(h) * 3);
-  for (int y = 0; y < h; y++)
-    for (int x = 0; x < w; x++) {
-      uint8_t* p = &rgb[(size_t(y) * size_t(w) + size_t(x)) * 3];
-      const bool square = x > w / 4 && x < w / 2 && y > h / 3 && y < 2 * h / 3;
-      p[0] = uint8_t(square ? 250 : x * 255 / w);
-      p[1] = uint8_t(square ? 20 : y * 255 / h);
-      p[2] = uint8_t((x * 7 + y * 13) & 255);
-    }
-  return rgb;
-}
 
 // Per-channel difference of two R, G, B buffers.
 Diff compare_rgb(const uint8_t* a, const Bytes& b) {
@@ -320,59 +236,7 @@ TEST_F(Jpeg, CorpusBaselineFilesMatchAndOthersAreRefused) {
   EXPECT_GE(refused, 15);
 }
 
-TEST_F(Jpeg, RestartIntervals) {
-  // restarts.jpg: 33 x 33, 4:4:4, five MCUs (one MCU row) per interval.
-  const std::string path = corpus("jpeg/jpeg-decoder-reftest/restarts.jpg");
-  expect_close_to_references(path);
-  // Damage in the second interval spoils its MCU row only: decoding
-  // resumes at the next RSTn marker with fresh DC predictions.
-  Bytes data = read_file(path);
-  size_t rst0 = 0, rst1 = 0;
-  for (size_t i = 0; i + 1 < data.size(); i++) {
-    if (data[i] == 0xFF && data[i + 1] == 0xD0) rst0 = i;
-    if (data[i] == 0xFF && data[i + 1] == 0xD1) rst1 = i;
-  }
-  ASSERT_TRUE(rst0 && rst1 > rst0 + 40);
-  Bytes damaged = data;
-  std::fill(damaged.begin() + long(rst0 + 10), damaged.begin() + long(rst0 + 30), 0xFE);
-  VX_BITMAP sound, hurt;
-  ASSERT_EQ(vx_img_jpeg_decode(&sound, data.data(), data.size(), 0, nullptr, nullptr), 1);
-  ASSERT_EQ(vx_img_jpeg_decode(&hurt, damaged.data(), damaged.size(), 0, nullptr, nullptr), 1);
-  const size_t row = 33 * 3;
-  EXPECT_EQ(std::memcmp(sound.pixels, hurt.pixels, 8 * row), 0);                 // rows 0-7
-  EXPECT_NE(std::memcmp(sound.pixels + 8 * row, hurt.pixels + 8 * row, 8 * row), 0);  // rows 8-15
-  EXPECT_EQ(std::memcmp(sound.pixels + 16 * row, hurt.pixels + 16 * row, 17 * row), 0);  // rows 16-32
-  vx_bit_free(&sound);
-  vx_bit_free(&hurt);
-}
-
 // ---------------------------------------------------------------- scans of one component
-TEST_F(Jpeg, SeparateScansDecodeLikeOneInterleavedScan) {
-  if (!libjpeg()) GTEST_SKIP() << "libjpeg-turbo is not installed";
-  // 61 x 37: edge MCUs on both sides. The same picture as one interleaved
-  // scan (converted MCU row by MCU row) and as three scans of one component
-  // each (whole planes, converted at the end) holds the same coefficients.
-  const int w = 61, h = 37;
-  const Bytes rgb = test_picture(w, h);
-  for (auto [hs, vs] : {std::pair<int, int>{2, 2}, {2, 1}, {1, 2}, {1, 1}}) {
-    for (int restart_rows : {0, 1}) {
-      SCOPED_TRACE(testing::Message() << hs << "x" << vs << " restart " << restart_rows);
-      const Bytes one = libjpeg_encode(rgb, w, h, hs, vs, false, restart_rows);
-      const Bytes three = libjpeg_encode(rgb, w, h, hs, vs, true, restart_rows);
-      ASSERT_FALSE(one.empty());
-      ASSERT_FALSE(three.empty());
-      VX_BITMAP a, b;
-      ASSERT_EQ(vx_img_jpeg_decode(&a, one.data(), one.size(), 0, nullptr, nullptr), 1);
-      ASSERT_EQ(vx_img_jpeg_decode(&b, three.data(), three.size(), 0, nullptr, nullptr), 1);
-      ASSERT_EQ(a.width, w);
-      ASSERT_EQ(b.height, h);
-      EXPECT_EQ(std::memcmp(a.pixels, b.pixels, size_t(w) * h * 3), 0);
-      vx_bit_free(&a);
-      vx_bit_free(&b);
-      expect_close_to_libjpeg(three);
-    }
-  }
-}
 
 // ---------------------------------------------------------------- sampling factors
 TEST_F(Jpeg, EverySamplingLayoutDecodes) {
@@ -384,55 +248,7 @@ TEST_F(Jpeg, EverySamplingLayoutDecodes) {
   }
 }
 
-TEST_F(Jpeg, GreyFilesFillAllThreeChannels) {
-  std::string path = magick_jpeg("rose_grey.jpg", "-colorspace Gray");
-  expect_close_to_references(path);
-  VX_BITMAP b;
-  ASSERT_EQ(decode_file(VX_IMG_JPEG, path, &b, nullptr), 1);
-  for (size_t i = 0; i < size_t(b.width) * size_t(b.height); i++) {
-    ASSERT_EQ(b.pixels[3 * i], b.pixels[3 * i + 1]);
-    ASSERT_EQ(b.pixels[3 * i], b.pixels[3 * i + 2]);
-  }
-  vx_bit_free(&b);
-  std::remove(path.c_str());
-}
-
-TEST_F(Jpeg, ProgressiveFilesYieldNoPicture) {
-  std::string path = magick_jpeg("rose_progressive.jpg", "-interlace JPEG");
-  VX_BITMAP b;
-  EXPECT_EQ(decode_file(VX_IMG_JPEG, path, &b, nullptr), 0);
-  EXPECT_TRUE(cleared(b));
-  std::remove(path.c_str());
-}
-
 // ---------------------------------------------------------------- bad input
-TEST_F(Jpeg, DamagedFilesAreRefusedOrDecodedWithoutFault) {
-  Bytes good = read_file(corpus("jpeg/pillow/hopper.jpg"));
-  ASSERT_GT(good.size(), 1000u);
-  VX_BITMAP b;
-  // Cut in the middle of the entropy-coded data: what was decoded stands.
-  Bytes cut(good.begin(), good.begin() + long(good.size() * 3 / 4));
-  EXPECT_EQ(vx_img_jpeg_decode(&b, cut.data(), cut.size(), 0, nullptr, nullptr), 1);
-  vx_bit_free(&b);
-  // No SOI; nothing but SOI; SOI and EOI.
-  const std::vector<Bytes> refused = {Bytes(good.begin() + 2, good.end()), {0xFF, 0xD8}, {0xFF, 0xD8, 0xFF, 0xD9}};
-  for (const Bytes& d : refused) {
-    EXPECT_EQ(vx_img_jpeg_decode(&b, d.data(), d.size(), 0, nullptr, nullptr), 0);
-    EXPECT_TRUE(cleared(b));
-  }
-  // The frame header: 12-bit samples, four components, zero height.
-  size_t sof = 2;
-  while (sof + 1 < good.size() && !(good[sof] == 0xFF && good[sof + 1] == 0xC0)) sof++;
-  ASSERT_LT(sof + 10, good.size());
-  for (auto [offset, value] : {std::pair<size_t, uint8_t>{4, 12}, {9, 4}, {5, 0}}) {
-    Bytes bad = good;
-    bad[sof + offset] = value;
-    if (offset == 5) bad[sof + 6] = 0;
-    EXPECT_EQ(vx_img_jpeg_decode(&b, bad.data(), bad.size(), 0, nullptr, nullptr), 0) << "offset " << offset;
-    EXPECT_TRUE(cleared(b));
-  }
-}
-
 TEST_F(Jpeg, FrameLargerThanItsScanIsRefusedUnmade) {
   Bytes bomb = read_file(corpus("jpeg/pillow/hopper.jpg"));
   size_t sof = 2;
@@ -444,10 +260,3 @@ TEST_F(Jpeg, FrameLargerThanItsScanIsRefusedUnmade) {
   EXPECT_LT(vx_mem_max_used(), 1 << 20);
 }
 
-TEST_F(Jpeg, TestSeesOnlyTheStartMarker) {
-  const uint8_t soi[] = {0xFF, 0xD8, 0xFF};
-  EXPECT_EQ(vx_img_jpeg_test(soi, 3), 1);
-  EXPECT_EQ(vx_img_jpeg_test(soi, 1), 0);
-  EXPECT_EQ(vx_img_jpeg_test(soi + 1, 2), 0);
-  EXPECT_EQ(vx_img_jpeg_test(nullptr, 0), 0);
-}

@@ -97,37 +97,6 @@ TEST(JpegIdct, VectorAndPortableVersionsAgreeBitForBit) {
   }
 }
 
-TEST(JpegIdct, DcOnlyBlocksAreOneValue) {
-  for (int dc = -32768; dc <= 32767; dc += 7) {
-    Coefs coef = {};
-    coef.c[0] = int16_t(dc);
-    const Block got = idct(coef, flat_q(1));
-    ASSERT_TRUE(std::all_of(got.begin(), got.end(), [&](uint8_t v) { return v == got[0]; })) << dc;
-    ASSERT_EQ(vx_img_jpeg_idct_dc(int16_t(dc)), got[0]) << dc;
-  }
-  // DC 0 is mid-grey, 8 steps of one level each way (the 2-D gain is 8).
-  EXPECT_EQ(vx_img_jpeg_idct_dc(0), 128);
-  EXPECT_EQ(vx_img_jpeg_idct_dc(80), 138);
-  EXPECT_EQ(vx_img_jpeg_idct_dc(-80), 118);
-  EXPECT_EQ(vx_img_jpeg_idct_dc(-1024), 0);
-  EXPECT_EQ(vx_img_jpeg_idct_dc(1016), 255);
-}
-
-TEST(JpegIdct, WritesOnlyItsBlock) {
-  // An 8 x 8 block inside a 24-byte-wide plane: the bytes around it stay.
-  std::vector<uint8_t> plane(24 * 10, 0x55);
-  Coefs coef = {};
-  coef.c[0] = 100;
-  coef.c[9] = -40;
-  const std::array<int16_t, 64> q = flat_q(2);
-  vx_img_jpeg_idct(coef.c.data(), q.data(), plane.data() + 24 + 8, 24);
-  for (size_t i = 0; i < plane.size(); i++) {
-    const size_t row = i / 24, col = i % 24;
-    if (row >= 1 && row < 9 && col >= 8 && col < 16) continue;
-    ASSERT_EQ(plane[i], 0x55) << i;
-  }
-}
-
 // ---------------------------------------------------------------- colour conversion
 uint8_t clamp255(int v) { return uint8_t(std::clamp(v, 0, 255)); }
 
@@ -147,25 +116,6 @@ TEST(JpegColour, EveryYCbCrTripleFollowsTheJfifFormulas) {
         ASSERT_EQ(p[2], clamp255(Y + (((Cb - 128) * 116130) >> 16))) << Y << " " << Cb << " " << Cr;
       }
     }
-}
-
-TEST(JpegColour, RowsOfEveryLengthStopAtTheirEnd) {
-  std::mt19937 rng(3);
-  for (size_t w = 0; w <= 40; w++) {
-    std::vector<uint8_t> y(w + 1), cb(w + 1), cr(w + 1), rgb(w * 3 + 8, 0x77), grey(w * 3 + 8, 0x77);
-    for (size_t x = 0; x < w; x++) y[x] = uint8_t(rng()), cb[x] = uint8_t(rng()), cr[x] = uint8_t(rng());
-    vx_img_jpeg_ycc_rgb(y.data(), cb.data(), cr.data(), rgb.data(), w);
-    vx_img_jpeg_grey_rgb(y.data(), grey.data(), w);
-    for (size_t x = 0; x < w; x++) {
-      ASSERT_EQ(rgb[3 * x], clamp255(y[x] + (((cr[x] - 128) * 91881) >> 16))) << w << " " << x;
-      ASSERT_EQ(rgb[3 * x + 2], clamp255(y[x] + (((cb[x] - 128) * 116130) >> 16))) << w << " " << x;
-      for (size_t c = 0; c < 3; c++) ASSERT_EQ(grey[3 * x + c], y[x]) << w << " " << x;
-    }
-    for (size_t i = w * 3; i < w * 3 + 8; i++) {
-      ASSERT_EQ(rgb[i], 0x77) << w;
-      ASSERT_EQ(grey[i], 0x77) << w;
-    }
-  }
 }
 
 // ---------------------------------------------------------------- upsampling
@@ -250,53 +200,6 @@ TEST(JpegUpsample, HalvedPlanesFollowTheTriangleFilter) {
         }
         EXPECT_EQ(t.samples, before);
       }
-}
-
-TEST(JpegUpsample, RoundingAlternatesSoTheLevelStays) {
-  // Between stored samples 0 and 1 the exact values are 1/4 and 3/4 (and
-  // 1/16 .. 9/16 with both sides halved): rounding one way everywhere would
-  // shift the whole picture.
-  std::mt19937 rng(9);
-  std::vector<uint16_t> work;
-  std::vector<uint8_t> out;
-  for (auto [hmax, vmax] : {std::pair<int, int>{2, 2}, {2, 1}, {1, 2}}) {
-    TestPlane t = make_plane(64, 64, 1, 1, hmax, vmax, rng);
-    for (uint8_t& s : t.samples) s = uint8_t(rng() & 1);
-    double sum = 0, want = 0;
-    for (int y = 0; y < 64; y++) {
-      const uint8_t* got = plane_row(t.p, y, 64, work, out);
-      const std::vector<double> exact = reference_row(t, y, 64);
-      for (int x = 0; x < 64; x++) sum += got[x], want += exact[size_t(x)];
-    }
-    EXPECT_NEAR(sum / want, 1.0, 0.1) << hmax << "x" << vmax;
-  }
-}
-
-TEST(JpegUpsample, RingsGiveTheRowsOfTheWholePlane) {
-  // A ring of three 16-row MCU rows of a 4:2:0 chroma plane; it holds plane
-  // rows 16 (u - 2) .. 16 u + 15 after MCU row u, enough for picture rows
-  // 32 (u - 1) .. 32 u - 1.
-  std::mt19937 rng(13);
-  const int pw = 45, ph = 150;
-  const TestPlane whole = make_plane(pw, ph, 1, 2, 2, 4, rng);
-  std::vector<uint8_t> ring(whole.p.stride * 48);
-  VX_JPEG_PLANE rp = whole.p;
-  rp.samples = ring.data();
-  rp.ring = 48;
-  std::vector<uint16_t> work;
-  std::vector<uint8_t> a, b;
-  const int units = (ph + 31) / 32;
-  for (int u = 0; u <= units; u++) {
-    if (u < units)
-      for (int r = 16 * u; r < 16 * u + 16 && r < whole.p.height; r++)
-        std::memcpy(&ring[size_t(r % 48) * rp.stride], &whole.samples[size_t(r) * rp.stride], rp.stride);
-    for (int y = 32 * (u - 1); u > 0 && y < std::min(32 * u, ph); y++) {
-      const uint8_t* w = plane_row(whole.p, y, pw, work, a);
-      const uint8_t* g = plane_row(rp, y, pw, work, b);
-      const std::vector<uint8_t> want(w, w + pw), got(g, g + pw);
-      ASSERT_EQ(got, want) << "row " << y;
-    }
-  }
 }
 
 }  // namespace

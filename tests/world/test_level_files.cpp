@@ -76,20 +76,4 @@ TEST_F(LevelFiles, LevelRunsItsSteps) {
   EXPECT_EQ(w.world[3 * 12 + 4].tile, 42) << "the moving cell";
 }
 
-TEST_F(LevelFiles, MissingPictureIsReportedAndCounted) {
-  const std::string def = SLOTS + "#A = gfx\\grass.png\r\n#B = gfx\\nothere.png\r\n^C = gfx\\broken.png\r\n";
-  ASSERT_EQ(load(def), LEVEL_LOADED);
-  EXPECT_EQ(Level_Picture_Failures(), 2);
-  ASSERT_EQ(record.messages.size(), 2u);
-  EXPECT_EQ(record.messages[0].caption, "Can't load bitmap!");
-  EXPECT_EQ(record.messages[0].text, "gfx\\nothere.png");
-  EXPECT_EQ(record.messages[1].text, "gfx\\broken.png");
-  EXPECT_EQ(record.messages[1].stops, 0);
-}
-
-TEST_F(LevelFiles, NamesAreFoundWhateverTheirCase) {
-  ASSERT_EQ(Load_Level("LEVEL\\Pond.DEF", "level\\POND.map", 0), LEVEL_LOADED);
-  EXPECT_EQ(w.world_width, 12);
-}
-
 }  // namespace

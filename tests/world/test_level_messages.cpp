@@ -139,37 +139,6 @@ TEST_P(LevelMessages, TextAndOutcome) {
 INSTANTIATE_TEST_SUITE_P(EveryBrokenLine, LevelMessages, testing::Range(0, int(cases().size())));
 
 // ---------------------------------------------------------------- what is kept when loading goes on
-TEST_F(LevelTest, FramesPast40AreNotStored) {
-  std::string def = TILES + ">B2 = ";
-  for (int i = 0; i < 45; i++) def += (i % 2 ? "A, " : "B, ") + std::to_string(i) + ", ";
-  ASSERT_EQ(load(def + "\r\n"), LEVEL_LOADED);
-  const ANIMATION& a = w.animated_bitmap_index[0];
-  EXPECT_EQ(nums(a.frame_count, a.delays[39]), nums(40, 39));
-  EXPECT_EQ(record.messages.size(), 1u) << "one message for all the extra frames";
-}
-
-TEST_F(LevelTest, RepeatedAnimatedNameStillMakesTheEntry) {
-  ASSERT_EQ(load(TILES + ">A = B, 5\r\n"), LEVEL_LOADED);
-  EXPECT_EQ(w.bitmap_count, 3);
-  EXPECT_EQ(Find_Bitmap("A"), 0) << "lookups find the first";
-  EXPECT_EQ(w.animated_bitmap_index[0].target, 2);
-}
-
-TEST_F(LevelTest, BackgroundScalesAreKeptEvenWhenTooSmall) {
-  ASSERT_EQ(load("@j sky.png, 90, 50\r\n"), LEVEL_LOADED);
-  EXPECT_EQ(nums(w.background_h_scale, w.background_v_scale), nums(90, 50));
-  // The picture does not exist: its own box, then the two scale messages.
-  ASSERT_EQ(record.messages.size(), 3u);
-  EXPECT_EQ(record.messages[0].caption, "Can't load background bitmap!");
-  EXPECT_EQ(record.messages[0].text, "sky.png");
-}
-
-TEST_F(LevelTest, AnimatedObjectWithoutWayPointsIsKeptAndNeverMoves) {
-  const Bytes map = map_bytes(12, {}, 10, 10, [](int, int) { return cell_of(1); });
-  ASSERT_EQ(load(basic_def() + "+3 =\r\n", &map, 1), LEVEL_LOADED);
-  ASSERT_EQ(w.ani_object_count, 1);
-  EXPECT_EQ(nums(w.Ani_Objects_Index[0].frame_count, w.object_count), nums(0, 1));
-}
 
 TEST_F(LevelTest, StoppedLoadLeavesTablesForFreeLevel) {
   EXPECT_EQ(load(TILES + "%5 = A, A, A, A, A, A\r\n"), LEVEL_STOPPED);
@@ -181,16 +150,7 @@ TEST_F(LevelTest, StoppedLoadLeavesTablesForFreeLevel) {
   EXPECT_EQ(w.bitmap_count, 0);
 }
 
-TEST_F(LevelTest, MissingDefReturnsOneAndDoesNothingElse) {
-  EXPECT_EQ(Load_Level("no such level.def", nullptr, 0), LEVEL_NO_DEF);
-  EXPECT_TRUE(record.messages.empty());
-  EXPECT_EQ(w.tiles, nullptr);
-  EXPECT_NE(w.buffer, nullptr) << "the line buffer stays until Free_Level";
-}
-
 // ---------------------------------------------------------------- without a sink
-// No sink: the message is printed by the box (boxes are off in tests) and
-// the process ends at once with a failure status.
 TEST(LevelStops, StopEndsTheProcessWithAFailureStatus) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   const std::string def = SLOTS + "#A = a.png\r\n%300 = A, A, A, A, A, A\r\n";
@@ -205,19 +165,5 @@ TEST(LevelStops, StopEndsTheProcessWithAFailureStatus) {
       testing::ExitedWithCode(1), "Error: Error: Wrong tile number 300 in Load_Level\\(t.def, \\(null\\)\\)");
 }
 
-TEST(LevelStops, ContinuingMessageLetsLoadingFinish) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  const std::string def = SLOTS + "#A = a.png\r\n%5 = A, A, NULL, NULL, NULL, NULL\r\n*1, 1 = 5, 0, 9, 0, 1, 1, 1, 2, 2, 2\r\n";
-  EXPECT_EXIT(
-      {
-        Engine_Error_Sink(nullptr, nullptr);
-        Level_Texture_Hooks(fake_upload, fake_delete);
-        const int r =
-            Load_Level_Memory("t.def", reinterpret_cast<const uint8_t*>(def.data()), def.size(), nullptr, nullptr, 0, 0);
-        std::fprintf(stderr, "loaded %d\n", r);
-        std::exit(r == LEVEL_LOADED ? 7 : 8);
-      },
-      testing::ExitedWithCode(7), "cant be higher than the up face(.|\n)*loaded 0");
-}
 
 }  // namespace

@@ -57,13 +57,6 @@ inline uint32_t fake_upload(const char* file, int flags, GEN_TEXTURE_SIZES* size
 
 inline void fake_delete(uint32_t texture) { record.deleted.push_back(texture); }
 
-// Lines joined with CR LF, as the level files are written.
-inline std::string def_lines(std::initializer_list<std::string> lines) {
-  std::string s;
-  for (const std::string& l : lines) s += l + "\r\n";
-  return s;
-}
-
 // The three slot sizes that let bitmap lines follow.
 inline const std::string SLOTS = "@d 32\r\n@e 32\r\n@f 256\r\n";
 

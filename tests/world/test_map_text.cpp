@@ -67,23 +67,6 @@ TEST(MapText, BusyMapComesBackByteForByte) {
   }
 }
 
-TEST(MapText, EmptyAndDegenerateMaps) {
-  Bytes none;
-  put16(&none, MAP_MARK);
-  put32(&none, 12);
-  put16(&none, -1);  // no record at all
-  put16(&none, 0);
-  put16(&none, 0);
-  EXPECT_EQ(to_map(to_text(none)), none);
-  Bytes negative;
-  put16(&negative, -7);  // old format, no record
-  put16(&negative, -3);
-  put16(&negative, 5);  // no cells for a negative row count
-  EXPECT_EQ(to_map(to_text(negative)), negative);
-  const Bytes empty_rows = map_bytes(12, {}, 3, 0, [](int, int) { return cell_of(0); });
-  EXPECT_EQ(to_map(to_text(empty_rows)), empty_rows);
-}
-
 TEST(MapText, CanonicalTextOfASmallMap) {
   const Bytes map = map_bytes(12, {object_at(1, 66, 0, 114)}, 2, 3, [](int r, int c) {
     CELL cell = cell_of(r == 0 ? 42 : 25, r == 0 ? 12 : 0);
@@ -120,36 +103,6 @@ TEST(MapText, CanonicalTextOfASmallMap) {
             "end\n");
 }
 
-TEST(MapText, HandWrittenTextWithCommentsAndDefaults) {
-  const std::string text =
-      "# a hand-written map\n"
-      "pondsprint-map 1\n\n"
-      "cell_size 12   # positions in units of 12\n"
-      "objects 2\n"
-      "object 0 bright=0 sprite=0\n"
-      "object 1   at=66,0,114   sprite=1\n"
-      "object 2 sprite=100 at=1e1,0.5,-3 mirror=1,0 params=1,2,3,4,5,6,7,8\n"
-      "grid 1 2\n"
-      "tiles\n 5 0\n"
-      "up\n0: 3 1/2/3/4\n"
-      "down\n 0 0\n"
-      "tint\n 1 2\n"
-      "bright\n 15 15\n"
-      "reserved\n 0/0 1/255\n"
-      "end\n";
-  const Bytes map = to_map(text);
-  ASSERT_FALSE(map.empty());
-  // Header (8) and three records.
-  ASSERT_EQ(map.size(), size_t(8 + 59 * 3 + 4 + 22 * 2));
-  OBJECT o;
-  std::memcpy(&o, map.data() + 8 + 59 * 2, sizeof o);
-  EXPECT_EQ(nums(o.sprite, o.x, o.z, o.mirror_h, o.params[7], o.brightness), nums(100, 10.0, -3.0, 1, 8, 15));
-  CELL c;
-  std::memcpy(&c, map.data() + map.size() - 22, sizeof c);
-  EXPECT_EQ(nums(c.tile, c.up[3], c.tint, c.reserved[1]), nums(0, 4, 2, 255));
-  EXPECT_EQ(to_map(to_text(map)), map);
-}
-
 TEST(MapText, FixtureMapIsTheCompiledSource) {
   const Bytes source = read_file(fixture("level/pond.txt"));
   const Bytes map = read_file(fixture("level/pond.map"));
@@ -159,62 +112,10 @@ TEST(MapText, FixtureMapIsTheCompiledSource) {
 }
 
 // ---------------------------------------------------------------- refusals
-TEST(MapText, BadMapsAreRefused) {
-  const Bytes map = busy_map(12);
-  std::string text, error;
-  for (size_t cut : {size_t(0), size_t(1), size_t(5), size_t(70), map.size() - 1}) {
-    EXPECT_EQ(Map_Text_From_Map(map.data(), cut, &text, &error), 0) << cut;
-    EXPECT_NE(error.find("ends"), std::string::npos) << error;
-  }
-  Bytes longer = map;
-  longer.push_back(0);
-  EXPECT_EQ(Map_Text_From_Map(longer.data(), longer.size(), &text, &error), 0);
-  EXPECT_EQ(error, "1 bytes follow the last cell");
-}
 
 struct BadText {
   const char* text;
   const char* error;
 };
-
-TEST(MapText, BadTextsNameTheirLine) {
-  const std::string head = "pondsprint-map 1\ncell_size 12\nobjects 0\nobject 0\ngrid 1 1\n";
-  const BadText cases[] = {
-      {"", "line 0: the text ends; \"pondsprint-map\" expected"},
-      {"pondsprint-map 2\n", "line 1: \"pondsprint-map 1\" expected first"},
-      {"pondsprint-map 1\ncell_size x\n", "line 2: \"cell_size N\" or \"format old\" expected"},
-      {"pondsprint-map 1\nformat old\nobjects -1100\n", "line 3: an old-format map cannot have -1100 objects"},
-      {"pondsprint-map 1\ncell_size 12\nobjects 1\nobject 0\nobject 2\n", "line 5: \"object 1\" expected"},
-      {"pondsprint-map 1\ncell_size 12\nobjects 0\nobject 0 speed=3\n", "line 4: unknown object field speed"},
-      {"pondsprint-map 1\ncell_size 12\nobjects 0\nobject 0 tint=1 tint=2\n", "line 4: object field tint given twice"},
-      {"pondsprint-map 1\ncell_size 12\nobjects 0\nobject 0 bright=200\n",
-       "line 4: bad value of object field bright: 200"},
-      {"pondsprint-map 1\ncell_size 12\nobjects 0\nobject 0 at=1,2\n", "line 4: bad value of object field at: 1,2"},
-      {"pondsprint-map 1\ncell_size 12\nobjects 0\nobject 0 sprite\n", "line 4: key=value expected: sprite"},
-      {"pondsprint-map 1\ncell_size 12\nobjects 1\nobject 0\n", "line 4: the text ends inside the objects"},
-      {"pondsprint-map 1\ncell_size 12\nobjects 0\nobject 0\ngrid 1\n", "line 5: \"grid ROWS COLUMNS\" expected"},
-  };
-  for (const BadText& c : cases) {
-    std::string error;
-    EXPECT_TRUE(to_map(c.text, &error).empty()) << c.text;
-    EXPECT_EQ(error, c.error) << c.text;
-  }
-  const BadText grids[] = {
-      {"up\n", "line 6: section \"tiles\" expected"},
-      {"tiles\n", "line 6: the text ends inside section tiles"},
-      {"tiles\n 1 2\n", "line 7: row 0 of tiles needs 1 values"},
-      {"tiles\n1: 1\n", "line 7: row 0 expected"},
-      {"tiles\n 70000\n", "line 7: bad value in row 0, column 0: 70000"},
-      {"tiles\n 1\nup\n 1/2/3\n", "line 9: bad value in row 0, column 0: 1/2/3"},
-      {"tiles\n 1\nup\n 1\ndown\n 1\ntint\n 1\nbright\n 1\nreserved\n 1\n", "line 17: bad value in row 0, column 0: 1"},
-      {"tiles\n 1\nup\n 1\ndown\n 1\ntint\n 1\nbright\n 1\n", "line 15: the text ends before section reserved"},
-      {"tiles\n 1\nup\n 1\ndown\n 1\ntint\n 1\nbright\n 1\nend\nmore\n", "line 17: text after end"},
-  };
-  for (const BadText& c : grids) {
-    std::string error;
-    EXPECT_TRUE(to_map(head + c.text, &error).empty()) << c.text;
-    EXPECT_EQ(error, c.error) << c.text;
-  }
-}
 
 }  // namespace

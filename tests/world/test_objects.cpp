@@ -38,42 +38,7 @@ TEST_F(Objects, TwentyWideAtCellSize12CoversThreeColumns) {
   for (int r : {3, 5}) EXPECT_TRUE(listed(2, r).empty());
 }
 
-TEST_F(Objects, OddWidthRoundsHalfUpAndZeroWidthCoversTwoColumns) {
-  w.sprites[6].width = 21;  // (21 + 1) / 2 = 11: first column trunc((30 - 11) / 12) = 1
-  const int o = Create_Object(6, 30, 0, 6);
-  EXPECT_EQ(w.objects[o].column, 1);
-  EXPECT_EQ(listed(1, 0), std::vector<int>{o});
-  EXPECT_EQ(listed(3, 0), std::vector<int>{o});
-  const int z = Create_Object(7, 30, 0, 18);
-  EXPECT_EQ(w.objects[z].column, 2);
-  EXPECT_EQ(listed(2, 1), std::vector<int>{z});
-  EXPECT_EQ(listed(3, 1), std::vector<int>{z});
-  EXPECT_TRUE(listed(4, 1).empty());
-}
-
-TEST_F(Objects, FootprintPartlyOutsideTheWorld) {
-  const int o = Create_Object(1, 2, 0, 6);  // trunc(-8 / 12) = 0: columns 0..2
-  EXPECT_EQ(w.objects[o].column, 0);
-  EXPECT_EQ(listed(0, 0), std::vector<int>{o});
-  const int p = Create_Object(1, -20, 0, 6);  // trunc(-30 / 12) = -2: columns -2..0
-  EXPECT_EQ(w.objects[p].column, -2);
-  EXPECT_EQ(listed(0, 0), (std::vector<int>{o, p}));
-  EXPECT_EQ(listed(1, 0), std::vector<int>{o});
-  const int q = Create_Object(1, 114, 0, 200);  // row 16: outside, listed nowhere
-  EXPECT_EQ(w.objects[q].row, 16);
-  int total = 0;
-  for (int i = 0; i < 100; i++) total += w.tiles_obj[i].count;
-  EXPECT_EQ(total, 3 + 1) << "o in 3 cells, p in 1, q in none";
-}
-
 // ---------------------------------------------------------------- moving
-TEST_F(Objects, MovingToTheSamePlaceReentersAtTheEndOfEachList) {
-  const int a = Create_Object(1, 30, 0, 54);
-  const int b = Create_Object(2, 30, 0, 54);
-  for (int c = 1; c <= 3; c++) EXPECT_EQ(listed(c, 4), (std::vector<int>{a, b}));
-  Object_Set_Position(a, 30, 0, 54);
-  for (int c = 1; c <= 3; c++) EXPECT_EQ(listed(c, 4), (std::vector<int>{b, a}));
-}
 
 TEST_F(Objects, MovingLeavesTheOldCellsAndKeepsOthersInOrder) {
   const int a = Create_Object(1, 30, 0, 54);
@@ -96,32 +61,6 @@ TEST_F(Objects, RemovalUsesTheWidthOfTheLastPlacement) {
   w.objects[a].width = 0;
   Object_Set_Position(a, 30, 0, 54);  // leaves 0..6, enters 2..3
   for (int c = 0; c <= 6; c++) EXPECT_EQ(listed(c, 4).size(), (c == 2 || c == 3) ? 1u : 0u) << c;
-}
-
-TEST_F(Objects, AFullCellListsNoSixteenthObject) {
-  std::vector<int> made;
-  for (int i = 0; i < 16; i++) made.push_back(Create_Object(1, 66, 0, 66));
-  EXPECT_EQ(listed(5, 5).size(), size_t(WORLD_CELL_OBJECTS));
-  EXPECT_EQ(listed(5, 5).back(), made[14]);
-  // The sixteenth is placed (its record knows its cell) but not listed.
-  EXPECT_EQ(w.objects[made[15]].column, 4);
-  Object_Set_Position(made[0], 6, 0, 6);
-  EXPECT_EQ(listed(5, 5).size(), 14u) << "the unlisted one does not come back by itself";
-  Object_Set_Position(made[15], 66, 0, 66);
-  EXPECT_EQ(listed(5, 5).back(), made[15]);
-}
-
-TEST_F(Objects, PlaceAllRebuildsTheLists) {
-  const int a = Create_Object(1, 30, 0, 54);
-  const int b = Create_Object(2, 30, 0, 54);
-  w.tiles_obj[4 * 10 + 2].count = 0;
-  w.objects[a].x = 90;  // moved by hand, without Object_Set_Position
-  Objects_Place_All(1);
-  EXPECT_EQ(listed(2, 4), std::vector<int>{b});
-  EXPECT_EQ(listed(7, 4), std::vector<int>{a});
-  Objects_Place_All(2);
-  EXPECT_TRUE(listed(7, 4).empty()) << "objects before `first` are left out";
-  EXPECT_EQ(w.objects[a].column, 6) << "and keep their record";
 }
 
 // ---------------------------------------------------------------- creation
@@ -147,75 +86,6 @@ TEST_F(Objects, CreatedObjectIsSetUpFromItsSprite) {
   EXPECT_EQ(w.object_count, o) << "no object for an undefined sprite";
 }
 
-TEST_F(Objects, ObjectNumber997IsTheLast) {
-  for (int i = 1; i <= WORLD_MAX_CREATED; i++) ASSERT_EQ(Create_Object(1, 6, 0, 6), i);
-  EXPECT_TRUE(record.messages.empty());
-  EXPECT_EQ(Create_Object(1, 6, 0, 6), -1);
-  ASSERT_EQ(record.messages.size(), 1u);
-  EXPECT_EQ(record.messages[0].text, "Error: I cant create more objects\n\n");
-  EXPECT_EQ(nums(record.messages[0].stops, w.object_count), nums(1, WORLD_MAX_CREATED));
-}
-
 // ---------------------------------------------------------------- private animations
-TEST_F(Objects, FirstAnimationTakesPrivateEntries) {
-  const int o = Create_Object(1, 30, 0, 54);
-  const int run = Sprite_Bitmap_Animation("RUN");
-  const int bitmaps = w.sprite_bitmap_count, animations = w.animation_count;
-  ASSERT_EQ(asign_animation_to_object(o, run, 2, 1), 1);
-  const OBJECT_ESTUFF& e = w.Object_EStuff[o];
-  EXPECT_EQ(nums(e.bitmap, e.animation, e.loops, w.sprite_bitmap_count, w.animation_count),
-            nums(bitmaps, animations, 2, bitmaps + 1, animations + 1));
-  const ANIMATION& a = w.animated_bitmap_index[e.animation];
-  EXPECT_EQ(nums(a.kind, a.frame, a.target, a.time_left, a.active, a.loops, a.object, a.frame_count),
-            nums(ANIM_KIND_SPRITE_BITMAPS, 1, e.bitmap, 5, 1, 2, o, 3));
-  // The private sprite bitmap shows frame 1 (A1, 10 x 12 in a 16 x 16 texture).
-  const SPRITE_BITMAP_ENTRY& mine = w.sprite_bitmap_index[e.bitmap];
-  EXPECT_EQ(nums(mine.image_width, mine.texture_height, mine.texture, mine.animation, w.objects[o].bitmap),
-            nums(10, 16, w.sprite_bitmap_index[Find_Sprite_Bitmap("A1")].texture, e.animation, e.bitmap));
-  // The source animation is not changed.
-  EXPECT_EQ(nums(w.animated_bitmap_index[run].object, w.animated_bitmap_index[run].frame), nums(-1, 0));
-}
-
-TEST_F(Objects, LaterAnimationsReuseTheEntries) {
-  const int o = Create_Object(1, 30, 0, 54);
-  const int run = Sprite_Bitmap_Animation("RUN");
-  asign_animation_to_object(o, run, 2, 1);
-  const int bitmaps = w.sprite_bitmap_count, animations = w.animation_count;
-  const OBJECT_ESTUFF before = w.Object_EStuff[o];
-  ASSERT_EQ(asign_animation_to_object(o, run, -1, 0), 1);
-  EXPECT_EQ(w.sprite_bitmap_count, bitmaps);
-  EXPECT_EQ(w.animation_count, animations);
-  EXPECT_EQ(w.Object_EStuff[o].bitmap, before.bitmap);
-  EXPECT_EQ(nums(w.animated_bitmap_index[before.animation].frame, w.animated_bitmap_index[before.animation].loops),
-            nums(0, -1));
-  // A loop count of 99999 is kept as a 16-bit value, as the record holds it.
-  asign_animation_to_object(o, run, 99999, 0);
-  EXPECT_EQ(w.animated_bitmap_index[before.animation].loops, int16_t(99999));
-}
-
-TEST_F(Objects, AnimationLimits) {
-  const int o = Create_Object(1, 30, 0, 54);
-  const int bitmaps = w.sprite_bitmap_count, animations = w.animation_count;
-  w.sprite_bitmap_count = WORLD_SPRITE_BITMAPS - 1;
-  EXPECT_EQ(asign_animation_to_object(o, 0, 1, 0), 0);
-  ASSERT_EQ(record.messages.size(), 1u);
-  EXPECT_EQ(record.messages[0].text, "Error: Too many Sprite Bitmaps! ( asign_animation_to_object )");
-  w.sprite_bitmap_count = bitmaps;
-  w.animation_count = WORLD_ANIMATIONS - 1;
-  EXPECT_EQ(asign_animation_to_object(o, 0, 1, 0), 0);
-  EXPECT_EQ(record.messages[1].text, "Error: Too many animated Bitmaps! ( asign_animation_to_object )");
-  EXPECT_EQ(w.Object_EStuff[o].bitmap, -1);
-  w.animation_count = animations;
-}
-
-TEST_F(Objects, BadNumbersChangeNothing) {
-  const int count = w.sprite_bitmap_count;
-  EXPECT_EQ(
-      nums(asign_animation_to_object(1000, 0, 1, 0), asign_animation_to_object(1, 5, 1, 0), Object_From_Sprite(-1)),
-      nums(0, 0, 0));
-  Object_Set_Position(1000, 1, 2, 3);
-  EXPECT_EQ(w.sprite_bitmap_count, count);
-  EXPECT_TRUE(record.messages.empty());
-}
 
 }  // namespace

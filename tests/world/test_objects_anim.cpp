@@ -83,54 +83,6 @@ TEST_F(Steps, LoopsAndPingPong) {
   }
 }
 
-TEST_F(Steps, OverrunIsAddedToTheNextFrame) {
-  ANIMATION& a = anim("ABC");
-  a.time_left = 3;
-  Animations_Step(1);
-  EXPECT_EQ(nums(a.frame, a.time_left), nums(0, 2.0));
-  Animations_Step(2);  // exactly 0 left: the frame is not over
-  EXPECT_EQ(nums(a.frame, a.time_left), nums(0, 0.0));
-  a.time_left = 0.5;
-  Animations_Step(2);  // 1.5 over: next frame, delay 1 - (-1.5)
-  EXPECT_EQ(nums(a.frame, a.time_left), nums(1, 2.5));
-  Animations_Step(100);  // one frame per step however far over
-  EXPECT_EQ(a.frame, 2);
-}
-
-TEST_F(Steps, TargetsShowTheFrame) {
-  ANIMATION& a = anim("ABC");
-  const BITMAP_ENTRY& target = w.bitmap_index[a.target];
-  EXPECT_EQ(target.percent, 1);
-  advance(a);
-  EXPECT_EQ(nums(target.percent, target.hash, target.texture), nums(2, 1, w.bitmap_index[Find_Bitmap("FB")].texture));
-  EXPECT_STREQ(target.name, "ABC") << "the name stays";
-  // A sprite bitmap target takes the texture sizes only: image sizes stay those of the first frame.
-  ANIMATION& s = anim("XYZ");
-  const SPRITE_BITMAP_ENTRY& st = w.sprite_bitmap_index[s.target];
-  advance(s);
-  EXPECT_EQ(nums(st.texture, st.percent, st.texture_width, st.texture_height, st.image_width),
-            nums(w.sprite_bitmap_index[Find_Sprite_Bitmap("Y")].texture, 9, 16, 16, 32));
-  // An inactive animation stands still.
-  const int at = a.frame;
-  a.active = 0;
-  a.time_left = 0;
-  Animations_Step(5);
-  EXPECT_EQ(nums(a.frame, a.time_left), nums(at, 0));
-}
-
-TEST_F(Steps, OwningObjectFollowsTheLoops) {
-  const int o = Create_Object(1, 30, 0, 54);
-  ASSERT_EQ(asign_animation_to_object(o, Sprite_Bitmap_Animation("XYZ"), 2, 0), 1);
-  ANIMATION& a = w.animated_bitmap_index[w.Object_EStuff[o].animation];
-  EXPECT_EQ(frames(a, 3), (std::vector<int>{1, 2, 0}));
-  EXPECT_EQ(w.Object_EStuff[o].loops, 1);
-  frames(a, 3);
-  EXPECT_EQ(nums(w.Object_EStuff[o].loops, a.frame), nums(0, 2));
-  // The object's private sprite bitmap shows the frames.
-  EXPECT_EQ(w.sprite_bitmap_index[w.objects[o].bitmap].texture,
-            w.sprite_bitmap_index[Find_Sprite_Bitmap("Z")].texture);
-}
-
 // ---------------------------------------------------------------- moving cells
 TEST_F(Steps, MovingCellModeOneExample) {
   const CELL& c = w.world[3 * 10 + 4];
@@ -167,76 +119,6 @@ TEST_F(Steps, ModeZeroStartsThenMovesBothFacesKeepingTheThickness) {
   EXPECT_EQ(nums(c.up[3], c.down[3]), nums(36, 16));
 }
 
-TEST_F(Steps, ModeTwoMovesOnlyTheLowerFace) {
-  const CELL& c = w.world[2 * 10 + 2];
-  const MOV_CELL& m = w.mov_cell_index[2];
-  Moving_Cells_Step(5);
-  EXPECT_EQ(m.current, 4.0) << "starts at DOWN";
-  Moving_Cells_Step(5);  // 4 + 6 reaches 10
-  EXPECT_EQ(m.current, 10.0);
-  EXPECT_EQ(c.down[0], 10 - 20) << "current - (UP - DOWN)";
-  EXPECT_EQ(nums(c.up[0], m.pause), nums(24, 0.0));
-}
-
-TEST_F(Steps, WrongThicknessIsReportedWhileMoving) {
-  w.mov_cell_index[1].down = 30;  // UP 24 below DOWN 30
-  Moving_Cells_Step(5);
-  EXPECT_TRUE(record.messages.empty());
-  Moving_Cells_Step(5);
-  ASSERT_EQ(record.messages.size(), 1u);
-  EXPECT_EQ(record.messages[0].text, "Error: The height of a moving cell is wrong!");
-  EXPECT_EQ(record.messages[0].stops, 0);
-}
-
-TEST_F(Steps, MovingCellOutsideTheWorldDoesNothing) {
-  Moving_Cells_Step(5);
-  Moving_Cells_Step(5);
-  EXPECT_EQ(w.mov_cell_index[3].current, WORLD_WAITING);
-}
-
 // ---------------------------------------------------------------- animated objects
-TEST_F(Steps, TwoWayPointsAtSpeed12TakeTwoUnitsPerLeg) {
-  const int o = w.Ani_Objects_Index[0].object;
-  ASSERT_EQ(o, 1);
-  const OBJECT& r = w.objects[o];
-  EXPECT_EQ(r.x, 0.0);
-  std::vector<double> xs;
-  for (int i = 0; i < 8; i++) {
-    Animated_Objects_Step(1);
-    xs.push_back(r.x);
-  }
-  EXPECT_EQ(xs, (std::vector<double>{12, 24, 12, 0, 12, 24, 12, 0}));
-  EXPECT_EQ(r.z, 6.0);
-}
-
-TEST_F(Steps, AnimatedObjectPausesAtAWayPoint) {
-  const int o = w.Ani_Objects_Index[1].object;
-  ASSERT_EQ(o, 2);
-  const OBJECT& r = w.objects[o];
-  std::vector<double> xs;
-  for (int i = 0; i < 9; i++) {
-    Animated_Objects_Step(1);
-    xs.push_back(r.x);
-  }
-  // Arrives at 24 after two units, waits 3, comes back in two.
-  EXPECT_EQ(xs, (std::vector<double>{12, 24, 24, 24, 24, 12, 0, 12, 24}));
-}
-
-TEST_F(Steps, AnimatedObjectIsListedWhereItGoes) {
-  const int o = w.Ani_Objects_Index[1].object;
-  Animated_Objects_Step(1);
-  Animated_Objects_Step(1);  // at x 24, z 30: row 2, columns trunc(14 / 12) = 1 to 3
-  const TILES_OBJ& old_cell = w.tiles_obj[2 * 10 + 0];
-  const TILES_OBJ& new_cell = w.tiles_obj[2 * 10 + 3];
-  EXPECT_EQ(old_cell.count, 0);
-  ASSERT_EQ(new_cell.count, 1);
-  EXPECT_EQ(new_cell.objects[0], o);
-}
-
-TEST_F(Steps, AnimatedObjectWithoutItsObjectIsSkipped) {
-  w.Ani_Objects_Index[0].object = 50;  // beyond object_count
-  Animated_Objects_Step(1);
-  EXPECT_EQ(w.Ani_Objects_Index[0].travel_left, 2.0);
-}
 
 }  // namespace

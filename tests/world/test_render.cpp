@@ -57,58 +57,7 @@ TEST(RenderRows, Widths) {
     EXPECT_EQ(Render_Row_Width(c.depth, c.cell, c.scale, c.right), c.width) << c.depth << " " << c.cell << " " << c.scale;
 }
 
-TEST_F(RenderTest, InitBuildsTheTableAndResetsTheSettings) {
-  ASSERT_EQ(load(basic_def()), LEVEL_LOADED);
-  render_view.cell_lighting = render_view.object_lighting = 1;
-  render_view.fade_start = 50, render_view.fade_rate = 3.0, render_view.horizon_shift = -20;
-  render_view.view_depth = 40;
-  const long long used = vx_mem_used();
-  Init_3D_Engine();
-  const RENDER_VIEW& v = render_view;  // the view depth is the game's to set
-  EXPECT_EQ(nums(v.cell_lighting, v.object_lighting, v.fade_start, v.fade_rate, v.horizon_shift, v.view_depth),
-            nums(0, 0, 8, 1, 0, 40));
-  ASSERT_NE(render_view.row_half_width, nullptr);
-  for (int d = 0; d < RENDER_ROWS; d++) EXPECT_EQ(render_view.row_half_width[d], Render_Row_Width(d, 12, 200, 319));
-  EXPECT_STREQ(vx_mem_get_name(const_cast<uint8_t*>(render_view.row_half_width)), "row lenght table in init 3d engine");
-  // The polygon buffer and the row table: 1000 and 51 bytes, 12 per record.
-  EXPECT_EQ(vx_mem_used() - used, 1000 + 12 + 51 + 12);
-  Init_3D_Engine();  // again: the first blocks are given back
-  EXPECT_EQ(vx_mem_used() - used, 1000 + 12 + 51 + 12);
-  Free_3D_Engine();
-  EXPECT_EQ(render_view.row_half_width, nullptr);
-  EXPECT_EQ(vx_mem_used(), used);
-  Free_3D_Engine();  // twice is harmless
-}
-
 // ---------------------------------------------------------------- light
-TEST(RenderLight, ExactWhiteOnlyForTintZeroAtFullBrightnessAndClamping) {
-  float c[3];
-  Render_Light_Colour(0, 15, c);
-  EXPECT_EQ(nums(c[0], c[1], c[2]), nums(1, 1, 1));
-  // Tint 7 is the same grey ramp but not exactly white: 15 x 256 x 0.0002441.
-  Render_Light_Colour(7, 15, c);
-  for (float v : c) EXPECT_NEAR(v, 0.937344, 1e-5);
-  Render_Light_Colour(0, 14, c);
-  for (float v : c) EXPECT_NEAR(v, 14 * 256 * 0.0002441, 1e-5);
-  // Out of range: tint -3 is 0 and brightness 99 is 15; tint 20 is 15 (black); brightness -4 is 0.
-  Render_Light_Colour(-3, 99, c);
-  EXPECT_EQ(c[0], 1.0f);
-  Render_Light_Colour(20, 15, c);
-  EXPECT_EQ(c[0] + c[1] + c[2], 0.0f);
-  Render_Light_Colour(1, -4, c);
-  EXPECT_EQ(c[0], 0.0f);
-}
-
-TEST(RenderLight, EachTintPicksItsChannels) {
-  const float i = float(8 * 256 * 0.0002441), h = i / 2;
-  const float want[16][3] = {{i, i, i}, {i, 0, 0}, {0, i, 0}, {0, 0, i}, {i, i, 0}, {i, 0, i}, {0, i, i}, {i, i, i},
-                             {i, h, h}, {h, i, h}, {h, h, i}, {i, i, h}, {i, h, i}, {h, i, i}, {0, 0, 0}, {0, 0, 0}};
-  for (int t = 0; t < 16; t++) {
-    float c[3];
-    Render_Light_Colour(t, 8, c);
-    for (int k = 0; k < 3; k++) EXPECT_FLOAT_EQ(c[k], want[t][k]) << "tint " << t << " channel " << k;
-  }
-}
 
 TEST_F(RenderTest, FadeByDistance) {
   struct Case {
@@ -152,18 +101,6 @@ TEST_F(RenderTest, TransparencyTablesFromBytes) {
   EXPECT_EQ(vx_mem_used(), used);
 }
 
-TEST_F(RenderTest, ShortAndEmptyTransparencyFiles) {
-  const uint8_t cut[] = {3, 9, 9, 9};  // three tables announced, three bytes there
-  ASSERT_EQ(Load_Transparency_Tables_Memory(cut, sizeof cut), 1);
-  ASSERT_EQ(Render_Transparency_Count(), 3);
-  EXPECT_EQ(nums(Render_Transparency_Table(0)[2], Render_Transparency_Table(0)[3], Render_Transparency_Table(2)[0]),
-            nums(9, 0, 0));
-  // Loading again replaces the tables; an empty file has none.
-  ASSERT_EQ(Load_Transparency_Tables_Memory(nullptr, 0), 1);
-  EXPECT_EQ(Render_Transparency_Count(), 0);
-  EXPECT_TRUE(record.messages.empty());
-}
-
 // The file-layer loaders, in a folder of their own.
 class RenderFiles : public RenderTest {
  protected:
@@ -189,64 +126,6 @@ class RenderFiles : public RenderTest {
   std::filesystem::path folder_, old_;
 };
 
-TEST_F(RenderFiles, MissingFilesEndTheProgram) {
-  EXPECT_EQ(Load_Transparency_Tables(), 0);
-  EXPECT_EQ(Load_Editor_Font(), 0);
-  ASSERT_EQ(record.messages.size(), 2u);
-  EXPECT_EQ(record.messages[0].text, "Error: Can't open the transparency tables file data\\transp.tab");
-  EXPECT_EQ(record.messages[1].text, "Error: Cant open the file data\\font.dat\n");
-  EXPECT_EQ(nums(record.messages[0].stops, record.messages[1].stops), nums(1, 1));
-  EXPECT_FALSE(Render_Editor_Font_Loaded());
-}
-
-TEST_F(RenderFiles, TablesAndFontThroughTheFileLayer) {
-  std::vector<uint8_t> file(1 + RENDER_TRANSPARENCY_TABLE, 5);
-  file[0] = 1;
-  write("data/transp.tab", file);
-  ASSERT_EQ(Load_Transparency_Tables(), 1);
-  ASSERT_EQ(Render_Transparency_Count(), 1);
-  EXPECT_EQ(Render_Transparency_Table(0)[65535], 5);
-  write("data/font.dat", std::vector<uint8_t>(RENDER_FONT_GLYPHS * RENDER_FONT_ROWS, 0x11));
-  ASSERT_EQ(Load_Editor_Font(), 1);
-  EXPECT_TRUE(Render_Editor_Font_Loaded());
-  Free_3D_Engine();  // the font goes with the engine
-  EXPECT_FALSE(Render_Editor_Font_Loaded());
-}
-
 // ---------------------------------------------------------------- editor font
-TEST(RenderFont, CharactersMapToGlyphs) {
-  EXPECT_EQ(nums(Render_Editor_Glyph('a'), Render_Editor_Glyph('z'), Render_Editor_Glyph('A'), Render_Editor_Glyph('Z'),
-                 Render_Editor_Glyph('0'), Render_Editor_Glyph('9')),
-            nums(0, 25, 26, 51, 52, 61));
-  const char marks[] = ".,;:";
-  for (int i = 0; i < 4; i++) EXPECT_EQ(Render_Editor_Glyph(marks[i]), 62 + i);
-  // Code page 437: inverted question mark, inverted exclamation mark, n and N with tilde, a e i o u acute.
-  const unsigned char rest[] = {0xA8, '?', 0xAD, '!', '(', ')', 0xA4, 0xA5, 0xA0, 0x82,
-                                0xA1, 0xA2, 0xA3, '-', '$', '%', '/'};
-  for (int i = 0; i < int(sizeof rest); i++) EXPECT_EQ(Render_Editor_Glyph(rest[i]), 66 + i) << i;
-  EXPECT_EQ(Render_Editor_Glyph(' '), -1);
-  for (int c : {int('#'), int('@'), int('+'), int('\t'), 0xFF}) EXPECT_EQ(Render_Editor_Glyph((unsigned char)c), 0);
-}
-
-TEST_F(RenderTest, TextIsDrawnAsPointsInsideTheViewportOnly) {
-  std::vector<uint8_t> font(RENDER_FONT_GLYPHS * RENDER_FONT_ROWS, 0);
-  font[0 * 7 + 0] = 0x10;      // 'a': the leftmost pixel of its first row
-  font[52 * 7 + 6] = 0x01;     // '0': the rightmost pixel of its last row
-  ASSERT_EQ(Load_Editor_Font_Memory(font.data(), font.size()), 1);
-  Render_Editor_Text(10, 20, "a 0");
-  ASSERT_EQ(seen.points.size(), 2u);
-  EXPECT_EQ(nums(seen.points[0].x, seen.points[0].y), nums(10, 20));
-  EXPECT_EQ(seen.points[1].x, 10 + 2 * 6 + 4);  // the space keeps its place
-  EXPECT_EQ(seen.points[1].y, 26);
-  // A glyph reaching past the viewport's last column or row is left out whole.
-  seen.points.clear();
-  Render_Editor_Text(315, 20, "a");   // columns 315..319 fit
-  Render_Editor_Text(316, 20, "a");   // 316..320 do not
-  Render_Editor_Text(10, 193, "a");   // rows 193..199 fit
-  Render_Editor_Text(10, 194, "a");
-  Render_Editor_Text(-1, 20, "a");
-  ASSERT_EQ(seen.points.size(), 2u);
-  EXPECT_EQ(nums(seen.points[0].x, seen.points[1].y), nums(315, 193));
-}
 
 }  // namespace
