@@ -313,6 +313,8 @@ bool read_sof0(Jpeg* j, VX_IMG_READ* s) {
   j->height = int(vx_img_read_be16(s));
   j->width = int(vx_img_read_be16(s));
   j->ncomp = int(vx_img_read_u8(s));
+  if (!s->fail && precision != 8) vx_img_reason_set("JPEG samples of other than 8 bits are not supported");
+  if (!s->fail && j->ncomp == 4) vx_img_reason_set("CMYK JPEG is not supported");
   if (s->fail || precision != 8 || !j->width || !j->height || (j->ncomp != 1 && j->ncomp != 3)) return false;
   j->hmax = j->vmax = 1;
   for (int i = 0; i < j->ncomp; i++) {
@@ -484,6 +486,16 @@ bool read_sos(Jpeg* j, VX_IMG_READ* s, VX_BITMAP* bitmap) {
   return true;
 }
 
+// A frame this decoder does not read: what kind it is, should the file
+// hold no baseline frame.
+void note_frame_type(uint8_t code) {
+  if (code < 0xC1 || code > 0xCF || code == kDHT || code == 0xC8 || code == 0xCC) return;
+  if (code == 0xC2 || code == 0xC6) vx_img_reason_set("progressive JPEG is not supported");
+  else if (code >= 0xC9) vx_img_reason_set("arithmetic-coded JPEG is not supported");
+  else if (code == 0xC3 || code == 0xC7) vx_img_reason_set("lossless JPEG is not supported");
+  else vx_img_reason_set("extended JPEG is not supported");
+}
+
 // Walks the markers from after SOI to EOI (or the end of the data).
 bool read_markers(Jpeg* j, VX_BITMAP* bitmap) {
   VX_IMG_READ& r = j->r;
@@ -508,7 +520,9 @@ bool read_markers(Jpeg* j, VX_BITMAP* bitmap) {
       case kDQT: ok = read_dqt(j, &seg); break;
       case kDRI: j->restart = int(vx_img_read_be16(&seg)); break;
       case kSOS: ok = read_sos(j, &seg, bitmap); break;
-      default: break;  // every other segment, other frame types included, is skipped
+      default:  // every other segment, other frame types included, is skipped
+        if (!j->frame) note_frame_type(code);
+        break;
     }
     if (!ok) return false;
   }
@@ -524,7 +538,10 @@ int vx_img_jpeg_decode(VX_BITMAP* bitmap, const uint8_t* data, size_t size, int,
                        VX_IMG_INFO* info) {
   if (!bitmap) return 0;
   std::memset(bitmap, 0, sizeof *bitmap);
-  if (!vx_img_jpeg_test(data, size)) return 0;
+  if (!vx_img_jpeg_test(data, size)) {
+    vx_img_reason_set("not a JPEG file");
+    return 0;
+  }
   auto* j = static_cast<Jpeg*>(vx_mem_calloc(1, sizeof(Jpeg)));
   if (!j) return 0;
   vx_img_read_init(&j->r, data + 2, size - 2);

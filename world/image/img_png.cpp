@@ -208,11 +208,13 @@ bool inflate_idat(VX_IMG_READ chunks, uint8_t* out, size_t size) {
       if (ret == Z_STREAM_END) break;
       if (ret != Z_OK && ret != Z_BUF_ERROR) {
         inflateEnd(&z);
+        vx_img_reason_set("damaged compressed data");
         return false;
       }
     }
   }
   inflateEnd(&z);
+  if (done < size) vx_img_reason_set("truncated data");
   return done == size;
 }
 
@@ -287,14 +289,20 @@ int vx_img_png_decode(VX_BITMAP* bitmap, const uint8_t* data, size_t size, int f
                       VX_IMG_INFO* info) {
   if (!bitmap) return 0;
   std::memset(bitmap, 0, sizeof *bitmap);
-  if (!vx_img_png_test(data, size)) return 0;
+  if (!vx_img_png_test(data, size)) {
+    vx_img_reason_set("not a PNG file");
+    return 0;
+  }
   VX_IMG_READ r;
   vx_img_read_init(&r, data + kSignature.size(), size - kSignature.size());
   Image im = {};
   const uint8_t* plte = nullptr;
   size_t plte_len = 0;
   size_t idat_bytes = 0;
-  if (!scan_chunks(r, &im.h, &plte, &plte_len, &idat_bytes)) return 0;
+  if (!scan_chunks(r, &im.h, &plte, &plte_len, &idat_bytes)) {
+    vx_img_reason_set("truncated data (no header or no image data)");
+    return 0;
+  }
   const Header& h = im.h;
   int samples = samples_of(h.colour);
   if (h.filter != 0 || h.compression != 0 || h.interlace > 1 || !depth_allowed(h.colour, h.depth)) return 0;
