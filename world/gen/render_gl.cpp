@@ -22,6 +22,7 @@ struct GlState {
   int width, height;  // the viewport of the last frame begin, pixels
 };
 GlState gl_st = {false, false, 0, 320, 200};
+RENDER_GL_STATS gl_stats = {0, 0};
 
 void texturing(bool on) {
   if (gl_st.known && gl_st.texturing == on) return;
@@ -102,8 +103,10 @@ void Render_GL_Polygon(const RENDER_POLYGON* p) {
   if (p->texture && gl_st.bound != p->texture) {
     glBindTexture(GL_TEXTURE_2D, p->texture);
     gl_st.bound = p->texture;
+    gl_stats.binds++;
   }
   glColor4f(p->colour[0], p->colour[1], p->colour[2], p->colour[3]);
+  gl_stats.draws++;
   glBegin(GL_TRIANGLE_FAN);
   for (int i = 0; i < p->count; i++) {
     double c[4];
@@ -121,6 +124,7 @@ void Render_GL_Line(int x1, int y1, int x2, int y2, uint32_t colour) {
   pixel_centre(x1, y1, &ax, &ay);
   pixel_centre(x2, y2, &bx, &by);
   colour_of(colour);
+  gl_stats.draws++;
   glBegin(GL_LINES);
   glVertex2d(ax, ay);
   glVertex2d(bx, by);
@@ -133,10 +137,13 @@ void Render_GL_Point(int x, int y, uint32_t colour) {
   texturing(false);
   pixel_centre(x, y, &nx, &ny);
   colour_of(colour);
+  gl_stats.draws++;
   glBegin(GL_POINTS);
   glVertex2d(nx, ny);
   glEnd();
 }
+
+RENDER_GL_STATS Render_GL_Stats() { return gl_stats; }
 
 int Render_GL_Screen(VX_RECT* screen) {
   if (!gen_wrap_ready()) return 0;

@@ -25,6 +25,15 @@ void Render_GL_Point(int x, int y, uint32_t colour);
 int Render_GL_Screen(VX_RECT* screen);
 int Render_GL_Picture(VX_BITMAP* bitmap, const VX_RECT* dest, const VX_RECT* src);
 
+// What this output has asked of OpenGL since the program started: draw
+// calls (each glBegin or array draw) and texture binds. A benchmark reads it
+// before and after its frames.
+struct RENDER_GL_STATS {
+  long long draws;
+  long long binds;
+};
+RENDER_GL_STATS Render_GL_Stats();
+
 // The homogeneous coordinates of a vertex (x, y, z, w) as handed to OpenGL
 // for a viewport of width x height pixels (a size below 1 counts as 1).
 void Render_GL_Clip_Coordinates(const RENDER_VERTEX& vertex, int width, int height, double out[4]);
