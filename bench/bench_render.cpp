@@ -30,6 +30,8 @@
 #include "display/vx_dsp3d.h"
 #include "platform/platform.h"
 #include "world/engine_error.h"
+#include "world/gen/gen_atlas.h"
+#include "world/gen/gen_bit.h"
 #include "world/gen/gen_info.h"
 #include "world/gen/gen_wrap.h"
 #include "world/gen/render_gl.h"
@@ -129,7 +131,8 @@ std::vector<uint8_t> busy_map() {
   return b;
 }
 
-// Textures: a 32 x 32 checker in a colour of the file's name, uploaded here.
+// Textures: a 32 x 32 checker in a colour of the file's name, placed on
+// the world texture pages as the game's loader places its pictures.
 uint32_t upload(const char* file, int, GEN_TEXTURE_SIZES* sizes) {
   uint32_t h = 2166136261u;
   for (const char* p = file; *p; p++) h = (h ^ uint8_t(*p)) * 16777619u;
@@ -141,19 +144,13 @@ uint32_t upload(const char* file, int, GEN_TEXTURE_SIZES* sizes) {
       p[0] = uint8_t((h & 0xFF) * light / 255), p[1] = uint8_t((h >> 8 & 0xFF) * light / 255);
       p[2] = uint8_t((h >> 16 & 0xFF) * light / 255), p[3] = 255;
     }
-  GLuint t = 0;
-  glGenTextures(1, &t);
-  glBindTexture(GL_TEXTURE_2D, t);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 32, 32, 0, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+  // Sprites are keyed: their corners are see-through.
+  if (file[0] == 'c' || file[0] == 'l' || file[0] == 't')
+    for (int i : {0, 31, 32 * 31, 32 * 32 - 1}) px[i * 4 + 3] = 0;
   *sizes = {32, 32, 32, 32};
-  return t;
+  return gen_atlas_add(px.data(), 32, 32, 0);
 }
-void release(uint32_t t) {
-  const GLuint name = t;
-  glDeleteTextures(1, &name);
-}
+void release(uint32_t t) { gen_bit_texture_delete(t); }
 
 void quiet(const char* caption, const char* text, int, void*) { std::fprintf(stderr, "%s: %s\n", caption, text); }
 

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include "world/gen/gen_atlas.h"
 #include "world/gen/gen_bit.h"
 #include "world/gen/gen_wrap.h"
 
@@ -11,17 +12,39 @@ namespace {
 constexpr double kWeight = 0.0256;      // w = D x 0.0256
 constexpr double kDepthRange = 2560.0;  // depth value D / 2560 - 1
 
-// What this output last set in OpenGL during a frame, so that a run of
-// polygons of one bitmap changes no state between them. Every polygon
-// still draws textured with its own texture and blended; texturing is off
-// again once the frame, a line or a point needs it off.
+// Polygons go to OpenGL in batches: triangles collected in one vertex
+// array while they share a texture and a blending state, sent with one
+// draw call when either changes, when a line, point or picture must come
+// after them, or when the frame ends. Painter's order is kept: a batch is
+// only ever drawn whole before what follows it. A polygon needs blending
+// when its alpha is below 1 or its texture has texels below full alpha;
+// drawing the others unblended gives the same pixels.
+struct Vertex {
+  float x, y, z, w;
+  float s, t;
+  float r, g, b, a;
+};
+constexpr int kBatchVertices = 6 * 1024;  // two triangles per quad
+
+struct Batch {
+  Vertex v[kBatchVertices];
+  int count;
+  GLuint texture;  // of the vertices held (0: untextured)
+  bool blend;
+};
+Batch batch = {};
+
+// What this output last set in OpenGL during a frame, so that batches of
+// one texture or blending change nothing between them.
 struct GlState {
   bool known;      // the fields below hold (set at frame begin)
+  bool in_frame;   // between frame begin and frame end
   bool texturing;  // GL_TEXTURE_2D on
+  bool blending;   // GL_BLEND on
   GLuint bound;    // texture bound while texturing
   int width, height;  // the viewport of the last frame begin, pixels
 };
-GlState gl_st = {false, false, 0, 320, 200};
+GlState gl_st = {false, false, false, false, 0, 320, 200};
 RENDER_GL_STATS gl_stats = {0, 0};
 
 void texturing(bool on) {
@@ -33,6 +56,15 @@ void texturing(bool on) {
   gl_st.texturing = on;
 }
 
+void blending(bool on) {
+  if (gl_st.known && gl_st.blending == on) return;
+  if (on)
+    glEnable(GL_BLEND);
+  else
+    glDisable(GL_BLEND);
+  gl_st.blending = on;
+}
+
 // Blending source alpha over one minus source alpha, texturing off.
 void frame_state() {
   glEnable(GL_BLEND);
@@ -40,7 +72,35 @@ void frame_state() {
   glDisable(GL_TEXTURE_2D);
   gl_st.known = true;
   gl_st.texturing = false;
+  gl_st.blending = true;
   gl_st.bound = 0;
+}
+
+// Draws the batch's triangles with its state and empties it.
+void flush() {
+  if (batch.count == 0) return;
+  if (!gl_st.known) frame_state();
+  texturing(batch.texture != 0);
+  if (batch.texture && gl_st.bound != batch.texture) {
+    glBindTexture(GL_TEXTURE_2D, batch.texture);
+    gl_st.bound = batch.texture;
+    gl_stats.binds++;
+  }
+  blending(batch.blend);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glVertexPointer(4, GL_FLOAT, sizeof(Vertex), &batch.v[0].x);
+  glColorPointer(4, GL_FLOAT, sizeof(Vertex), &batch.v[0].r);
+  if (batch.texture) {
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &batch.v[0].s);
+  }
+  glDrawArrays(GL_TRIANGLES, 0, batch.count);
+  gl_stats.draws++;
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  batch.count = 0;
 }
 
 double at_least_1(int size) { return size >= 1 ? size : 1.0; }
@@ -67,6 +127,7 @@ void Render_Output_GL(RENDER_OUTPUT* output) {
 }
 
 void Render_GL_Frame_Begin(int width, int height) {
+  if (gen_wrap_ready()) flush();
   gl_st.width = width;
   gl_st.height = height;
   if (!gen_wrap_ready()) return;
@@ -75,10 +136,13 @@ void Render_GL_Frame_Begin(int width, int height) {
   glLoadIdentity();
   glMatrixMode(GL_MODELVIEW);
   frame_state();
+  gl_st.in_frame = true;
 }
 
 void Render_GL_Frame_End() {
   if (!gen_wrap_ready()) return;
+  flush();
+  gl_st.in_frame = false;
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
@@ -98,27 +162,39 @@ void Render_GL_Clip_Coordinates(const RENDER_VERTEX& v, int width, int height, d
 
 void Render_GL_Polygon(const RENDER_POLYGON* p) {
   if (!gen_wrap_ready() || !p || p->count < 3 || p->count > 4) return;
-  if (!gl_st.known) frame_state();  // a polygon outside a frame
-  texturing(p->texture != 0);
-  if (p->texture && gl_st.bound != p->texture) {
-    glBindTexture(GL_TEXTURE_2D, p->texture);
-    gl_st.bound = p->texture;
-    gl_stats.binds++;
-  }
-  glColor4f(p->colour[0], p->colour[1], p->colour[2], p->colour[3]);
-  gl_stats.draws++;
-  glBegin(GL_TRIANGLE_FAN);
+  // A world texture lies on a page of the atlas; any other name is a
+  // texture of its own, whose alpha is not known here.
+  GEN_ATLAS_PLACE place;
+  const bool packed = p->texture && gen_atlas_find(p->texture, &place);
+  const GLuint texture = packed ? place.page : p->texture;
+  const bool blend = p->colour[3] < 1.0f || (p->texture && !(packed && place.opaque));
+  const int needed = (p->count - 2) * 3;
+  if (batch.count && (batch.texture != texture || batch.blend != blend || batch.count + needed > kBatchVertices))
+    flush();
+  batch.texture = texture;
+  batch.blend = blend;
+  Vertex corner[4];
   for (int i = 0; i < p->count; i++) {
     double c[4];
     Render_GL_Clip_Coordinates(p->v[i], gl_st.width, gl_st.height, c);
-    glTexCoord2f(p->v[i].u, p->v[i].v);
-    glVertex4d(c[0], c[1], c[2], c[3]);
+    Vertex& v = corner[i];
+    v = Vertex{float(c[0]), float(c[1]), float(c[2]), float(c[3]), p->v[i].u, p->v[i].v,
+               p->colour[0], p->colour[1], p->colour[2], p->colour[3]};
+    if (packed) gen_atlas_map(place, p->v[i].u, p->v[i].v, &v.s, &v.t);
   }
-  glEnd();
+  // The fan 0 1 2 (0 2 3) as triangles.
+  for (int i = 1; i + 1 < p->count; i++) {
+    batch.v[batch.count++] = corner[0];
+    batch.v[batch.count++] = corner[i];
+    batch.v[batch.count++] = corner[i + 1];
+  }
+  if (!gl_st.in_frame) flush();  // a polygon outside a frame goes at once
 }
 
 void Render_GL_Line(int x1, int y1, int x2, int y2, uint32_t colour) {
   if (!gen_wrap_ready()) return;
+  flush();
+  blending(true);
   double ax, ay, bx, by;
   texturing(false);
   pixel_centre(x1, y1, &ax, &ay);
@@ -133,6 +209,8 @@ void Render_GL_Line(int x1, int y1, int x2, int y2, uint32_t colour) {
 
 void Render_GL_Point(int x, int y, uint32_t colour) {
   if (!gen_wrap_ready()) return;
+  flush();
+  blending(true);
   double nx, ny;
   texturing(false);
   pixel_centre(x, y, &nx, &ny);
@@ -152,5 +230,6 @@ int Render_GL_Screen(VX_RECT* screen) {
 }
 
 int Render_GL_Picture(VX_BITMAP* bitmap, const VX_RECT* dest, const VX_RECT* src) {
+  if (gen_wrap_ready()) flush();
   return gen_bit_put(bitmap, dest, src, GEN_DRAW_SCALE);
 }
