@@ -3,6 +3,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "world/gen/gen_atlas.h"
 #include "world/gen/gen_bit.h"
 #include "world/gen/gen_wrap.h"
@@ -12,25 +14,36 @@ namespace {
 constexpr double kWeight = 0.0256;      // w = D x 0.0256
 constexpr double kDepthRange = 2560.0;  // depth value D / 2560 - 1
 
-// Polygons go to OpenGL in batches: triangles collected in one vertex
-// array while they share a texture and a blending state, sent with one
-// draw call when either changes, when a line, point or picture must come
-// after them, or when the frame ends. Painter's order is kept: a batch is
-// only ever drawn whole before what follows it. A polygon needs blending
-// when its alpha is below 1 or its texture has texels below full alpha;
-// drawing the others unblended gives the same pixels.
+// Polygons go to OpenGL in batches. A frame's triangles collect in one
+// vertex array, in runs of one texture and one blending state, and go out
+// when a line, point or picture must come after them or the frame ends:
+// consecutive runs that agree are one draw call, in the painter's order. A
+// polygon needs blending when its alpha is below 1 or its texture has
+// texels below full alpha; an opaque one draws the same pixels either way,
+// so only the largest opaque runs are drawn unblended (cheaper to fill)
+// and the small ones join the blended draws around them.
 struct Vertex {
   float x, y, z, w;
   float s, t;
   float r, g, b, a;
 };
-constexpr int kBatchVertices = 6 * 1024;  // two triangles per quad
+constexpr int kBatchVertices = 6 * 4096;  // two triangles per quad
+constexpr int kRuns = 4096;
+constexpr int kOpaqueRuns = 16;      // opaque runs drawn unblended at most per batch
+constexpr int kOpaqueVertices = 96;  // and only when they are at least this long
+
+struct Run {
+  int first, count;  // vertices
+  GLuint texture;    // 0: untextured
+  bool blend;        // needs blending
+};
 
 struct Batch {
   Vertex v[kBatchVertices];
   int count;
-  GLuint texture;  // of the vertices held (0: untextured)
-  bool blend;
+  Run runs[kRuns];
+  int run_count;
+  int sizes[kRuns];  // scratch of the flush
 };
 Batch batch = {};
 
@@ -76,31 +89,56 @@ void frame_state() {
   gl_st.bound = 0;
 }
 
-// Draws the batch's triangles with its state and empties it.
+// The shortest opaque run drawn unblended in this batch.
+int opaque_threshold() {
+  int n = 0;
+  for (int i = 0; i < batch.run_count; i++)
+    if (!batch.runs[i].blend && batch.runs[i].count >= kOpaqueVertices) batch.sizes[n++] = batch.runs[i].count;
+  if (n <= kOpaqueRuns) return kOpaqueVertices;
+  std::nth_element(batch.sizes, batch.sizes + (kOpaqueRuns - 1), batch.sizes + n, [](int a, int b) { return a > b; });
+  // Runs of the same length as the last one kept may add a few more.
+  return batch.sizes[kOpaqueRuns - 1];
+}
+
+void draw(GLuint texture, bool blend, int first, int count) {
+  texturing(texture != 0);
+  if (texture && gl_st.bound != texture) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    gl_st.bound = texture;
+    gl_stats.binds++;
+  }
+  blending(blend);
+  glDrawArrays(GL_TRIANGLES, first, count);
+  gl_stats.draws++;
+}
+
+// Draws the batch's triangles, run by run as merged, and empties it.
 void flush() {
   if (batch.count == 0) return;
   if (!gl_st.known) frame_state();
-  texturing(batch.texture != 0);
-  if (batch.texture && gl_st.bound != batch.texture) {
-    glBindTexture(GL_TEXTURE_2D, batch.texture);
-    gl_st.bound = batch.texture;
-    gl_stats.binds++;
-  }
-  blending(batch.blend);
+  const int threshold = opaque_threshold();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
   glVertexPointer(4, GL_FLOAT, sizeof(Vertex), &batch.v[0].x);
   glColorPointer(4, GL_FLOAT, sizeof(Vertex), &batch.v[0].r);
-  if (batch.texture) {
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &batch.v[0].s);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &batch.v[0].s);
+  Run open = {0, 0, 0, false};
+  for (int i = 0; i < batch.run_count; i++) {
+    Run r = batch.runs[i];
+    r.blend = r.blend || r.count < threshold;
+    if (open.count && (r.texture != open.texture || r.blend != open.blend)) {
+      draw(open.texture, open.blend, open.first, open.count);
+      open.count = 0;
+    }
+    if (open.count == 0) open = r;
+    else open.count += r.count;
   }
-  glDrawArrays(GL_TRIANGLES, 0, batch.count);
-  gl_stats.draws++;
+  if (open.count) draw(open.texture, open.blend, open.first, open.count);
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
-  batch.count = 0;
+  batch.count = batch.run_count = 0;
 }
 
 double at_least_1(int size) { return size >= 1 ? size : 1.0; }
@@ -169,10 +207,14 @@ void Render_GL_Polygon(const RENDER_POLYGON* p) {
   const GLuint texture = packed ? place.page : p->texture;
   const bool blend = p->colour[3] < 1.0f || (p->texture && !(packed && place.opaque));
   const int needed = (p->count - 2) * 3;
-  if (batch.count && (batch.texture != texture || batch.blend != blend || batch.count + needed > kBatchVertices))
-    flush();
-  batch.texture = texture;
-  batch.blend = blend;
+  if (batch.count + needed > kBatchVertices) flush();
+  Run* run = batch.run_count ? &batch.runs[batch.run_count - 1] : nullptr;
+  if (!run || run->texture != texture || run->blend != blend) {
+    if (batch.run_count == kRuns) flush();
+    run = &batch.runs[batch.run_count++];
+    *run = Run{batch.count, 0, texture, blend};
+  }
+  run->count += needed;
   Vertex corner[4];
   for (int i = 0; i < p->count; i++) {
     double c[4];
