@@ -568,7 +568,10 @@ uint32_t gen_bit_texture_load(const char* file, int load_flags, GEN_TEXTURE_SIZE
     VX_RECT enlarged = {0, 0, int16_t(tw), int16_t(th)};
     const bool sized = expanded && tw <= 32767 && th <= 32767 &&
                        ((tw == picture.width && th == picture.height) || vx_bit_resize(&rgba, &enlarged, nullptr));
+    // A picture too large for a page gets a texture of its own.
+    const GLint filter = nearest ? GL_NEAREST : GL_LINEAR;
     if (sized) texture = gen_atlas_add(rgba.pixels, rgba.width, rgba.height, nearest);
+    if (sized && !texture) texture = upload(rgba.width, rgba.height, rgba.pixels, filter, filter);
     if (texture && sizes) *sizes = {picture.width, picture.height, rgba.width, rgba.height};
   }
   vx_bit_free(&picture);

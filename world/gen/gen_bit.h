@@ -107,7 +107,8 @@ struct GEN_TEXTURE_SIZES {
 // asks for nearest-pixel instead of linear filtering) with the loader's
 // `load_flags`, enlarges a side that is not a power of two to the next one
 // by rescaling the picture, makes it 32 bits and places it as RGBA on a
-// page of world textures (gen_atlas.h). The atlas handle, with *sizes (may
+// page of world textures (gen_atlas.h; a picture larger than a page gets
+// an OpenGL texture of its own). The handle, with *sizes (may
 // be null) filled; 0 after the box with the file name captioned "Can't
 // load bitmap!". The texture is the caller's (gen_bit_texture_delete,
 // which also deletes a plain OpenGL texture name) and not counted in the
