@@ -6,7 +6,13 @@
 // -(y x 2 / H - 1), D / 2560 - 1), each multiplied by the weight w = D x
 // 0.0256, with w as its fourth coordinate; OpenGL then interpolates the
 // texture coordinates with perspective. Blending is source alpha over one
-// minus source alpha; texturing is on for a polygon and off after it.
+// minus source alpha (left off for polygons it cannot change); texturing
+// is off after a frame. A world texture handle of gen_atlas draws from its
+// page; any other non-zero texture is an OpenGL texture name.
+//
+// Polygons are held and sent in batches, in the order given: they reach
+// the frame buffer before the next line, point, picture or frame begin,
+// and at the latest at frame end (a polygon outside a frame goes at once).
 // Every function does nothing while the gen layer has no context.
 #pragma once
 #include "world/render_out.h"
