@@ -14,6 +14,7 @@
 #include "display/vx_dsp.h"
 #include "display/vx_dsp_splash.h"
 #include "display/vx_screen.h"
+#include "game/credits.h"
 #include "game/game_fonts.h"
 #include "game/game_front.h"
 #include "game/game_loop.h"
@@ -22,8 +23,13 @@
 #include "game/game_seams.h"
 #include "game/game_sound.h"
 #include "game/game_state.h"
+#include "game/language_screen.h"
+#include "game/languages.h"
 #include "game/level_setup.h"
+#include "game/menus.h"
+#include "game/messages.h"
 #include "game/rules.h"
+#include "game/texts.h"
 #include "sound/vx_snd.h"
 #include "toolkit/vx_inp.h"
 #include "toolkit/vx_play.h"
@@ -91,8 +97,9 @@ struct MainState {
 };
 MainState st = {};
 
-// Steps of the rules run through these hooks.
-int current_menu_shown() { return g_game.menu_active; }
+// Steps of the rules run through these hooks. Behind the language screen
+// the game stands still, as behind a menu.
+int current_menu_shown() { return g_game.menu_active || !g_game.language_chosen; }
 const GAME_STEP_HOOKS kStepHooks = {game_step, game_random_reset_positions, current_menu_shown};
 
 // The OpenGL layer behind everything that draws: the display's 3D table
@@ -104,6 +111,11 @@ void gl_back_end_install() {
   Render_Output_GL(&gl);
   Render_Output_Set(&gl);
   Level_Texture_Hooks(gen_bit_texture_load, gen_bit_texture_delete);
+}
+
+void menu_bar_loaded() {
+  vx_snd_menu_update();
+  language_apply();
 }
 
 void fill_app_record(void* instance, const char* command_line, int show_state) {
@@ -136,8 +148,9 @@ void fill_app_record(void* instance, const char* command_line, int show_state) {
   a.show_command = show_state;
   a.window_proc = game_window_proc;
   a.redraw_hook = game_redraw;
-  // A menu loaded again (another language) gets the Sound popup's marks back.
-  a.menu_hook = vx_snd_menu_update;
+  // A menu loaded in a language gets the Sound popup's marks back, and
+  // every game text follows the language.
+  a.menu_hook = menu_bar_loaded;
   // The OpenGL layer renders and sets the modes.
   gl_back_end_install();
   a.table_3d = &st.table_3d;
@@ -183,13 +196,14 @@ void frame_pass() {
   // Paused in a window, the pointer is the player's, to reach the menu bar
   // and the window's buttons.
   vx_inp_pointer_free(gs.paused && !gs.fullscreen);
-  // The language screen stands in for everything until a language is
-  // chosen; it joins with the texts module.
+  // The language screen stands in for everything until a language is chosen.
   if (gs.language_chosen) {
     if (gs.help_open)
       help_draw();
     else
       game_frame();
+  } else {
+    language_screen_frame();
   }
   if (!gs.menu_active) {
     if (gs.attract_mode && gs.language_chosen) {
@@ -235,7 +249,7 @@ void viewport_to_screen() {
 // Each missing file or block here is fatal (the engine's error box).
 int game_data_init() {
   GameState& gs = g_game;
-  if (!message_font_load()) return 0;
+  if (!Load_Editor_Font()) return 0;
   if (!Load_Transparency_Tables()) return 0;
   if (!game_sound_effects_load()) return 0;
   // The attract list loads here once the attract sequence lands.
@@ -266,9 +280,10 @@ void read_application_keys() {
   APP_KEYS& k = st.keys;
   vx_io_ini_set_mode(kTextsFile, KEEP_OPEN);
   read_key("FNTFile", k.font_file);
-  // The default menu font, which also draws the window's menu bar; the
-  // menu module starts here once it lands.
+  // The default menu font, which draws the window's menu bar, the game's
+  // menus and every message; then the menu module.
   game_default_font_load(k.font_file);
+  menus_module_start();
   read_key("StartSplash", k.start_splash);
   read_key("INIFile", k.settings_file);
   read_key("Title", k.title);
@@ -280,19 +295,36 @@ void read_application_keys() {
     vx_app_config_prepare(k.settings_file, k.title);
   }
   read_key("LNGFile", k.language_file);
-  // The language table loads from LNGFile here; until it exists the
-  // language is chosen and English.
+  // The display layer keeps the table for the run.
+  st.app.languages = languages_start(k.language_file);
+  // A language chosen at an earlier start; else the language screen comes first.
   int language = 0;
-  if (k.settings_file[0] && vx_io_ini_get_int("Application", "Language", &language, k.settings_file))
+  if (k.settings_file[0] && vx_io_ini_get_int("Application", "Language", &language, k.settings_file)) {
     g_game.language_number = language;
-  g_game.language_chosen = 1;
-  std::snprintf(k.splash_section, sizeof k.splash_section, "%s_%s", k.start_splash, kDefaultLanguage);
+    g_game.language_chosen = 1;
+  } else {
+    read_languages();
+    // With no language to choose there is no screen to show.
+    g_game.language_chosen = language_screen_count() == 0;
+  }
+  const VX_LANGUAGE* current = language_current(st.app.languages);
+  // The section's name holds 55 characters: the abbreviation is cut at 4.
+  std::snprintf(k.splash_section, sizeof k.splash_section, "%.50s_%.4s", k.start_splash,
+                current && current->abbreviation[0] ? current->abbreviation : kDefaultLanguage);
   read_key("Class", k.class_name);
   if (!k.class_name[0]) std::snprintf(k.class_name, sizeof k.class_name, "%s", "PondSprint");
   read_key("HLPFile", k.help_file);
   read_key("PALFile", k.palette_file);
   read_key("SCRFile", k.score_file);
   vx_io_ini_set_mode(kTextsFile, KEEP_CLOSE);
+}
+
+// The game's texts, the menus, the default font and the font module go.
+void texts_and_fonts_stop() {
+  menus_free();
+  language_screen_free();
+  game_default_font_free();
+  game_fonts_stop();
 }
 
 }  // namespace
@@ -409,17 +441,19 @@ void game_shutdown() {
   // The help page closes here once it lands.
   music_stop();
   // The options are written here once the front end lands. The editor
-  // font goes with the renderer's blocks, then the demo tables.
+  // font goes with the renderer's blocks, then the demo tables and the
+  // rolling lines.
   Free_3D_Engine();
   game_random_tables_free();
+  credits_free();
   level_unload();
   Free_Transparency_Tables();
-  // The messages are freed here once they land.
+  messages_free(messages_current());
   game_sound_stop();
-  // The menus are released here once their module lands.
-  game_default_font_free();
-  game_fonts_stop();
+  texts_and_fonts_stop();
   vx_dsp_deinit();
+  // The display saved the language; the table goes after it.
+  languages_stop();
   vx_play_deinit();
   vx_inp_deinit();
   vx_io_deinit();

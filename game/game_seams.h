@@ -1,19 +1,5 @@
-// Game services the rules call whose modules do not exist yet: on-screen
-// messages, bonus texts, the high-score table, the help page and the
-// attract sequence. Until a module exists its entry here does the least
-// that keeps the game playable (see game_seams.cpp).
+// Game services the rules call whose modules do not exist yet: the high-score table, the help page and the attract sequence. Until a module exists its entry here does the least that keeps the game playable (see game_seams.cpp).
 #pragma once
-
-// Draws message n (1-based) of the current language, built from the shared
-// text buffer (`g_game.text_buffer`) and the game state where the message
-// has a format. Until the message tables exist, a short English text in the
-// editor font stands in for each message the play screen uses.
-void message_draw(int n);
-// Calls `hook` with n on every message_draw (null: none). For tests.
-void message_draw_hook_set(void (*hook)(int n));
-
-// The text of bonus type 0..7 in the current language ("" for others).
-const char* bonus_text(int type);
 
 // Presents the frame drawn so far.
 void present_frame();
@@ -35,9 +21,6 @@ void attract_next();
 int attract_demo_step();
 // Draws the current attract picture (while `attract_blocks_step`).
 void attract_picture_draw();
-// The rolling line shown now, or null.
+// The rolling line shown now (the current language's line at
+// `message_index`), or null.
 const char* attract_rolling_line();
-
-// Loads the editor font that the stand-in messages use, and loads it again
-// whenever a level change freed it. 1 when it is there.
-int message_font_load();

@@ -10,6 +10,7 @@
 #include "game/game_sound.h"
 #include "game/lanes.h"
 #include "game/level_setup.h"
+#include "game/messages.h"
 #include "game/rules_internal.h"
 #include "platform/platform.h"
 #include "world/anim.h"

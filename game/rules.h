@@ -82,6 +82,13 @@ void game_frame();
 // Any other mode is left-aligned. `dest` must hold width + 1 bytes; a
 // negative width gives "".
 void pad_text(char* dest, const char* text, int width, int mode);
+// The fields the play screen pads its messages' texts to, in characters:
+// the score (left), the level title (left), a bonus text and a rolling
+// line (centred). A message's rectangle is sized for its padded text.
+constexpr int RULES_SCORE_FIELD = 6;
+constexpr int RULES_TITLE_FIELD = 50;
+constexpr int RULES_BONUS_TEXT_FIELD = 20;
+constexpr int RULES_ROLLING_FIELD = 25;
 
 // One life icon: the sprite (6, 7 or 8 frogs in it: 1, 2, 3) and its x in
 // Draw_Sprite_At units; every icon is drawn at y 102.

@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include "game/game_seams.h"
+#include "game/messages.h"
 #include "game/rules.h"
 #include "game/rules_internal.h"
+#include "game/texts.h"
 #include "toolkit/vx_inp.h"
 #include "world/render.h"
 #include "world/world_tables.h"
@@ -23,10 +25,6 @@ constexpr int kKeyF1 = 59;
 constexpr int kLifeIconFirstX = 8;
 constexpr int kLifeIconStepX = 8;
 constexpr int kMaxIconLives = 9;
-constexpr int kScoreWidth = 6;
-constexpr int kTitleWidth = 50;
-constexpr int kBonusTextWidth = 20;
-constexpr int kRollingWidth = 25;
 constexpr int kRollingVisibleFrom = 31;  // the rolling-line clock shows its line from here
 constexpr uint8_t kHiddenLineMark = 245;  // a rolling line starting with this byte is not shown
 
@@ -103,7 +101,7 @@ void game_frame() {
 
   char number[16];
   std::snprintf(number, sizeof number, "%d", gs.score);
-  pad_text(gs.text_buffer, number, kScoreWidth, 1);
+  pad_text(gs.text_buffer, number, RULES_SCORE_FIELD, 1);
   message_draw(3);
   if (gs.invincible) draw_screen_sprite(RULES_SPRITE_INVINCIBLE);
   if (!gs.attract_mode) draw_life_icons(gs.lives);
@@ -112,18 +110,18 @@ void game_frame() {
   if (gs.paused) return;
 
   if (gs.title_showing) {
-    pad_text(gs.text_buffer, gs.level_title, kTitleWidth, 1);
+    pad_text(gs.text_buffer, gs.level_title, RULES_TITLE_FIELD, 1);
     message_draw(10);
   }
   draw_state_messages(gs);
   if (gs.bonus_text_timer > 0) {
-    pad_text(gs.text_buffer, bonus_text(gs.bonus_shown_type), kBonusTextWidth, 2);
+    pad_text(gs.text_buffer, bonus_text(gs.bonus_shown_type), RULES_BONUS_TEXT_FIELD, 2);
     message_draw(11);
   }
   if (gs.attract_mode && gs.message_timer >= kRollingVisibleFrom) {
     const char* line = attract_rolling_line();
     if (line && static_cast<uint8_t>(line[0]) != kHiddenLineMark) {
-      pad_text(gs.text_buffer, line, kRollingWidth, 2);
+      pad_text(gs.text_buffer, line, RULES_ROLLING_FIELD, 2);
       message_draw(7);
     }
   }

@@ -17,11 +17,23 @@ mkdir -p "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 e2e_home_cleanup() { rm -rf "$E2E_HOME"; }
 trap e2e_home_cleanup EXIT
 
+# A first start shows the language screen; unless a script sets
+# E2E_LANGUAGE_SCREEN=1, English (Number 1) counts as chosen in the settings
+# (seeded from the game's Default.ini, or added to what a script wrote).
+e2e_language_chosen() {
+  [ -n "${E2E_LANGUAGE_SCREEN:-}" ] && return 0
+  local settings="$XDG_DATA_HOME/Harrowby/Pond Sprint/PondSprint.ini"
+  mkdir -p "$(dirname "$settings")"
+  [ -f "$settings" ] || cp "$(dirname "$1")/Default.ini" "$settings" 2>/dev/null || : >"$settings"
+  grep -q '^Language=' "$settings" || printf '[Application]\r\nLanguage=1\r\n' >>"$settings"
+}
+
 # start_game GAME [ARGS...]: starts the game in the background; sets GAME_PID and GAME_WIN.
 # The window is taken only once it is shown: the first window is made hidden
 # and replaced underneath when the OpenGL context is made, so an early find
 # could name a window that is gone a moment later.
 start_game() {
+  e2e_language_chosen "$1"
   "$@" >"$E2E_LOG" 2>&1 &
   GAME_PID=$!
   GAME_WIN=""

@@ -48,6 +48,7 @@ void ag_scenery_make(AG_OUTPUT* out);      // trees, bushes, reeds and other pro
 void ag_wildlife_make(AG_OUTPUT* out);     // moving scenery: gulls, the ferry, the tower crane
 void ag_backgrounds_make(AG_OUTPUT* out);  // the `@j` backgrounds
 void ag_splash_make(AG_OUTPUT* out);       // the splash picture
+void ag_screens_make(AG_OUTPUT* out);      // the language flags and the help / language screen background
 void ag_data_make(AG_OUTPUT* out);         // data\font.dat and data\transp.tab
 
 // Single pictures at art size, for pictures made of others (the splash).

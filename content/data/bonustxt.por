@@ -1,0 +1,8 @@
++1 minuto
+Rã veloz!
+Rã lenta...
+Pontos bónus!
+Vida extra!
+Trânsito parado!
+Hora de ponta!
+Invencível!
