@@ -97,7 +97,7 @@ sleep 0.5
 snapshot table
 reads "QKAYER" table || no "the high-score table does not show the name typed"
 press Return    # Back to the main menu
-for _ in 1 2 3 4 5 6; do press Down; done
+for _ in 1 2 3 4 5; do press Down; done
 press Return    # Quit
 press Up
 press Return    # Yes
