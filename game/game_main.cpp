@@ -411,7 +411,6 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   std::srand(plat_ticks());
   if (!game_data_init()) return 0;
   // The attract sequence runs behind the main menu until a game is started.
-  music_play("snd\\mainmenu.s3m");
   attract_next();
   g_game.init_done = 1;
   frontend_start();

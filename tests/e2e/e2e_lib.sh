@@ -28,6 +28,10 @@ e2e_language_chosen() {
   grep -q '^Language=' "$settings" || printf '[Application]\r\nLanguage=1\r\n' >>"$settings"
 }
 
+# new_game: Enter on the main menu's first line, held as a player holds it;
+# play has begun when it returns.
+new_game() { xdotool keydown Return; sleep 0.3; xdotool keyup Return; sleep 2; }
+
 # start_game GAME [ARGS...]: starts the game in the background; sets GAME_PID and GAME_WIN.
 # The window is taken only once it is shown: the first window is made hidden
 # and replaced underneath when the OpenGL context is made, so an early find

@@ -14,7 +14,7 @@ piece=$(sed -n 's/^s3m_file=//p' "$dir/level/level0.txt" | tr -d '\r' | tr '\\' 
 cd "$E2E_HOME" || exit 1
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$E2E_HOME/out.raw E2E_LOG=$E2E_HOME/log
 start_game "$1" || exit 1
-sleep 8; xdotool key F2; sleep 3; xdotool key alt+F4
+sleep 4; new_game; sleep 2; xdotool key F2; sleep 3; xdotool key alt+F4
 wait_exit 15 || exit 1
 "$dir/tools/musicrender" "$dir/$piece" ref.wav --seconds 12 || exit 1
 sox -t raw -r 44100 -e signed -b 16 -c 2 out.raw out.wav

@@ -18,8 +18,8 @@ rm -f "$folder"/Snap*.tga
 start_game "$game" || exit 1
 xdotool windowfocus "$GAME_WIN" 2>/dev/null
 sleep 4
-xdotool keydown Return; sleep 0.3; xdotool keyup Return
-sleep 3
+new_game
+sleep 1
 xdotool key F9
 sleep 1
 for _ in 1 2 3; do xdotool key Up; sleep 0.5; done

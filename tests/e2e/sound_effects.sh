@@ -35,6 +35,7 @@ play() {
   start_game "$game" || return 1
   xdotool windowfocus "$GAME_WIN" 2>/dev/null
   sleep 3
+  new_game
   for key in "$@"; do
     if [ "$key" = hop ]; then press Up; else press "$key"; fi
     sleep 0.8
