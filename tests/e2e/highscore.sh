@@ -40,7 +40,7 @@ differ() { compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d'
 # reads WORD PNG: tesseract reads WORD in the picture (light text made dark).
 reads() {
   convert "$work/$2.png" -resize 200% -colorspace Gray -threshold 75% -negate "$work/ocr.png"
-  tesseract "$work/ocr.png" - 2>/dev/null | grep -q "$1"
+  tesseract "$work/ocr.png" - 2>/dev/null | grep -Eq "$1"
 }
 # Keys held as a player holds them: over a frame, under the menus' 500 ms delay.
 press() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; sleep 0.7; }
@@ -50,7 +50,7 @@ start_game "$game" || exit 1
 xdotool windowfocus "$GAME_WIN" 2>/dev/null
 sleep 4
 snapshot menu
-reads "Game Setup" menu || no "the game does not start at its main menu"
+reads "Main Menu|Game Setup|High Scores" menu || no "the game does not start at its main menu"
 press Down
 snapshot down
 [ "$(differ menu down)" -gt 200 ] || no "Down did not move the highlight"
@@ -61,18 +61,18 @@ snapshot play1
 sleep 1
 snapshot play2
 [ "$(differ play1 play2)" -gt 500 ] || no "Enter on the new-game line did not start play"
-reads "Game Setup" play2 && no "the menu stays over play"
+reads "Main Menu|Game Setup|High Scores" play2 && no "the menu stays over play"
 press Escape
 sleep 0.5
 snapshot paused1
 sleep 1
 snapshot paused2
-reads "Game Setup" paused2 || no "Esc in play did not show the main menu"
+reads "Main Menu|Game Setup|High Scores" paused2 || no "Esc in play did not show the main menu"
 [ "$(differ paused1 paused2)" -lt 200 ] || no "the game under the menu is not frozen"
 press Escape
 sleep 1
 snapshot resumed
-reads "Game Setup" resumed && no "Esc again did not resume play"
+reads "Main Menu|Game Setup|High Scores" resumed && no "Esc again did not resume play"
 press F1
 snapshot help
 reads "HOW TO PLAY" help || no "F1 did not show the help page"
@@ -95,7 +95,7 @@ press Down
 press Return
 sleep 0.5
 snapshot table
-reads "KAYER" table || no "the high-score table does not show the name typed"
+reads "AYER" table || no "the high-score table does not show the name typed"
 press Return    # Back to the main menu
 for _ in 1 2 3 4 5; do press Down; done
 press Return    # Quit
