@@ -1,4 +1,4 @@
-// Renders a 40-row view of a busy level at 640 x 480 and 1024 x 768 on the off-screen GL context; reports frames per second, polygons per frame and the memory tracker's allocations during the frames (0).
+// Times the world renderer on the off-screen GL context: frames per second at 640 x 480, 1024 x 768 and 1600 x 1200 beside the device's one-quad fill rate, main-thread CPU, draw calls and texture binds per frame, and launch to the first frame.
 //
 // The level is made here: 100 x 100 cells of 12 with bands of road, raised
 // grass banks, water and scattered tall blocks and sloped cells, about 700
@@ -6,11 +6,20 @@
 // camera moves along the level as the game's camera follows the frog, lit
 // and faded as the game draws. Each frame ends with a flush (glFinish), so the time
 // is the whole frame's, the GL work included.
-#include <benchmark/benchmark.h>
-
+//
+// The fill-rate reference is one full-screen blended textured quad per
+// frame on the same context. Each figure is the median of several runs
+// (the machines it runs on are shared). The last line is
+//   RESULT fps_640=... fps_1024=... fps_1600=... quad_fps_1600=...
+//          cpu_ms_1024=... draws=... binds=... first_frame_ms=...
+// (one line) for scripts. Usage: bench_render [RUNS [FRAMES]].
 #include <GL/gl.h>
+#include <time.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -21,6 +30,8 @@
 #include "display/vx_dsp3d.h"
 #include "platform/platform.h"
 #include "world/engine_error.h"
+#include "world/gen/gen_atlas.h"
+#include "world/gen/gen_bit.h"
 #include "world/gen/gen_info.h"
 #include "world/gen/gen_wrap.h"
 #include "world/gen/render_gl.h"
@@ -120,7 +131,8 @@ std::vector<uint8_t> busy_map() {
   return b;
 }
 
-// Textures: a 32 x 32 checker in a colour of the file's name, uploaded here.
+// Textures: a 32 x 32 checker in a colour of the file's name, placed on
+// the world texture pages as the game's loader places its pictures.
 uint32_t upload(const char* file, int, GEN_TEXTURE_SIZES* sizes) {
   uint32_t h = 2166136261u;
   for (const char* p = file; *p; p++) h = (h ^ uint8_t(*p)) * 16777619u;
@@ -132,19 +144,13 @@ uint32_t upload(const char* file, int, GEN_TEXTURE_SIZES* sizes) {
       p[0] = uint8_t((h & 0xFF) * light / 255), p[1] = uint8_t((h >> 8 & 0xFF) * light / 255);
       p[2] = uint8_t((h >> 16 & 0xFF) * light / 255), p[3] = 255;
     }
-  GLuint t = 0;
-  glGenTextures(1, &t);
-  glBindTexture(GL_TEXTURE_2D, t);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 32, 32, 0, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+  // Sprites are keyed: their corners are see-through.
+  if (file[0] == 'c' || file[0] == 'l' || file[0] == 't')
+    for (int i : {0, 31, 32 * 31, 32 * 32 - 1}) px[i * 4 + 3] = 0;
   *sizes = {32, 32, 32, 32};
-  return t;
+  return gen_atlas_add(px.data(), 32, 32, 0);
 }
-void release(uint32_t t) {
-  const GLuint name = t;
-  glDeleteTextures(1, &name);
-}
+void release(uint32_t t) { gen_bit_texture_delete(t); }
 
 void quiet(const char* caption, const char* text, int, void*) { std::fprintf(stderr, "%s: %s\n", caption, text); }
 
@@ -154,6 +160,7 @@ struct Scene {
   const char* renderer = "";
   PLAT_WINDOW* window = nullptr;
   bool level = false;
+  int width = 0, height = 0;
 };
 
 bool scene_open(Scene* s, int width, int height) {
@@ -170,6 +177,7 @@ bool scene_open(Scene* s, int width, int height) {
   RENDER_OUTPUT gl;
   Render_Output_GL(&gl);
   Render_Output_Set(&gl);
+  s->width = width, s->height = height;
   s->window = plat_window_create("BenchRender", "bench", 0, 0, width, height, PLAT_WS_OPENGL, nullptr);
   const VX_RECT screen = {0, 0, int16_t(width), int16_t(height)};
   // Flushing fails without a context.
@@ -208,80 +216,176 @@ void scene_close(Scene* s) {
   vx_error_deinit();
 }
 
-void BM_RenderWorld(benchmark::State& state) {
+// ---------------------------------------------------------------- clocks
+double now_ms(clockid_t clock) {
+  timespec t;
+  clock_gettime(clock, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+// Milliseconds since the process started (the kernel's start time, in
+// clock ticks since boot, against the boot-time clock).
+double since_launch_ms() {
+  FILE* f = std::fopen("/proc/self/stat", "r");
+  if (!f) return -1;
+  char buf[1024] = {};
+  const size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+  std::fclose(f);
+  buf[n] = 0;
+  const char* p = std::strrchr(buf, ')');
+  if (!p) return -1;
+  // Field 22 (starttime); the text after ')' begins with field 3.
+  unsigned long long start = 0;
+  int field = 2;
+  for (const char* q = p + 1; *q && field < 22; q++)
+    if (*q == ' ' && ++field == 22) start = std::strtoull(q + 1, nullptr, 10);
+  return now_ms(CLOCK_BOOTTIME) - double(start) * 1e3 / double(sysconf(_SC_CLK_TCK));
+}
+
+long rss_kib() {
+  long pages = 0, resident = 0;
+  FILE* f = std::fopen("/proc/self/statm", "r");
+  if (f && std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+  if (f) std::fclose(f);
+  return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+double median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
+// ---------------------------------------------------------------- frames
+struct Timing {
+  double frame_ms = 0, cpu_ms = 0, draws = 0, binds = 0, polygons = 0;
+};
+
+long long frame_counter = 0;
+
+void world_frame(Scene* s) {
+  // The camera walks up the level, 40 rows of it ahead.
+  const double z = (kSize - 2) * kCell - double(frame_counter++ % 600);
+  s->table.vx_dsp_3d_screen_clear();
+  Render_World(kSize * kCell / 2.0 + 6, 25, z, 0);
+  s->table.vx_dsp_3d_flush();
+}
+
+// One full-screen textured quad blended over the cleared screen.
+GLuint quad_texture = 0;
+void quad_frame(Scene* s) {
+  s->table.vx_dsp_3d_screen_clear();
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glEnable(GL_TEXTURE_2D);
+  glBindTexture(GL_TEXTURE_2D, quad_texture);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4f(1, 1, 1, 1);
+  glBegin(GL_TRIANGLE_STRIP);
+  glTexCoord2f(0, 0), glVertex2f(-1, -1);
+  glTexCoord2f(1, 0), glVertex2f(1, -1);
+  glTexCoord2f(0, 1), glVertex2f(-1, 1);
+  glTexCoord2f(1, 1), glVertex2f(1, 1);
+  glEnd();
+  glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_2D);
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+  s->table.vx_dsp_3d_flush();
+}
+
+// `runs` runs of `frames` frames each: the medians of the per-frame figures.
+Timing measure(Scene* s, void (*frame)(Scene*), int runs, int frames) {
+  std::vector<double> wall, cpu, draws, binds, polygons;
+  for (int r = 0; r < runs; r++) {
+    const RENDER_GL_STATS g0 = Render_GL_Stats();
+    const double w0 = now_ms(CLOCK_MONOTONIC), c0 = now_ms(CLOCK_THREAD_CPUTIME_ID);
+    double poly = 0;
+    for (int f = 0; f < frames; f++) {
+      frame(s);
+      poly += Render_Stats().polygons;
+    }
+    const double w1 = now_ms(CLOCK_MONOTONIC), c1 = now_ms(CLOCK_THREAD_CPUTIME_ID);
+    const RENDER_GL_STATS g1 = Render_GL_Stats();
+    wall.push_back((w1 - w0) / frames);
+    cpu.push_back((c1 - c0) / frames);
+    draws.push_back(double(g1.draws - g0.draws) / frames);
+    binds.push_back(double(g1.binds - g0.binds) / frames);
+    polygons.push_back(poly / frames);
+  }
+  return {median(wall), median(cpu), median(draws), median(binds), median(polygons)};
+}
+
+struct SizeResult {
+  Timing world, quad;
+  long tracker_blocks = 0, rss_growth_kib = 0;
+};
+
+bool run_size(int width, int height, int runs, int frames, double* first_frame_ms, SizeResult* out) {
   Scene scene;
-  if (!scene_open(&scene, int(state.range(0)), int(state.range(1)))) {
+  if (!scene_open(&scene, width, height)) {
     scene_close(&scene);
-    state.SkipWithError("no GL context here (SDL off-screen driver)");
-    return;
+    return false;
   }
-  // Warm-up frames: the GL driver builds its shaders and uploads the
-  // textures on first use.
-  for (int i = 0; i < 3; i++) {
-    Render_World(kSize * kCell / 2.0 + 6, 25, (kSize - 2) * kCell, 0);
-    scene.table.vx_dsp_3d_flush();
-  }
-  // Bring the tracker's block count up to its highest so far with blocks of
-  // its own: a block allocated during a frame then raises the highest count.
-  VX_MEM_STATS before;
+  world_frame(&scene);
+  if (first_frame_ms) *first_frame_ms = since_launch_ms();
+  // Warm-up frames: the GL driver builds its shaders on first use.
+  for (int i = 0; i < 3; i++) world_frame(&scene);
+  VX_MEM_STATS before, after;
   vx_mem_stats(&before);
-  std::vector<void*> filler;
-  for (long long i = before.count; i < before.max_count; i++) filler.push_back(vx_mem_malloc(4));
-  vx_mem_stats(&before);
-  long long frames = 0, polygons = 0, cells = 0;
-  for (auto _ : state) {
-    // The camera walks up the level, 40 rows of it ahead.
-    const double z = (kSize - 2) * kCell - double(frames % 600);
-    scene.table.vx_dsp_3d_screen_clear();
-    Render_World(kSize * kCell / 2.0 + 6, 25, z, 0);
-    scene.table.vx_dsp_3d_flush();
-    polygons += Render_Stats().polygons;
-    cells += Render_Stats().cells;
-    frames++;
-  }
-  VX_MEM_STATS after;
+  const long rss0 = rss_kib();
+  out->world = measure(&scene, world_frame, runs, frames);
+  out->rss_growth_kib = rss_kib() - rss0;
   vx_mem_stats(&after);
-  for (void* p : filler) vx_mem_free(p);
-  state.SetLabel(scene.renderer);
-  state.counters["fps"] = benchmark::Counter(double(frames), benchmark::Counter::kIsRate);
-  state.counters["polygons_per_frame"] = frames ? double(polygons) / frames : 0;
-  state.counters["cells_per_frame"] = frames ? double(cells) / frames : 0;
-  state.counters["tracker_allocs"] = double(after.max_count - before.max_count + after.count - before.count);
-  if (after.max_count != before.max_count || after.count != before.count || after.used != before.used)
-    state.SkipWithError("a frame allocated memory through the tracker");
+  out->tracker_blocks = long(after.count - before.count);
+
+  std::vector<uint8_t> px(256 * 256 * 4, 200);
+  glGenTextures(1, &quad_texture);
+  glBindTexture(GL_TEXTURE_2D, quad_texture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 256, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+  quad_frame(&scene);
+  out->quad = measure(&scene, quad_frame, runs, frames);
+  glDeleteTextures(1, &quad_texture);
+  std::printf("%4d x %-4d  world %6.1f fps (%6.2f ms, cpu %5.2f ms, %6.0f polygons, %5.0f draws, %5.0f binds)  "
+              "quad %6.1f fps  world/quad %.2f  rss %+ld KiB, tracker blocks %+ld  [%s]\n",
+              width, height, 1e3 / out->world.frame_ms, out->world.frame_ms, out->world.cpu_ms, out->world.polygons,
+              out->world.draws, out->world.binds, 1e3 / out->quad.frame_ms,
+              out->quad.frame_ms / out->world.frame_ms, out->rss_growth_kib, out->tracker_blocks, scene.renderer);
+  std::fflush(stdout);
   scene_close(&scene);
+  return true;
 }
-
-// The same frames without OpenGL: the renderer's own work (visiting the
-// cells, projecting, clipping, culling, sorting), its polygons counted only.
-void count_polygon(const RENDER_POLYGON*) {}
-void no_frame_begin(int, int) {}
-void no_frame() {}
-void no_line(int, int, int, int, uint32_t) {}
-void no_point(int, int, uint32_t) {}
-
-void BM_RenderWorldProjectionOnly(benchmark::State& state) {
-  Scene scene;
-  if (!scene_open(&scene, int(state.range(0)), int(state.range(1)))) {
-    scene_close(&scene);
-    state.SkipWithError("no GL context here (SDL off-screen driver)");
-    return;
-  }
-  const RENDER_OUTPUT counting = {no_frame_begin, no_frame, count_polygon, no_line, no_point, nullptr, nullptr};
-  Render_Output_Set(&counting);
-  long long frames = 0, polygons = 0;
-  for (auto _ : state) {
-    const double z = (kSize - 2) * kCell - double(frames % 600);
-    Render_World(kSize * kCell / 2.0 + 6, 25, z, 0);
-    polygons += Render_Stats().polygons;
-    frames++;
-  }
-  state.counters["fps"] = benchmark::Counter(double(frames), benchmark::Counter::kIsRate);
-  state.counters["polygons_per_frame"] = frames ? double(polygons) / frames : 0;
-  scene_close(&scene);
-}
-
-BENCHMARK(BM_RenderWorldProjectionOnly)->Args({640, 480})->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RenderWorld)->Args({640, 480})->Args({1024, 768})->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
+
+int main(int argc, char** argv) {
+  const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
+  const int frames = argc > 2 ? std::max(1, std::atoi(argv[2])) : 20;
+  double first_frame_ms = 0;
+  SizeResult r1024, r640, r1600;
+  // The first scene opened times the launch: process start to the first
+  // world frame finished (window, context, level, frame).
+  if (!run_size(1024, 768, runs, frames, &first_frame_ms, &r1024) || !run_size(640, 480, runs, frames, nullptr, &r640) ||
+      !run_size(1600, 1200, runs, frames, nullptr, &r1600)) {
+    std::fprintf(stderr, "bench_render: no GL context here (SDL off-screen driver)\n");
+    return 1;
+  }
+  const double fps_1600 = 1e3 / r1600.world.frame_ms, quad_1600 = 1e3 / r1600.quad.frame_ms;
+  std::printf("world at 1600 x 1200 draws at %.2f of the one-quad rate (target >= 0.5); 1024 x 768 frame %.2f ms "
+              "(target <= 16.7), cpu %.2f ms (target <= 3)\n",
+              fps_1600 / quad_1600, r1024.world.frame_ms, r1024.world.cpu_ms);
+  std::printf("RESULT fps_640=%.1f fps_1024=%.1f fps_1600=%.1f quad_fps_1600=%.1f cpu_ms_1024=%.2f draws=%.0f "
+              "binds=%.0f first_frame_ms=%.0f\n",
+              1e3 / r640.world.frame_ms, 1e3 / r1024.world.frame_ms, fps_1600, quad_1600, r1024.world.cpu_ms,
+              r1024.world.draws, r1024.world.binds, first_frame_ms);
+  return 0;
+}

@@ -7,7 +7,9 @@
 
 #include "core/vx_io.h"
 #include "core/vx_io_internal.h"
+#include "core/vx_io_path.h"
 #include "core/vx_mem.h"
+#include "platform/platform.h"
 
 // One file in KEEP_OPEN mode.
 struct INI_CACHE {
@@ -25,6 +27,7 @@ static struct {
   int quiet_key;
   int quiet_section;
   int last_failed;
+  int writes_off;  // 1: every write is refused (an instance that defers to another)
 } I;
 
 // ---------------------------------------------------------------- matching
@@ -237,9 +240,47 @@ static int rewrite(VX_IO_FILE* in, VX_IO_FILE* out, const char* section, const c
   return ok;
 }
 
+// A failed settings write is never silent: a line in Warning.txt in the
+// per-user folder (the current folder while there is none).
+static void warn_kept(const char* real, const char* why) {
+  vx_io_error(VX_IO_WRITE_FAILED, 0, "%s", real);
+  char name[VX_IO_PATH_MAX], os[VX_IO_PATH_MAX], line[VX_IO_PATH_MAX + 128];
+  if (!vx_io_compose(name, sizeof name, vx_io_user_folder(), "Warning.txt") ||
+      !vx_io_path_to_os(name, os, sizeof os))
+    return;
+  int n = std::snprintf(line, sizeof line, "File I/O: %s %s; the file was left as it was\r\n", why, real);
+  if (n > 0 && n < static_cast<int>(sizeof line)) plat_append_file(os, line, static_cast<size_t>(n));
+}
+
+// The OS path of a file in the layer's `\` notation, case resolved; the
+// last part may be missing.
+static int os_path_of(const char* name, char* out) {
+  char os[VX_IO_PATH_MAX];
+  return vx_io_path_to_os(name, os, sizeof os) && vx_io_path_resolve(os, 1, out, VX_IO_PATH_MAX) != 0;
+}
+
+// Writes the whole new file into `temp` (from the backup when there is one).
+static int write_new(const char* temp, const char* backup, int have_backup, const char* section, const char* key,
+                     const char* value) {
+  VX_IO_FILE* out = vx_io_fopen(temp, "wt");
+  if (!out) return 0;
+  VX_IO_FILE* in = have_backup ? vx_io_fopen(backup, "rt") : nullptr;
+  int ok;
+  if (!in) {
+    ok = !have_backup && put(out, "[", section, "]\n") && put(out, key, "=", value, "\n");
+  } else {
+    ok = rewrite(in, out, section, key, value);
+    vx_io_fclose(in);
+  }
+  ok &= vx_io_flush(out) == 0;
+  ok &= vx_io_fclose(out) == 0;
+  return ok;
+}
+
 int vx_io_ini_set_string(const char* section, const char* key, const char* value, const char* file) {
   if (!section || !key || !file || !*file) return 0;
   if (!value) value = "";
+  if (I.writes_off) return 0;
   if (vx_io_running()) {
     if (VX_IO_FILE* h = vx_io_open_impl(file, "rb", 0)) {
       unsigned entry = vx_io_file_entry(h);
@@ -252,29 +293,56 @@ int vx_io_ini_set_string(const char* section, const char* key, const char* value
     forget_section(e);
     vx_io_rewind(e->file);
   }
-  char real[VX_IO_PATH_MAX], backup[VX_IO_PATH_MAX], folder[VX_IO_PATH_MAX];
+  char real[VX_IO_PATH_MAX], backup[VX_IO_PATH_MAX], temp[VX_IO_PATH_MAX], folder[VX_IO_PATH_MAX];
   if (vx_io_is_bare(file)) {
     if (!vx_io_write_folder(file, folder, sizeof folder) || !vx_io_compose(real, sizeof real, folder, file)) return 0;
   } else if (!vx_io_compose(real, sizeof real, file, "")) {
     return 0;
   }
-  if (!vx_io_compose(backup, sizeof backup, real, ".bak")) return 0;
-  const int have_backup = vx_io_exists(file, VX_IO_ON_DISK) && vx_io_copy(backup, file, VX_IO_ON_DISK);
-  VX_IO_FILE* out = vx_io_fopen(real, "wt");
-  if (!out) return 0;
-  VX_IO_FILE* in = have_backup ? vx_io_fopen(backup, "rt") : nullptr;
-  int ok;
-  if (!in) {
-    ok = put(out, "[", section, "]\n") && put(out, key, "=", value, "\n");
-  } else {
-    ok = rewrite(in, out, section, key, value);
-    vx_io_fclose(in);
+  if (!vx_io_compose(backup, sizeof backup, real, ".bak") || !vx_io_compose(temp, sizeof temp, real, ".new"))
+    return 0;
+  // The old file is never opened for writing: the new one is built beside
+  // it and renamed over it once it is whole on the disk, so a kill, a crash
+  // or a full disk leaves either the old file or the new one.
+  const int had_file = vx_io_exists(file, VX_IO_ON_DISK) != 0;
+  const int have_backup = had_file && vx_io_copy(backup, file, VX_IO_ON_DISK);
+  char temp_os[VX_IO_PATH_MAX], real_os[VX_IO_PATH_MAX];
+  int ok = (!had_file || have_backup) && write_new(temp, backup, have_backup, section, key, value) &&
+           os_path_of(temp, temp_os) && os_path_of(real, real_os) && plat_replace_file(temp_os, real_os);
+  if (os_path_of(real, real_os)) vx_io_path_forget_folder_of(real_os);
+  if (!ok) {
+    if (os_path_of(temp, temp_os)) std::remove(temp_os);
+    warn_kept(real, had_file && !have_backup ? "Could not back up" : "Could not write");
   }
-  ok &= vx_io_flush(out) == 0;
-  ok &= vx_io_fclose(out) == 0;
-  // The backup stays when the new file could not be written whole.
-  if (ok && in) vx_io_remove(backup);
+  // Whole or not, the old file is as it was or replaced: the backup has
+  // nothing more to give.
+  if (have_backup) vx_io_remove(backup);
+  // A cached reader still holds the replaced file: it moves to the new one.
+  if (INI_CACHE* e = ok ? cached(file) : nullptr)
+    if (VX_IO_FILE* h = vx_io_fopen(file, "rb")) {
+      vx_io_fclose(e->file);
+      e->file = h;
+    }
   return ok;
+}
+
+void vx_io_ini_set_writes(int on) { I.writes_off = !on; }
+
+int vx_io_ini_recover(const char* file) {
+  char real[VX_IO_PATH_MAX], backup[VX_IO_PATH_MAX], real_os[VX_IO_PATH_MAX], backup_os[VX_IO_PATH_MAX];
+  if (!file || !vx_io_compose(real, sizeof real, file, "") || !vx_io_compose(backup, sizeof backup, real, ".bak") ||
+      !os_path_of(real, real_os) || !os_path_of(backup, backup_os) || plat_path_kind(backup_os) != 1)
+    return 0;
+  // A file that opens and holds a first byte is kept, and so is the backup
+  // (the next write makes it anew).
+  int whole = 0;
+  if (FILE* f = std::fopen(real_os, "rb")) {
+    whole = std::fgetc(f) != EOF;
+    std::fclose(f);
+  }
+  int restored = !whole && plat_replace_file(backup_os, real_os);
+  vx_io_path_forget_folder_of(real_os);
+  return restored;
 }
 
 int vx_io_ini_set_int(const char* section, const char* key, int value, const char* file) {

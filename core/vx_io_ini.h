@@ -39,13 +39,23 @@ int vx_io_ini_get_int(const char* section, const char* key, int* out, const char
 int vx_io_ini_get_float(const char* section, const char* key, float* out, const char* file);
 
 // Sets `key` in `section` to `value`, adding the key, or the section and the
-// key, when missing. The file is rewritten through a copy named file + ".bak"
-// (made, for a bare name, in the folder where the layer writes user files).
-// A file held in the archive is never changed (result 0). 1 on success,
-// 0 when the file cannot be written.
+// key, when missing. The file is rewritten from a copy named file + ".bak"
+// (made, for a bare name, in the folder where the layer writes user files)
+// into file + ".new", which replaces the file only once it is whole on the
+// disk; the backup is deleted afterwards. A failed write leaves the file as
+// it was and appends a line saying so to Warning.txt in the per-user
+// folder. A file held in the archive is never changed (result 0). 1 on
+// success, 0 when the file cannot be written.
 int vx_io_ini_set_string(const char* section, const char* key, const char* value, const char* file);
 int vx_io_ini_set_int(const char* section, const char* key, int value, const char* file);      // "%d"
 int vx_io_ini_set_float(const char* section, const char* key, float value, const char* file);  // "%f"
+// 0: every later write is refused with result 0 and touches nothing (an
+// instance that leaves the files to another running copy); 1 again allows them.
+void vx_io_ini_set_writes(int on);
+// Run at start on the settings file (a full path): when `file` + ".bak" is
+// there and the file is missing, empty or unreadable, the backup takes its
+// place (result 1). 0 otherwise.
+int vx_io_ini_recover(const char* file);
 
 // KEEP_OPEN, KEEP_CLOSE or one quiet flag (the quiet modes ignore `file`).
 // 1 on success, 0 on failure or for any other mode.

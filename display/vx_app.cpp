@@ -27,6 +27,11 @@ constexpr int kStopSteps = 11;         // seconds a "-stop" waits at most
 constexpr uint32_t kStopStepMs = 1000;
 constexpr int kFirstModes = 100;       // entries of the mode list at start
 
+struct AppState {
+  int deferred;  // the latest start ended because another copy holds the lock
+};
+AppState app_st = {};
+
 // "<program folder><name>" into `out`.
 int in_program_folder(const char* name, char* out, int size) {
   char folder[VX_IO_PATH_MAX];
@@ -115,6 +120,9 @@ int vx_app_config_prepare(const char* settings_name, const char* title) {
   if (!settings_name || !settings_name[0] || !vx_io_running()) return 0;
   vx_io_user_folder_prepare(settings_name, title);
   const char* settings = vx_io_settings_path();
+  // A write cut short by a kill or a crash in an older run may have left
+  // the settings only in their backup.
+  vx_io_ini_recover(settings);
   if (vx_io_exists(settings, VX_IO_ON_DISK)) return 1;
   char defaults[VX_IO_PATH_MAX];
   if (in_program_folder("Default.ini", defaults, sizeof defaults) && vx_io_exists(defaults, VX_IO_ON_DISK))
@@ -124,7 +132,10 @@ int vx_app_config_prepare(const char* settings_name, const char* title) {
   return 0;
 }
 
+int vx_app_deferred() { return app_st.deferred; }
+
 int vx_app_start(VX_APP* app) {
+  app_st.deferred = 0;
   if (!app) return 0;
   VX_DSP_STATE& s = vx_dsp_st;
   // A splash shown before the start stays up.
@@ -137,7 +148,14 @@ int vx_app_start(VX_APP* app) {
   const char* name = app->class_name ? app->class_name : "";
   // The lock stands for the mutex; the running instance is found through it.
   if (!plat_instance_lock(name)) {
-    if (plat_instance_running(name)) defer_to_running(app, name);
+    // The files belong to the running copy: this one writes none of them,
+    // not even the memory statistics at its exit.
+    vx_io_ini_set_writes(0);
+    app_st.deferred = plat_instance_running(name);
+    if (app_st.deferred)
+      defer_to_running(app, name);
+    else
+      vx_dsp_fatal_error("No lock file could be made to keep the program to one copy; check the user folders");
     return 0;
   }
   s.app = app;
@@ -181,6 +199,17 @@ struct TimerState {
 };
 TimerState timer_st = {};
 
+struct FatalState {
+  int count;            // fatal errors raised in this run
+  int text_on_stderr;   // 1 when the latest error box's text reached standard error
+};
+FatalState fatal_st = {};
+
+void to_stderr(const char* text, const char* caption) {
+  std::fprintf(stderr, "%s: %s\n", caption, text);
+  std::fflush(stderr);
+}
+
 // Appends "caption: text\r\n" to Warning.txt in the per-user folder (the
 // current folder while there is none).
 void log_line(const char* text, const char* caption) {
@@ -213,6 +242,7 @@ int vx_dsp_error_box(const char* text, const char* caption, uint32_t style) {
   const char* cap = caption ? caption : "Error";
   const int owns = vx_dsp_3d_owns_screen();
   const int quiet = s.have_params && s.params.quiet_errors;
+  fatal_st.text_on_stderr = 0;
   if (owns || quiet || s.skip_message_box) {
     log_line(text, cap);
     if (owns || s.skip_message_box) return 1;
@@ -230,6 +260,7 @@ int vx_dsp_error_box(const char* text, const char* caption, uint32_t style) {
   if (top) plat_display_topmost(top, 0);
   if (s.app && s.app->input_enable && s.have_params) s.app->input_enable(0);
   int answer = plat_message_box(top, text, cap, style | PLAT_MB_SYSTEMMODAL | PLAT_MB_SETFOREGROUND | PLAT_MB_TOPMOST);
+  fatal_st.text_on_stderr = !plat_boxes_enabled();  // the box was printed there instead
   if (s.app && s.app->input_enable && s.have_params) s.app->input_enable(1);
   // Only the splash and a full-screen window stay above the others.
   if (top && (top == s.splash || s.fullscreen)) plat_display_topmost(top, 1);
@@ -238,9 +269,19 @@ int vx_dsp_error_box(const char* text, const char* caption, uint32_t style) {
   return answer;
 }
 
+void vx_dsp_fatal_note(const char* text, const char* caption) {
+  fatal_st.count++;
+  if (!fatal_st.text_on_stderr) to_stderr(text ? text : "", caption ? caption : "Error");
+  fatal_st.text_on_stderr = 0;
+}
+
+int vx_dsp_fatal_count() { return fatal_st.count; }
+
 int vx_dsp_fatal_error(const char* text) {
   VX_APP* app = vx_dsp_st.app;
-  vx_dsp_error_box(text, app && app->title ? app->title : "Error", PLAT_MB_OK);
+  const char* caption = app && app->title ? app->title : "Error";
+  vx_dsp_error_box(text, caption, PLAT_MB_OK);
+  vx_dsp_fatal_note(text, caption);
   PLAT_WINDOW* w = vx_dsp_st.window ? vx_dsp_st.window : plat_window_main();
   if (w) plat_post_message(w, PLAT_WM_CLOSE, 0, 0);
   return 0;

@@ -28,6 +28,9 @@ int vx_app_config_prepare(const char* settings_name, const char* title);
 // modes are read, the menu is loaded and the 3D table installed. 1 when
 // this instance goes on, 0 when it must exit (the reason was shown).
 int vx_app_start(VX_APP* app);
+// 1 when the latest vx_app_start returned 0 because another copy runs (this
+// copy then writes no settings at all), 0 otherwise.
+int vx_app_deferred();
 
 // The error box. When the 3D back end holds the full screen, or
 // quiet_errors or SkipMessageBox is set, the line "caption: text\r\n"
@@ -39,6 +42,12 @@ int vx_app_start(VX_APP* app);
 int vx_dsp_error_box(const char* text, const char* caption, uint32_t style);
 // An error box captioned with the window title, then PLAT_WM_CLOSE to the main window. 0.
 int vx_dsp_fatal_error(const char* text);
+// Records that the error just shown through vx_dsp_error_box ends the
+// program: its text also goes to standard error as "caption: text" (unless
+// the box printed it there), so it reaches the player when no box was
+// shown over full screen, and the program's exit status becomes non-zero.
+void vx_dsp_fatal_note(const char* text, const char* caption);
+int vx_dsp_fatal_count();  // fatal errors raised in this run
 
 typedef void (*VX_TIMER_CALLBACK)(void* user);
 // Starts the periodic timer at the finest resolution the system offers;

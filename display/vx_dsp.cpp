@@ -43,9 +43,11 @@ void vx_dsp_set_fullscreen(int fullscreen) {
 
 void vx_dsp_post_click() {
   // At the picture's top-left corner, below the menu bar, so that the click
-  // resumes play and never opens the bar.
+  // resumes play and never opens the bar. The bar's height is taken whether
+  // it shows now or not: F4 posts the click before the switch to a window
+  // that brings the bar, and a click at the top row would land on its title.
   PLAT_WINDOW* w = vx_dsp_st.window;
-  if (w) plat_post_message(w, PLAT_WM_LBUTTONDOWN, PLAT_MK_LBUTTON, plat_makelong(0, static_cast<uint32_t>(vx_dsp_menu_bar_height())));
+  if (w) plat_post_message(w, PLAT_WM_LBUTTONDOWN, PLAT_MK_LBUTTON, plat_makelong(0, static_cast<uint32_t>(VX_MENU_BAR_HEIGHT)));
 }
 
 void vx_dsp_post_alt_enter() {

@@ -48,6 +48,9 @@ namespace {
 
 constexpr size_t kGameHeapSize = 0x2000000;  // 32 MiB first heap buffer
 constexpr uint32_t kInactiveSleepMs = 250;
+// No picture of the game comes near this (4096 x 4096 at 32 bits is 64 MiB);
+// a file that asks for more is hostile or damaged.
+constexpr size_t kPictureLimit = size_t(256) << 20;
 
 // Every module starts with its debug switch off: only the reports that a
 // module makes unconditionally reach the player.
@@ -98,6 +101,7 @@ struct MainState {
   VX_BITMAP screen;          // a copy of the virtual screen record, likewise
   uint32_t timer_id;
   int shut_down;
+  int deferred;  // 1: the start ended because another copy runs
 };
 MainState st = {};
 
@@ -370,6 +374,7 @@ int game_startup(void* instance, const char* command_line, int show_state) {
 
   if (!game_load_string(GAME_RES_ARCHIVE_NAME, st.archive_name, sizeof st.archive_name)) {
     vx_dsp_error_box("Couldn't load the resource strings", nullptr, PLAT_MB_OK | PLAT_MB_ICONHAND);
+    vx_dsp_fatal_note("Couldn't load the resource strings", nullptr);
     return 0;
   }
   fill_app_record(instance, command_line, show_state);
@@ -384,10 +389,14 @@ int game_startup(void* instance, const char* command_line, int show_state) {
 
   // The splash picture stays up while the program starts; it shows the
   // main window when it goes. Without a picture there is simply no splash.
+  vx_img_set_limit(kPictureLimit);
   vx_dsp_splash_loader_set(vx_img_load);
   vx_dsp_splash_on(kTextsFile, st.keys.splash_section, &st.app);
   // Single instance, window, modes and menu; a second instance ends here.
-  if (!vx_app_start(&st.app)) return 0;
+  if (!vx_app_start(&st.app)) {
+    st.deferred = vx_app_deferred();
+    return 0;
+  }
   vx_inp_init(&input_settings);
   vx_play_init(&play_settings);
   // The player reads the mouse-button swap, so it joins after input starts.
@@ -477,8 +486,12 @@ void game_shutdown() {
 
 int game_main(void* instance, const char* command_line, int show_state) {
   if (!game_startup(instance, command_line, show_state)) {
+    // Deferring to a running copy is a normal end; any other failed start
+    // was reported and ends with a failure status a launcher can see.
+    const int deferred = st.deferred;
     game_shutdown();
-    return 0;
+    return deferred ? 0 : 1;
   }
-  return game_main_loop();
+  int exit_code = game_main_loop();
+  return vx_dsp_fatal_count() ? 1 : exit_code;
 }

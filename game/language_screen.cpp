@@ -9,6 +9,7 @@
 #include "core/vx_io_ini.h"
 #include "core/vx_mem.h"
 #include "display/vx_blit.h"
+#include "display/vx_dsp_menu.h"
 #include "display/vx_screen.h"
 #include "game/game_state.h"
 #include "game/languages.h"
@@ -109,14 +110,13 @@ void fonts_load() {
   ss.fonts_loaded = 1;
 }
 
-// The background covers the screen; a picture of another size is stretched once.
+// The background covers the screen, stretched when its size differs. The
+// picture itself stays as loaded: the screen's size changes with the mode.
 void background_draw(VX_BITMAP* screen) {
   if (!ss.has_background) return;
-  if (ss.background.width != screen->width || ss.background.height != screen->height) {
-    const VX_RECT size = {0, 0, static_cast<int16_t>(screen->width), static_cast<int16_t>(screen->height)};
-    if (!vx_bit_resize(&ss.background, &size, nullptr)) return;
-  }
-  vx_bit_copy(screen, &ss.background, nullptr, nullptr, 0);
+  const VX_RECT size = {0, 0, static_cast<int16_t>(screen->width), static_cast<int16_t>(screen->height)};
+  const int same = ss.background.width == screen->width && ss.background.height == screen->height;
+  vx_bit_copy(screen, &ss.background, &size, nullptr, same ? 0u : VX_BIT_SCALE);
 }
 
 void keys_read() {
@@ -241,7 +241,10 @@ void language_screen_confirm() {
   language_screen_free();
   GameState& gs = g_game;
   language_select(languages_table(), number);
-  language_apply();
+  // The window's menu bar follows in that language, and its hook applies the
+  // language to the game's texts; without a bar they are applied here.
+  VX_APP* app = vx_dsp_app();
+  if (!app || app->languages != languages_table() || !vx_dsp_menu_load(app)) language_apply();
   gs.language_chosen = 1;
   gs.language_number = number;
   const char* settings = vx_io_running() ? vx_io_settings_path() : nullptr;

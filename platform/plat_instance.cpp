@@ -1,6 +1,8 @@
 // The single-instance lock shared by both builds: a locked file naming the
 // holder's process id, and the raise and close requests sent to that holder.
+#include <errno.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -18,21 +20,65 @@ constinit static struct {
   volatile sig_atomic_t close_requested = 0;
 } inst;
 
-// "<runtime dir>/<name>.lock", or "/tmp/<name>-<uid>.lock" without one; a
-// '/' in the name becomes '_' so the name stays one file.
-static int lock_path(const char* name, char* buf, size_t size) {
+constexpr int kLockPlaces = 3;
+constexpr int kPidWidth = 16;  // the holder's id, padded with spaces, then '\n'
+
+// Where the lock may live, in the order tried: "<runtime dir>/<name>.lock",
+// "<user data root>/<name>.lock", and "/tmp/<name>-<uid>.lock" only when
+// there is neither. A '/' in the name becomes '_' so the name stays one file.
+// 1 when place `i` exists and fits.
+static int lock_path(const char* name, int i, char* buf, size_t size) {
   if (!name || !*name) return 0;
   char clean[128];
   if (std::snprintf(clean, sizeof clean, "%s", name) >= static_cast<int>(sizeof clean)) return 0;
   for (char* p = clean; *p; p++)
     if (*p == '/') *p = '_';
   const char* run = std::getenv("XDG_RUNTIME_DIR");
-  int n;
-  if (run && run[0] == '/')
+  char root[512];
+  const int have_root = plat_user_data_root(root, sizeof root);
+  int n = 0;
+  if (i == 0 && run && run[0] == '/')
     n = std::snprintf(buf, size, "%s/%s.lock", run, clean);
-  else
+  else if (i == 1 && have_root && plat_make_folder(root))
+    n = std::snprintf(buf, size, "%s/%s.lock", root, clean);
+  else if (i == 2 && !have_root && !(run && run[0] == '/'))
     n = std::snprintf(buf, size, "/tmp/%s-%u.lock", clean, static_cast<unsigned>(getuid()));
   return n > 0 && static_cast<size_t>(n) < size;
+}
+
+// A lock file is used only when it is a plain file of this user's with one
+// name: anything else at its place was put there by someone else.
+static int trusted(int fd) {
+  struct stat st;
+  return fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == getuid() && st.st_nlink == 1;
+}
+
+// Opens the lock file at `path`, never through a symbolic link. `create`
+// makes it when missing. The descriptor, -1 when there is none, or -2 when
+// something untrusted stands there.
+static int open_lock(const char* path, int create) {
+  int flags = O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
+  int fd = open(path, flags | (create ? O_RDWR : O_RDONLY));
+  if (fd < 0 && errno == ENOENT && create) fd = open(path, flags | O_RDWR | O_CREAT | O_EXCL, 0600);
+  if (fd < 0) return errno == ENOENT ? -1 : -2;
+  if (!trusted(fd)) {
+    close(fd);
+    return -2;
+  }
+  return fd;
+}
+
+// The first place whose lock file is missing or trusted: every copy of the
+// program picks the same one. Its path goes to `buf`; 0 when there is none.
+static int pick_place(const char* name, char* buf, size_t size) {
+  for (int i = 0; i < kLockPlaces; i++) {
+    if (!lock_path(name, i, buf, size)) continue;
+    int fd = open_lock(buf, 0);
+    if (fd == -2) continue;
+    if (fd >= 0) close(fd);
+    return 1;
+  }
+  return 0;
 }
 
 static void on_request(int sig) {
@@ -54,16 +100,18 @@ static int holds(const char* name) { return inst.fd >= 0 && name && std::strcmp(
 int plat_instance_lock(const char* name) {
   if (holds(name)) return 1;
   char path[512];
-  if (inst.fd >= 0 || !lock_path(name, path, sizeof path)) return 0;
-  int fd = open(path, O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (inst.fd >= 0 || !pick_place(name, path, sizeof path)) return 0;
+  int fd = open_lock(path, 1);
   if (fd < 0) return 0;
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     close(fd);
     return 0;
   }
-  char pid[32];
-  int len = std::snprintf(pid, sizeof pid, "%d\n", static_cast<int>(getpid()));
-  if (ftruncate(fd, 0) != 0 || write(fd, pid, static_cast<size_t>(len)) != len) {
+  // A fixed width overwrites any earlier id whole, so the file is never
+  // truncated.
+  char pid[kPidWidth + 2];
+  int len = std::snprintf(pid, sizeof pid, "%-*d\n", kPidWidth, static_cast<int>(getpid()));
+  if (pwrite(fd, pid, static_cast<size_t>(len), 0) != len) {
     close(fd);
     return 0;
   }
@@ -76,13 +124,13 @@ int plat_instance_lock(const char* name) {
 // The process id of another process holding the lock, or 0.
 static pid_t other_holder(const char* name) {
   char path[512];
-  if (holds(name) || !lock_path(name, path, sizeof path)) return 0;
-  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (holds(name) || !pick_place(name, path, sizeof path)) return 0;
+  int fd = open_lock(path, 0);
   if (fd < 0) return 0;
   pid_t pid = 0;
   if (flock(fd, LOCK_SH | LOCK_NB) != 0) {
     char text[32] = {};
-    if (read(fd, text, sizeof text - 1) > 0) pid = static_cast<pid_t>(std::atoi(text));
+    if (pread(fd, text, sizeof text - 1, 0) > 0) pid = static_cast<pid_t>(std::atoi(text));
     // A holder that has not written its id yet still counts as running.
     if (pid <= 1 || pid == getpid()) pid = -1;
   }

@@ -186,6 +186,30 @@ int plat_append_file(const char* path, const void* data, size_t size) {
   return std::fclose(f) == 0 && ok;
 }
 
+// Writes what the system holds of a file or folder to the disk.
+static int sync_path(const char* path, int flags) {
+  int fd = open(path, flags | O_CLOEXEC);
+  if (fd < 0) return 0;
+  int ok = fsync(fd) == 0;
+  close(fd);
+  return ok;
+}
+
+int plat_replace_file(const char* from, const char* to) {
+  if (!from || !to || !sync_path(from, O_RDONLY | O_NOFOLLOW)) return 0;
+  if (std::rename(from, to) != 0) return 0;
+  // The rename itself lasts only once the folder holding it is on the disk.
+  char folder[PATH_SIZE];
+  if (copy_out(folder, sizeof folder, to)) {
+    char* slash = std::strrchr(folder, '/');
+    if (slash == folder) slash[1] = 0;
+    else if (slash) *slash = 0;
+    else std::strcpy(folder, ".");
+    sync_path(folder, O_RDONLY | O_DIRECTORY);
+  }
+  return 1;
+}
+
 void plat_exit(int code) { std::exit(code); }
 
 int plat_path_kind(const char* path) {

@@ -154,9 +154,13 @@ typedef void (*PLAT_FAULT_HANDLER)(int signal);
 void plat_set_fault_handler(PLAT_FAULT_HANDLER handler);
 
 // ---------------------------------------------------------------- single instance
-// A named lock held by one process at a time until it ends (a lock file in
-// $XDG_RUNTIME_DIR, else /tmp). 1 when this process holds it (again), 0 when
-// another process does or the lock file cannot be made.
+// A named lock held by one process at a time until it ends: a lock file in
+// $XDG_RUNTIME_DIR, else in the user data root (/tmp only when there is
+// neither). A lock file is opened without following symbolic links, only
+// when it is a plain file of this user's, and is never truncated; a place
+// where something else stands is passed over for the next one. 1 when this
+// process holds it (again), 0 when another process does or no lock file
+// can be made.
 int plat_instance_lock(const char* name);
 // 1 while another process holds the named lock.
 int plat_instance_running(const char* name);
@@ -185,6 +189,10 @@ int plat_absolute_path(const char* path, char* buf, int size);
 int plat_same_file(const char* a, const char* b);
 // Appends `size` bytes to the file (made when missing). 1 when all were written.
 int plat_append_file(const char* path, const void* data, size_t size);
+// Puts the finished file `from` in the place of `to` in one step: `from` is
+// written to the disk first, then renamed over `to`, then the folder entry
+// is written. Both must lie in one folder. 1 when the rename was done.
+int plat_replace_file(const char* from, const char* to);
 
 // ---------------------------------------------------------------- ending
 // Ends the process at once with `code` (open streams are flushed).

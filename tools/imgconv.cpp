@@ -181,7 +181,7 @@ int main(int argc, char** argv) {
   VX_IMG_INFO info;
   if (is_flic(input) ? !load_flic_frame(input, frame, &bitmap, &info)
                      : !vx_img_load_info(&bitmap, input, flags, &info)) {
-    if (!is_flic(input)) std::fprintf(stderr, "%s: the loader refused the file\n", input);
+    if (!is_flic(input)) std::fprintf(stderr, "%s: %s\n", input, vx_img_reason());
     vx_mem_deinit();
     vx_error_deinit();
     return 1;

@@ -370,6 +370,8 @@ int parse_level(Source* s, const std::string& text, std::string* error) {
       for (int l = 0; l < kLanguages; l++)
         if (head[1] == kLanguage[l]) lang = l;
       if (lang < 0 || value.empty() || value.size() > 200) return fail(error, n, "title needs a language and a text");
+      // The title is written into the level file, where byte 255 ends the text for the loader.
+      if (value.find('\xFF') != std::string::npos) return fail(error, n, "a title may not hold byte 255");
       s->titles[lang] = value;
     } else if (name == "music" && !value.empty()) {
       s->music = value;

@@ -32,8 +32,10 @@ void deliver(const char* caption, MessageKind kind) {
   }
   vx_dsp_error_box(s.text, caption, PLAT_MB_OK);
   if (kind == BOX_ONLY) return;
+  vx_dsp_fatal_note(s.text, caption);
   if (PLAT_WINDOW* w = plat_window_main()) plat_post_message(w, PLAT_WM_CLOSE, 0, 0);
-  if (kind == STOP_NOW) plat_exit(0);
+  // A failed run says so in its exit status.
+  if (kind == STOP_NOW) plat_exit(1);
 }
 
 void format_error(const char* format, va_list args) {

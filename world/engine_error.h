@@ -4,7 +4,8 @@
 // box captioned "Error" and asks the main window to close, so the program
 // ends when the close request is handled and the caller goes on meanwhile;
 // Engine_Stop does the same and then ends the process at once with exit
-// code 0. Engine_Box shows a plain box (a picture that would not load).
+// code 1, so a shell or a launcher sees the failed run. Engine_Box shows a
+// plain box (a picture that would not load).
 //
 // With a sink installed none of them shows a box, posts a close request or
 // ends the process: every message goes to the sink, and Engine_Stop returns
@@ -23,7 +24,7 @@ int Engine_Error_Has_Sink();
 
 // printf-style; the message is cut to 16000 characters.
 void Engine_Error(const char* format, ...) __attribute__((format(printf, 1, 2)));
-// Engine_Error, then the end of the process (exit code 0). Returns only
+// Engine_Error, then the end of the process (exit code 1). Returns only
 // with a sink installed.
 void Engine_Stop(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // A box with `text` and `caption`, nothing else.

@@ -1,5 +1,8 @@
 // The SDL build's GL contexts: the pixel format through SDL's attributes, a native window made for it, swaps and the full-screen mode.
 #include <cstdio>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "platform/plat_gl.h"
 #include "platform/plat_internal.h"
@@ -23,6 +26,21 @@ static struct {
 static void note_current(PLAT_GL_CONTEXT* context) {
   gl_state.context = context;
   gl_state.thread = SDL_ThreadID();
+}
+
+// A software GL driver allocates and frees blocks of megabytes every frame
+// (its per-frame scene). With glibc's adaptive limits each one was mapped
+// fresh, faulted in page by page and handed back to the system, costing
+// the drawing thread several milliseconds a frame: large blocks stay on
+// the heap instead, and the heap's free top is kept.
+static void keep_large_blocks() {
+#if defined(__GLIBC__)
+  static bool done = false;
+  if (done) return;
+  done = true;
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);  // glibc's highest
+  mallopt(M_TRIM_THRESHOLD, 64 << 20);
+#endif
 }
 
 // SDL reads the attributes when a window is made (its visual or EGL
@@ -78,6 +96,7 @@ PLAT_GL_CONTEXT* plat_gl_context_create(PLAT_WINDOW* window, const PLAT_GL_FORMA
   if (!failure) failure = &dummy;
   *failure = PLAT_GL_NO_FORMAT;
   if (!plat_window_valid(window) || !window->native || !format) return nullptr;
+  keep_large_blocks();
 
   // The deepest depth buffer first: a depth the system lacks makes the
   // window (or the context) fail, and the next one is tried.

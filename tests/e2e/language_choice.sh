@@ -8,9 +8,7 @@ game=$1
 here=$(cd "$(dirname "$0")" && pwd)
 export E2E_LANGUAGE_SCREEN=1
 . "$here/e2e_lib.sh"
-E2E_LOG=$(mktemp)
-folder=$(dirname "$game")
-work=$(mktemp -d)
+E2E_LOG=$(mktemp) folder=$(dirname "$game") work=$(mktemp -d)
 settings="$XDG_DATA_HOME/Harrowby/Pond Sprint/PondSprint.ini"
 fail=0
 rm -f "$folder"/Snap*.tga
@@ -88,8 +86,7 @@ grep -q "Temps" "$work/snap3.txt" || { echo "FAIL: the second start is not Frenc
 xdotool key alt+F4
 wait_exit 15 || fail=1
 
-rm -f "$folder"/Snap*.tga
+rm -f "$folder"/Snap*.tga "$E2E_LOG"
 [ $fail -eq 0 ] && [ -z "${E2E_KEEP:-}" ] && rm -rf "$work" || echo "snapshots kept in $work"
-rm -f "$E2E_LOG"
 [ $fail -eq 0 ] && echo "the language screen comes first, French is chosen, shown and saved"
 exit $fail

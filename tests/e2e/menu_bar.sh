@@ -36,17 +36,17 @@ expect_words "$(ocr closed "640x${bar}+0+0" 30 7)" "the bar" Game Display Sound 
 
 key F10
 shot game1; sleep 1; shot game2
-expect_words "$(ocr game1 "230x70+0+${bar}" 70)" "the Game popup" Back Game Exit
+expect_words "$(ocr game1 "230x90+0+${bar}" 70)" "the Game popup" Language Back Game Exit
 same game1 game2 || { echo "FAIL: play goes on while the popup is open"; fail=1; }
-key Right  # Display, greyed by this game's display flags
+key Right; key Right  # the Language popup opens, then Display, greyed by this game's display flags
 shot display
 grep -qi "Resolution\|Fullscreen\|Default" <<<"$(ocr display "320x200+40+${bar}" 70)" && { echo "FAIL: the greyed Display popup opened"; fail=1; }
 
-key Escape; key F10; key Return  # Back to Game
+key Escape; key F10; key Down; key Return  # Back to Game, below the Language popup
 sleep 1; shot play1; sleep 1; shot play2
 same play1 play2 && { echo "FAIL: Back to Game did not resume play"; fail=1; }
 
-key F10; key Down; key Return  # Exit
+key F10; key Down; key Down; key Return  # Exit
 if wait_exit 15; then
   [ "$GAME_RC" -eq 0 ] || { echo "FAIL: exit code $GAME_RC"; cat "$E2E_LOG"; fail=1; }
 else

@@ -47,8 +47,7 @@ class Texts : public support::EngineTest {
   Texts() : EngineTest(1 << 25) {}
   void SetUp() override {
     EngineTest::SetUp();
-    static VX_IO_SETTINGS io;
-    io = {0, nullptr, nullptr};
+    static VX_IO_SETTINGS io = {0, nullptr, nullptr};
     vx_io_init(&io);
     vx_io_user_folder_prepare("Test.ini", "Texts Test");
     Engine_Error_Sink(record_fatal, nullptr);
@@ -82,9 +81,10 @@ class Texts : public support::EngineTest {
     file("data/m.txt", s + sections);
     return messages_load("data\\m.txt");
   }
-  static std::string layout(const MESSAGE_TABLE* t, int n, VX_RECT* r, int w = 640, int h = 480) {
+  static std::string layout(const MESSAGE_TABLE* t, int n, VX_RECT* r = nullptr, int w = 640, int h = 480) {
     char text[MESSAGE_TEXT];
-    return message_layout(t, n, w, h, text, r) ? text : "(none)";
+    VX_RECT unused;
+    return message_layout(t, n, w, h, text, r ? r : &unused) ? text : "(none)";
   }
 };
 
@@ -163,17 +163,16 @@ TEST_F(Texts, FormatsFillTheTextFromTheGame) {
   keys[11] = "Text=T\r\nFormat=100%%\r\n";
   keys[17] = "Text=T\r\nFormat=+%d\r\n";
   MESSAGE_TABLE* t = load_messages(keys);
-  VX_RECT r;
-  EXPECT_EQ(layout(t, 1, &r), "T");
-  EXPECT_EQ(layout(t, 3, &r), "Score: 120   ");
-  EXPECT_EQ(layout(t, 8, &r), "2:05.09");
-  EXPECT_EQ(layout(t, 12, &r), "100%");
-  EXPECT_EQ(layout(t, 18, &r), "+12");
+  EXPECT_EQ(layout(t, 1), "T");
+  EXPECT_EQ(layout(t, 3), "Score: 120   ");
+  EXPECT_EQ(layout(t, 8), "2:05.09");
+  EXPECT_EQ(layout(t, 12), "100%");
+  EXPECT_EQ(layout(t, 18), "+12");
   messages_free(t);
   // Formats that do not take what the message is given leave the text as it is.
   for (const char* bad : {"%d", "%s %s", "%n", "%*d", "%ls", "50%"}) {
     t = load_messages({"", "", std::string("Text=Kept\r\nFormat=") + bad + "\r\n"});
-    EXPECT_EQ(layout(t, 3, &r), "Kept") << bad;
+    EXPECT_EQ(layout(t, 3), "Kept") << bad;
     messages_free(t);
   }
 }
@@ -259,13 +258,12 @@ TEST_F(Texts, TheSwitchReplacesWhatTheLanguageNamesAndKeepsTheRest) {
   file("data/ca.txt", "Rolling\r\n");
   file("data/menus.txt", "[Quit Game]\r\nNumLines=1\r\nType_01=4\r\nValue_01=7001\r\nNotif_01=2\r\nLine_01=Yes\r\n");
   language_apply();
-  VX_RECT r;
-  EXPECT_EQ(Texts::layout(messages_current(), 1, &r), "aaa");
+  EXPECT_EQ(Texts::layout(messages_current(), 1), "aaa");
   g_game.current_menu = MENU_QUIT_GAME;
   vx_menu_show(menu_get(MENU_QUIT_GAME), 1);
   language_select(languages_table(), 2);
   language_apply();
-  EXPECT_EQ(Texts::layout(messages_current(), 1, &r), "bbb");
+  EXPECT_EQ(Texts::layout(messages_current(), 1), "bbb");
   EXPECT_STREQ(bonus_text(0), "Bonus bbb");
   EXPECT_STREQ(credits_line(0), "Rolling") << "no Credits key: the lines stay";
   EXPECT_EQ(menu_get(MENU_QUIT_GAME)->shown, 1) << "the current menu is shown again";
@@ -364,8 +362,7 @@ std::vector<Variant> variants(int n, const std::string& a) {
 
 TEST_F(Texts, EveryShippedMessageOfEveryLanguageKeepsItsShape) {
   std::filesystem::current_path(PS_DATATREE);  // the fixture's folder puts the old one back
-  static VX_FONT_SETTINGS fonts;
-  fonts = {0};
+  static VX_FONT_SETTINGS fonts = {0};
   vx_font_picture_loader_set(vx_img_load);
   vx_font_init(&fonts);
   VX_FONT font = {};

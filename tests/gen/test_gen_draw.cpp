@@ -1,6 +1,7 @@
 // Drawing on the off-screen GL context, read back from the frame buffer: bitmaps as direct textures, padded textures and tile sets, primitives, clear.
 #include "gen_fixture.h"
 #include "display/vx_pal.h"
+#include "world/gen/gen_atlas.h"
 #include "world/gen/gen_draw.h"
 #include "world/gen/render_gl.h"
 
@@ -21,6 +22,47 @@ TEST(RenderGl, VerticesGoOutWithTheirDepthWeight) {
   EXPECT_NEAR(c[0] / c[3], 80 * 2.0 / 320 - 1, 1e-12);
   EXPECT_NEAR(c[1] / c[3], -(150 * 2.0 / 200 - 1), 1e-12);
   EXPECT_NEAR(c[2] / c[3], 100 / 2560.0 - 1, 1e-12);
+}
+
+// A screen rectangle of the world's output at depth 100, its picture whole.
+RENDER_POLYGON world_quad(int x0, int y0, int x1, int y1, uint32_t texture, float alpha = 1.0f) {
+  RENDER_POLYGON p = {};
+  p.count = 4;
+  p.texture = texture;
+  p.colour[0] = p.colour[1] = p.colour[2] = 1.0f;
+  p.colour[3] = alpha;
+  p.v[0] = {x0, y0, 100, 0, 0}, p.v[1] = {x1, y0, 100, 1, 0}, p.v[2] = {x1, y1, 100, 1, 1}, p.v[3] = {x0, y1, 100, 0, 1};
+  return p;
+}
+
+// Polygons of pictures on one page go out together, later ones over
+// earlier ones; a line goes between the polygons around it; keyed texels
+// and translucent polygons still blend over what lies beneath.
+TEST_F(GenDraw, WorldPolygonsGoOutTogetherInPaintersOrder) {
+  std::vector<uint8_t> red(16 * 4, 255), green(16 * 4, 255);
+  for (int i = 0; i < 16; i++) red[i * 4 + 1] = red[i * 4 + 2] = 0, green[i * 4] = green[i * 4 + 2] = 0;
+  green[3] = 0;  // the top-left texel is keyed out
+  const uint32_t r = gen_atlas_add(red.data(), 4, 4, 1), g = gen_atlas_add(green.data(), 4, 4, 1);
+  ASSERT_TRUE(r && g);
+  const RENDER_GL_STATS before = Render_GL_Stats();
+  Render_GL_Frame_Begin(gen_test::kScreenW, gen_test::kScreenH);
+  for (int i = 0; i < 100; i++) {  // alternating pictures, each over the last
+    const RENDER_POLYGON p = world_quad(i, 0, i + 40, 40, i % 2 ? g : r);
+    Render_GL_Polygon(&p);
+  }
+  const RENDER_GL_STATS mid = Render_GL_Stats();
+  EXPECT_EQ(nums(mid.draws - before.draws, mid.binds - before.binds), nums(0, 0)) << "nothing before it must be";
+  Render_GL_Line(0, 20, 319, 20, 0xFFFFFF);
+  const RENDER_POLYGON over_line = world_quad(0, 0, 40, 40, r), see_through = world_quad(200, 0, 240, 40, r, 0.5f);
+  Render_GL_Polygon(&over_line);
+  Render_GL_Polygon(&see_through);
+  Render_GL_Frame_End();
+  const RENDER_GL_STATS after = Render_GL_Stats();
+  // One draw for the 100, the line, one for the last two.
+  EXPECT_EQ(nums(after.draws - before.draws, after.binds - before.binds), nums(3, 1));
+  EXPECT_EQ(nums(read(138, 30), read(99, 1), read(120, 20), read(20, 20), read(220, 20) >> 16),
+            nums(0x00FF00, 0xFF0000, 0xFFFFFF, 0xFF0000, 0xFF));
+  EXPECT_NEAR(int(read(220, 20) & 0xFF), 0x80, 2);  // half red over the white line
 }
 
 TEST_F(GenDraw, TwoByTwoBitmapLandsPixelForPixel) {

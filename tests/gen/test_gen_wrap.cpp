@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "gen_fixture.h"
+#include "world/gen/gen_atlas.h"
 #include "world/gen/gen_draw.h"
 
 namespace {
@@ -95,36 +96,40 @@ TEST_F(GenWrap, WorldTextureIsEnlargedToPowersOfTwo) {
   ASSERT_NE(texture, 0u);
   EXPECT_EQ(nums(sizes.image_width, sizes.image_height, sizes.texture_width, sizes.texture_height),
             nums(100, 60, 128, 64));
-  glBindTexture(GL_TEXTURE_2D, texture);
-  GLint w = 0, h = 0, mag = 0;
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
-  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+  GEN_ATLAS_PLACE place;
+  ASSERT_EQ(gen_atlas_find(texture, &place), 1);
+  glBindTexture(GL_TEXTURE_2D, place.page);
+  GLint mag = 0;
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
-  EXPECT_EQ(nums(w, h, mag), nums(128, 64, GL_LINEAR));
-  // The picture was rescaled, corner to corner, into RGBA bytes.
-  std::vector<uint8_t> texels(128 * 64 * 4);
+  EXPECT_EQ(nums(place.width, place.height, mag, place.opaque), nums(128, 64, GL_LINEAR, 1));
+  // The picture was rescaled, corner to corner, into RGBA bytes, and its
+  // edge texels surround it on the page.
+  const int side = place.page_size;
+  std::vector<uint8_t> texels(size_t(side) * side * 4);
   glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
   auto at = [&](int x, int y) {
-    const uint8_t* p = &texels[(size_t(y) * 128 + x) * 4];
+    const uint8_t* p = &texels[(size_t(place.y + y) * side + place.x + x) * 4];
     return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
   };
-  EXPECT_EQ(at(0, 0), colour_at(0, 0));
-  EXPECT_EQ(at(127, 63), colour_at(99, 59));
-  EXPECT_EQ(texels[3], 255);
+  EXPECT_EQ(nums(at(0, 0), at(-1, -1), at(127, 63), at(128, 64)),
+            nums(colour_at(0, 0), colour_at(0, 0), colour_at(99, 59), colour_at(99, 59)));
   // World textures are the caller's, outside the bitmap texture memory.
   EXPECT_EQ(gen_bit_ram_current(), 0);
-  gen_bit_texture_delete(texture);
-  EXPECT_FALSE(glIsTexture(texture));
 
-  // The `!` mark asks for nearest pixels; a power-of-two picture keeps its size.
+  // The `!` mark asks for nearest pixels (a page of its own); a
+  // power-of-two picture keeps its size.
   gen_test::write_tga(folder_ / "square.tga", 32, 16);
   const uint32_t sharp = gen_bit_texture_load("square.tga!", 1, &sizes);
-  ASSERT_NE(sharp, 0u);
-  EXPECT_EQ(nums(sizes.texture_width, sizes.texture_height), nums(32, 16));
-  glBindTexture(GL_TEXTURE_2D, sharp);
+  GEN_ATLAS_PLACE sharp_place;
+  ASSERT_EQ(gen_atlas_find(sharp, &sharp_place), 1);
+  EXPECT_EQ(nums(sizes.texture_width, sizes.texture_height, gen_atlas_pages()), nums(32, 16, 2));
+  glBindTexture(GL_TEXTURE_2D, sharp_place.page);
   glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);
   EXPECT_EQ(mag, GL_NEAREST);
+  // A page goes with its last picture; a deleted handle names nothing.
+  gen_bit_texture_delete(texture);
   gen_bit_texture_delete(sharp);
+  EXPECT_EQ(nums(gen_atlas_find(texture, &place), gen_atlas_pages(), glIsTexture(place.page)), nums(0, 0, 0));
 }
 
 // ---------------------------------------------------------------- without a context

@@ -154,4 +154,38 @@ TEST_F(PlatTemp, SecondInstanceSeesTheHolderAndClosesIt) {
   EXPECT_EQ(plat_instance_notify(name.c_str(), PLAT_INSTANCE_RAISE), 0);
 }
 
+// What another local user may plant where the lock goes: a link to a file
+// of the player's (symbolic or hard), a pipe, a file of their own (needs
+// root to plant). Each is passed over for the next place and left as it was.
+// Runs before any test whose process keeps a lock its children would inherit.
+TEST_F(PlatTemp, PlantedLockFilesArePassedOverAndLeftAlone) {
+  const std::string run = dir + "/run", data = dir + "/data", victim = dir + "/victim";
+  const std::string lock = run + "/planted.lock";
+  ENV_GUARD runtime("XDG_RUNTIME_DIR", run.c_str()), root("XDG_DATA_HOME", data.c_str());
+  for (int plant = 0; plant < (getuid() == 0 ? 4 : 3); plant++) {
+    SCOPED_TRACE(plant);
+    mkdir(run.c_str(), 0700);
+    FILE* v = std::fopen(victim.c_str(), "w");
+    std::fputs("precious", v);
+    std::fclose(v);
+    int planted = plant == 0   ? symlink(victim.c_str(), lock.c_str())
+                  : plant == 1 ? link(victim.c_str(), lock.c_str())
+                  : plant == 2 ? mkfifo(lock.c_str(), 0600)
+                               : rename(victim.c_str(), lock.c_str()) + chown(lock.c_str(), 65534, 65534);
+    ASSERT_EQ(planted, 0);
+    pid_t child = fork();
+    if (child == 0) _exit(plat_instance_lock("planted") ? 0 : 1);
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0);
+    char text[16] = {};
+    FILE* f = std::fopen(plant == 3 ? lock.c_str() : victim.c_str(), "r");
+    EXPECT_EQ(std::fread(text, 1, sizeof text, f), 8u);
+    std::fclose(f);
+    struct stat st;
+    EXPECT_EQ(stat((data + "/planted.lock").c_str(), &st), 0) << "the lock moved to the user data root";
+    ASSERT_EQ(std::system(("rm -rf '" + run + "' '" + data + "'").c_str()), 0);
+  }
+}
+
 }  // namespace

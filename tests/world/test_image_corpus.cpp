@@ -52,9 +52,11 @@ TEST_F(Corpus, EveryFileLoadsOrIsRefusedWithoutFault) {
       VX_BITMAP b;
       if (vx_img_load(&b, path.c_str(), VX_IMG_PALETTE)) {
         through_loader.loaded++;
+        EXPECT_STREQ(vx_img_reason(), "");
         vx_bit_free(&b);
       } else {
         through_loader.refused++;
+        EXPECT_STRNE(vx_img_reason(), "") << "a refusal says why";
       }
       testing::internal::GetCapturedStderr();
       files++;
@@ -64,4 +66,39 @@ TEST_F(Corpus, EveryFileLoadsOrIsRefusedWithoutFault) {
     EXPECT_GT(own.loaded, 0);
   }
   EXPECT_GT(files, 600);
+}
+
+// The reason a tool prints names what kept the picture out.
+TEST_F(Corpus, RefusalsSayWhy) {
+  Bytes tga(18, 0);
+  tga[2] = 99, tga[12] = 4, tga[14] = 4, tga[16] = 24;  // type 99, 4 x 4
+  Bytes raw_cut = tga;
+  raw_cut[2] = 2;  // true colour, but no pixels follow
+  Bytes png = read_file(corpus("png/pngsuite/basn2c08.png"));
+  ASSERT_GT(png.size(), 100u);
+  Bytes png_cut(png.begin(), png.begin() + long(png.size() - 40));
+  const struct {
+    int format;
+    Bytes data;
+    const char* says;
+  } cases[] = {
+      {VX_IMG_JPEG, read_file(corpus("jpeg/image-rs-image/progressive_cat.jpg")), "progressive"},
+      {VX_IMG_JPEG, read_file(corpus("jpeg/pillow/pil_sample_cmyk.jpg")), "CMYK"},
+      {VX_IMG_JPEG, read_file(corpus("jpeg/libjpeg-turbo/testimgari.jpg")), "arithmetic"},
+      {VX_IMG_TGA, tga, "unknown TGA type"},
+      {VX_IMG_TGA, raw_cut, "truncated"},
+      {VX_IMG_PNG, png_cut, "truncated"},
+      {VX_IMG_PNG, Bytes(png.begin() + 1, png.end()), "not a PNG"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_GT(c.data.size(), 0u) << c.says;
+    VX_BITMAP b;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(vx_img_decode(c.format, &b, c.data.data(), c.data.size(), 0, "x", nullptr), 0) << c.says;
+    testing::internal::GetCapturedStderr();
+    EXPECT_NE(std::string(vx_img_reason()).find(c.says), std::string::npos) << vx_img_reason();
+  }
+  VX_BITMAP b;
+  EXPECT_EQ(vx_img_load(&b, "no such picture.png", 0), 0);
+  EXPECT_STREQ(vx_img_reason(), "missing or unreadable file");
 }

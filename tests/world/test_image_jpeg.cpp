@@ -249,3 +249,14 @@ TEST_F(Jpeg, EverySamplingLayoutDecodes) {
 }
 
 // ---------------------------------------------------------------- bad input
+TEST_F(Jpeg, FrameLargerThanItsScanIsRefusedUnmade) {
+  Bytes bomb = read_file(corpus("jpeg/pillow/hopper.jpg"));
+  size_t sof = 2;
+  while (sof + 1 < bomb.size() && !(bomb[sof] == 0xFF && bomb[sof + 1] == 0xC0)) sof++;
+  ASSERT_LT(sof + 10, bomb.size());
+  for (size_t i : {5, 7}) bomb[sof + i] = 0x7F, bomb[sof + i + 1] = 0xFF;
+  VX_BITMAP b;
+  EXPECT_EQ(vx_img_jpeg_decode(&b, bomb.data(), bomb.size(), 0, nullptr, nullptr), 0);
+  EXPECT_LT(vx_mem_max_used(), 1 << 20);
+}
+

@@ -1,6 +1,7 @@
 // TGA and PCX decoders: the corpus against ImageMagick, row order, run lengths, planes, palettes and the refusals.
 #include "tests/world/test_image_util.h"
 #include "world/image/img_pcx.h"
+#include "world/image/img_png.h"
 #include "world/image/img_tga.h"
 
 using namespace img_test;
@@ -54,6 +55,28 @@ Bytes with_palette(Bytes p) {
 
 int decode_pcx(const Bytes& p, VX_BITMAP* b, int flags = 0, VX_IMG_INFO* info = nullptr) {
   return vx_img_pcx_decode(b, p.data(), p.size(), flags, "mem.pcx", info);
+}
+
+// Headers declaring 32767 x 32767 pixels over a few bytes of data: each is
+// refused before a pixel block is made, however high the overall cap.
+TEST_F(TgaPcx, PicturesLargerThanTheirDataAreRefusedUnmade) {
+  const int big = 32767;
+  struct Case {
+    const char* what;
+    Bytes data;
+    int (*decode)(VX_BITMAP*, const uint8_t*, size_t, int, const char*, VX_IMG_INFO*);
+  };
+  const Case cases[] = {
+      {"raw TGA", tga(2, 24, big, big, 0, {}), vx_img_tga_decode},
+      {"run-length TGA", tga(10, 24, big, big, 0, Bytes(400, 0xFF)), vx_img_tga_decode},
+      {"PCX", with_palette(pcx(8, 1, big, big, big, Bytes(400, 0xFF))), vx_img_pcx_decode},
+      {"PNG", make_png(ihdr(big, big, 8, 2), Bytes(3000, 0)), vx_img_png_decode},
+  };
+  for (const Case& c : cases) {
+    VX_BITMAP b;
+    EXPECT_EQ(c.decode(&b, c.data.data(), c.data.size(), 0, "bomb", nullptr), 0) << c.what;
+    EXPECT_LT(vx_mem_max_used(), 1 << 20) << c.what;
+  }
 }
 
 }  // namespace

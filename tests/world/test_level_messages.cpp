@@ -151,5 +151,19 @@ TEST_F(LevelTest, StoppedLoadLeavesTablesForFreeLevel) {
 }
 
 // ---------------------------------------------------------------- without a sink
+TEST(LevelStops, StopEndsTheProcessWithAFailureStatus) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::string def = SLOTS + "#A = a.png\r\n%300 = A, A, A, A, A, A\r\n";
+  EXPECT_EXIT(
+      {
+        Engine_Error_Sink(nullptr, nullptr);
+        Level_Texture_Hooks(fake_upload, fake_delete);
+        Load_Level_Memory("t.def", reinterpret_cast<const uint8_t*>(def.data()), def.size(), nullptr, nullptr, 0, 0);
+        std::fprintf(stderr, "still running\n");
+        std::exit(3);
+      },
+      testing::ExitedWithCode(1), "Error: Error: Wrong tile number 300 in Load_Level\\(t.def, \\(null\\)\\)");
+}
+
 
 }  // namespace

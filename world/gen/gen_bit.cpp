@@ -10,6 +10,7 @@
 #include "core/vx_mem.h"
 #include "display/vx_app.h"
 #include "display/vx_blit.h"
+#include "world/gen/gen_atlas.h"
 #include "world/gen/gen_mem.h"
 #include "world/gen/gen_str.h"
 #include "world/gen/gen_wrap.h"
@@ -558,7 +559,7 @@ uint32_t gen_bit_texture_load(const char* file, int load_flags, GEN_TEXTURE_SIZE
   const bool nearest = gen_str_strip_mark(name);
   VX_BITMAP picture = {}, rgba = {};
   VX_IMG_INFO info = {};
-  GLuint texture = 0;
+  uint32_t texture = 0;
   if (gen_wrap_ready() && vx_img_load_info(&picture, name, load_flags, &info)) {
     VX_RECT whole = {0, 0, picture.width, picture.height};
     // Every stored layout (indexes, grey, 16-bit samples) becomes RGBA bytes.
@@ -567,10 +568,10 @@ uint32_t gen_bit_texture_load(const char* file, int load_flags, GEN_TEXTURE_SIZE
     VX_RECT enlarged = {0, 0, int16_t(tw), int16_t(th)};
     const bool sized = expanded && tw <= 32767 && th <= 32767 &&
                        ((tw == picture.width && th == picture.height) || vx_bit_resize(&rgba, &enlarged, nullptr));
-    if (sized) {
-      const GLint filter = nearest ? GL_NEAREST : GL_LINEAR;
-      texture = upload(rgba.width, rgba.height, rgba.pixels, filter, filter);
-    }
+    // A picture too large for a page gets a texture of its own.
+    const GLint filter = nearest ? GL_NEAREST : GL_LINEAR;
+    if (sized) texture = gen_atlas_add(rgba.pixels, rgba.width, rgba.height, nearest);
+    if (sized && !texture) texture = upload(rgba.width, rgba.height, rgba.pixels, filter, filter);
     if (texture && sizes) *sizes = {picture.width, picture.height, rgba.width, rgba.height};
   }
   vx_bit_free(&picture);
@@ -580,7 +581,7 @@ uint32_t gen_bit_texture_load(const char* file, int load_flags, GEN_TEXTURE_SIZE
 }
 
 void gen_bit_texture_delete(uint32_t texture) {
-  if (!texture || !gen_wrap_ready()) return;
-  const GLuint name = texture;
+  if (!texture || !gen_wrap_ready() || gen_atlas_remove(texture)) return;
+  const GLuint name = texture;  // a texture of OpenGL's own
   glDeleteTextures(1, &name);
 }

@@ -106,9 +106,12 @@ struct GEN_TEXTURE_SIZES {
 // Loads picture `file` (a file-layer name; a trailing `!` is removed and
 // asks for nearest-pixel instead of linear filtering) with the loader's
 // `load_flags`, enlarges a side that is not a power of two to the next one
-// by rescaling the picture, makes it 32 bits and uploads it as RGBA. The
-// GL texture name, with *sizes (may be null) filled; 0 after the box with
-// the file name captioned "Can't load bitmap!". The texture is the caller's
-// (gen_bit_texture_delete) and not counted in the texture memory.
+// by rescaling the picture, makes it 32 bits and places it as RGBA on a
+// page of world textures (gen_atlas.h; a picture larger than a page gets
+// an OpenGL texture of its own). The handle, with *sizes (may
+// be null) filled; 0 after the box with the file name captioned "Can't
+// load bitmap!". The texture is the caller's (gen_bit_texture_delete,
+// which also deletes a plain OpenGL texture name) and not counted in the
+// texture memory.
 uint32_t gen_bit_texture_load(const char* file, int load_flags, GEN_TEXTURE_SIZES* sizes);
 void gen_bit_texture_delete(uint32_t texture);

@@ -11,6 +11,7 @@
 #include "display/vx_app.h"
 #include "display/vx_bit_save.h"
 #include "platform/plat_gl.h"
+#include "world/gen/gen_atlas.h"
 #include "world/gen/gen_bit.h"
 #include "world/gen/gen_draw.h"
 #include "world/gen/gen_info.h"
@@ -163,6 +164,7 @@ int gen_wrap_init(PLAT_WINDOW* window, const VX_RECT* screen, const char** rende
   if (vendor) *vendor = wrap.vendor;
   if (wrap.context && wrap.window != window) {
     gen_bit_free_all();
+    gen_atlas_free_all();
     plat_gl_context_delete(wrap.context);
     wrap.context = nullptr;
   }
@@ -191,6 +193,7 @@ int gen_wrap_deinit() {
   system_report();
   glDisable(GL_SCISSOR_TEST);
   gen_bit_free_all();
+  gen_atlas_free_all();
   plat_gl_context_delete(wrap.context);
   wrap.context = nullptr;
   wrap.window = nullptr;

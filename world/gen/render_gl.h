@@ -6,7 +6,13 @@
 // -(y x 2 / H - 1), D / 2560 - 1), each multiplied by the weight w = D x
 // 0.0256, with w as its fourth coordinate; OpenGL then interpolates the
 // texture coordinates with perspective. Blending is source alpha over one
-// minus source alpha; texturing is on for a polygon and off after it.
+// minus source alpha (left off for polygons it cannot change); texturing
+// is off after a frame. A world texture handle of gen_atlas draws from its
+// page; any other non-zero texture is an OpenGL texture name.
+//
+// Polygons are held and sent in batches, in the order given: they reach
+// the frame buffer before the next line, point, picture or frame begin,
+// and at the latest at frame end (a polygon outside a frame goes at once).
 // Every function does nothing while the gen layer has no context.
 #pragma once
 #include "world/render_out.h"
@@ -24,6 +30,15 @@ void Render_GL_Point(int x, int y, uint32_t colour);
 // drawn with gen_bit_put scaled to `dest` (GEN_DRAW_SCALE).
 int Render_GL_Screen(VX_RECT* screen);
 int Render_GL_Picture(VX_BITMAP* bitmap, const VX_RECT* dest, const VX_RECT* src);
+
+// What this output has asked of OpenGL since the program started: draw
+// calls (each glBegin or array draw) and texture binds. A benchmark reads it
+// before and after its frames.
+struct RENDER_GL_STATS {
+  long long draws;
+  long long binds;
+};
+RENDER_GL_STATS Render_GL_Stats();
 
 // The homogeneous coordinates of a vertex (x, y, z, w) as handed to OpenGL
 // for a viewport of width x height pixels (a size below 1 counts as 1).

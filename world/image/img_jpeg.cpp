@@ -313,6 +313,8 @@ bool read_sof0(Jpeg* j, VX_IMG_READ* s) {
   j->height = int(vx_img_read_be16(s));
   j->width = int(vx_img_read_be16(s));
   j->ncomp = int(vx_img_read_u8(s));
+  if (!s->fail && precision != 8) vx_img_reason_set("JPEG samples of other than 8 bits are not supported");
+  if (!s->fail && j->ncomp == 4) vx_img_reason_set("CMYK JPEG is not supported");
   if (s->fail || precision != 8 || !j->width || !j->height || (j->ncomp != 1 && j->ncomp != 3)) return false;
   j->hmax = j->vmax = 1;
   for (int i = 0; i < j->ncomp; i++) {
@@ -406,6 +408,20 @@ void zero_block(const Component& c, uint8_t* out) {
   for (int row = 0; row < 8; row++, out += c.stride) std::memset(out, 0, 8);
 }
 
+// Every block of a scan takes two bits at least (a one-bit difference code
+// and a one-bit end of block): a first scan whose data cannot hold its
+// blocks belongs to a picture too large for its file, refused before the
+// planes and the bitmap are made.
+bool scan_can_fill(const Jpeg* j, Component* const* in, int ns, size_t bytes) {
+  size_t blocks = 0;
+  for (int i = 0; i < ns; i++) {
+    const size_t cols = (size_t(j->width) * size_t(in[i]->h) + size_t(j->hmax) - 1) / size_t(j->hmax);
+    const size_t rows = (size_t(j->height) * size_t(in[i]->v) + size_t(j->vmax) - 1) / size_t(j->vmax);
+    blocks += (cols + 7) / 8 * ((rows + 7) / 8);
+  }
+  return blocks <= bytes * 4 + 4;
+}
+
 // Reads a scan header and decodes the scan's entropy-coded data, leaving
 // the reader at the marker that ends it. The first scan, when it holds
 // every component, also converts its MCU rows into `bitmap`, one MCU row
@@ -430,6 +446,7 @@ bool read_sos(Jpeg* j, VX_IMG_READ* s, VX_BITMAP* bitmap) {
   if (s->fail) return false;
   if (j->streamed) return true;
   const bool stream = !j->comp[0].plane && ns == j->ncomp;
+  if (!j->comp[0].plane && !scan_can_fill(j, in.data(), ns, vx_img_read_left(&j->r))) return false;
   if (!j->comp[0].plane && !alloc_planes(j, stream)) return false;
   if (stream && !output_begin(j, bitmap)) return false;
   j->streamed = stream;
@@ -469,6 +486,16 @@ bool read_sos(Jpeg* j, VX_IMG_READ* s, VX_BITMAP* bitmap) {
   return true;
 }
 
+// A frame this decoder does not read: what kind it is, should the file
+// hold no baseline frame.
+void note_frame_type(uint8_t code) {
+  if (code < 0xC1 || code > 0xCF || code == kDHT || code == 0xC8 || code == 0xCC) return;
+  if (code == 0xC2 || code == 0xC6) vx_img_reason_set("progressive JPEG is not supported");
+  else if (code >= 0xC9) vx_img_reason_set("arithmetic-coded JPEG is not supported");
+  else if (code == 0xC3 || code == 0xC7) vx_img_reason_set("lossless JPEG is not supported");
+  else vx_img_reason_set("extended JPEG is not supported");
+}
+
 // Walks the markers from after SOI to EOI (or the end of the data).
 bool read_markers(Jpeg* j, VX_BITMAP* bitmap) {
   VX_IMG_READ& r = j->r;
@@ -493,7 +520,9 @@ bool read_markers(Jpeg* j, VX_BITMAP* bitmap) {
       case kDQT: ok = read_dqt(j, &seg); break;
       case kDRI: j->restart = int(vx_img_read_be16(&seg)); break;
       case kSOS: ok = read_sos(j, &seg, bitmap); break;
-      default: break;  // every other segment, other frame types included, is skipped
+      default:  // every other segment, other frame types included, is skipped
+        if (!j->frame) note_frame_type(code);
+        break;
     }
     if (!ok) return false;
   }
@@ -509,7 +538,10 @@ int vx_img_jpeg_decode(VX_BITMAP* bitmap, const uint8_t* data, size_t size, int,
                        VX_IMG_INFO* info) {
   if (!bitmap) return 0;
   std::memset(bitmap, 0, sizeof *bitmap);
-  if (!vx_img_jpeg_test(data, size)) return 0;
+  if (!vx_img_jpeg_test(data, size)) {
+    vx_img_reason_set("not a JPEG file");
+    return 0;
+  }
   auto* j = static_cast<Jpeg*>(vx_mem_calloc(1, sizeof(Jpeg)));
   if (!j) return 0;
   vx_img_read_init(&j->r, data + 2, size - 2);

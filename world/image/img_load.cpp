@@ -17,9 +17,10 @@
 namespace {
 
 struct ImageState {
-  size_t limit;  // largest pixel block a decoder may ask for, 0 = no cap
+  size_t limit;        // largest pixel block a decoder may ask for, 0 = no cap
+  const char* reason;  // why the last load failed, null while none is known
 };
-ImageState st = {0};
+ImageState st = {0, nullptr};
 
 constexpr uint32_t kBoxOk = 0;  // PLAT_MB_OK: one OK button
 constexpr long kMaxSide = 32767;  // width and height are 16-bit signed in the record
@@ -76,8 +77,10 @@ int vx_img_alloc(VX_BITMAP* bitmap, long width, long height, int bpp) {
   std::memset(bitmap, 0, sizeof *bitmap);
   if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide || bpp < 1 || bpp > 64) return 0;
   size_t row = vx_img_row_bytes(size_t(width), size_t(bpp)), size;
-  if (!row || !vx_img_mul(row, size_t(height), &size)) return 0;
-  if (st.limit && size > st.limit) return 0;
+  if (!row || !vx_img_mul(row, size_t(height), &size) || (st.limit && size > st.limit)) {
+    vx_img_reason_set("picture too large");
+    return 0;
+  }
   bitmap->pixels = static_cast<uint8_t*>(vx_mem_calloc(size, 1));
   if (!bitmap->pixels) return 0;
   bitmap->width = int16_t(width);
@@ -97,7 +100,14 @@ int vx_img_fail(VX_BITMAP* bitmap) {
   return 0;
 }
 
+void vx_img_reason_set(const char* reason) {
+  if (!st.reason) st.reason = reason;
+}
+
+const char* vx_img_reason() { return st.reason ? st.reason : ""; }
+
 int vx_img_unsupported(const char* format, const char* name) {
+  vx_img_reason_set("kind of picture not supported");
   char text[VX_IO_PATH_MAX + 64];
   std::snprintf(text, sizeof text, "%s format not supported yet. (File %s)", format, name ? name : "");
   vx_dsp_error_box(text, nullptr, kBoxOk);
@@ -118,8 +128,10 @@ int vx_img_format_of(const char* name) {
   return VX_IMG_UNKNOWN;
 }
 
-int vx_img_decode(int format, VX_BITMAP* bitmap, const uint8_t* data, size_t size, int flags,
-                  const char* name, VX_IMG_INFO* info) {
+namespace {
+
+int decode_any(int format, VX_BITMAP* bitmap, const uint8_t* data, size_t size, int flags, const char* name,
+               VX_IMG_INFO* info) {
   switch (format) {
     case VX_IMG_PCX: return vx_img_pcx_decode(bitmap, data, size, flags, name, info);
     case VX_IMG_PNG: return vx_img_png_decode(bitmap, data, size, flags, name, info);
@@ -127,18 +139,37 @@ int vx_img_decode(int format, VX_BITMAP* bitmap, const uint8_t* data, size_t siz
     case VX_IMG_JPEG: return vx_img_jpeg_decode(bitmap, data, size, flags, name, info);
     default:
       if (bitmap) std::memset(bitmap, 0, sizeof *bitmap);
+      vx_img_reason_set("unknown kind of picture");
       return 0;
   }
+}
+
+}  // namespace
+
+int vx_img_decode(int format, VX_BITMAP* bitmap, const uint8_t* data, size_t size, int flags,
+                  const char* name, VX_IMG_INFO* info) {
+  st.reason = nullptr;
+  const int ok = decode_any(format, bitmap, data, size, flags, name, info);
+  if (ok) st.reason = nullptr;
+  else vx_img_reason_set("damaged data");
+  return ok;
 }
 
 int vx_img_load_info(VX_BITMAP* bitmap, const char* name, int flags, VX_IMG_INFO* info) {
   if (!bitmap) return 0;
   std::memset(bitmap, 0, sizeof *bitmap);
+  st.reason = nullptr;
   int format = vx_img_format_of(name);
-  if (format == VX_IMG_UNKNOWN) return 0;
+  if (format == VX_IMG_UNKNOWN) {
+    vx_img_reason_set("unknown kind of picture (by its name)");
+    return 0;
+  }
   long size = 0;
   auto* data = static_cast<uint8_t*>(vx_io_load(name, &size));
-  if (!data) return 0;
+  if (!data) {
+    vx_img_reason_set("missing or unreadable file");
+    return 0;
+  }
   int ok = vx_img_decode(format, bitmap, data, size > 0 ? size_t(size) : 0, flags, name, info);
   vx_mem_free(data);
   if (!ok) return 0;

@@ -55,6 +55,11 @@ int vx_img_load_info(VX_BITMAP* bitmap, const char* name, int flags, VX_IMG_INFO
 int vx_img_decode(int format, VX_BITMAP* bitmap, const uint8_t* data, size_t size, int flags,
                   const char* name, VX_IMG_INFO* info);
 
+// Why the last vx_img_load or vx_img_decode failed, in one short line
+// ("missing file", "progressive JPEG is not supported", "truncated data",
+// ...); "" after a success. Tools print it; the game keeps its own messages.
+const char* vx_img_reason();
+
 // Caps the pixel block any decoder may allocate, in bytes; 0 (the start
 // value) leaves only the record's own bound of 32767 x 32767 pixels. Fuzz
 // targets use it to keep hostile headers from asking for gigabytes.

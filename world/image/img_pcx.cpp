@@ -94,18 +94,30 @@ int vx_img_pcx_decode(VX_BITMAP* bitmap, const uint8_t* data, size_t size, int f
                       VX_IMG_INFO* info) {
   if (!bitmap) return 0;
   std::memset(bitmap, 0, sizeof *bitmap);
-  if (!vx_img_pcx_test(data, size)) return 0;
+  if (!vx_img_pcx_test(data, size)) {
+    vx_img_reason_set("not a PCX file");
+    return 0;
+  }
   Header h;
   read_header(data, &h);
   const bool grey8 = h.bits == 8 && h.planes == 1, rgb = h.bits == 8 && h.planes == 3,
              ega = h.bits == 1 && h.planes == 4;
-  if (!grey8 && !rgb && !ega) return vx_img_unsupported("PCX", name);
+  if (!grey8 && !rgb && !ega) {
+    vx_img_reason_set("PCX depth not supported");
+    return vx_img_unsupported("PCX", name);
+  }
   const int bpp = grey8 ? 8 : rgb ? 24 : 4;
   // Single-plane data end where the trailing palette begins.
   size_t end = size;
   if (h.planes == 1) end = size >= kHeaderSize + kTrailingPalette ? size - kTrailingPalette : 0;
   if (end < kHeaderSize || h.width < 1 || h.height < 1) return 0;
   if (h.line < (ega ? size_t(h.width + 7) / 8 : size_t(h.width))) return 0;
+  // A run of at most 63 bytes takes two: a picture its data cannot fill
+  // even so is refused before its block is made.
+  if (size_t(h.line) * size_t(h.planes) * size_t(h.height) / 63 * 2 > end - kHeaderSize) {
+    vx_img_reason_set("truncated data");
+    return 0;
+  }
   if (!vx_img_alloc(bitmap, h.width, h.height, bpp)) return vx_img_fail(bitmap);
 
   const size_t plane_bytes = h.line, row = vx_img_row_bytes(size_t(h.width), size_t(bpp));

@@ -20,6 +20,7 @@ constexpr uint32_t chunk_type(const char (&t)[5]) {
 constexpr uint32_t kIHDR = chunk_type("IHDR");
 constexpr uint32_t kPLTE = chunk_type("PLTE");
 constexpr uint32_t kIDAT = chunk_type("IDAT");
+constexpr size_t kInflateRatio = 1032;  // most bytes one byte of deflate data unpacks to
 constexpr uint32_t kIEND = chunk_type("IEND");
 
 struct Chunk {
@@ -207,11 +208,13 @@ bool inflate_idat(VX_IMG_READ chunks, uint8_t* out, size_t size) {
       if (ret == Z_STREAM_END) break;
       if (ret != Z_OK && ret != Z_BUF_ERROR) {
         inflateEnd(&z);
+        vx_img_reason_set("damaged compressed data");
         return false;
       }
     }
   }
   inflateEnd(&z);
+  if (done < size) vx_img_reason_set("truncated data");
   return done == size;
 }
 
@@ -240,8 +243,8 @@ bool unfilter_image(const Image& im, const uint8_t* raw, uint8_t* pixels) {
   return true;
 }
 
-// Walks the chunks once: the header, the palette and whether image data exist.
-bool scan_chunks(VX_IMG_READ r, Header* h, const uint8_t** plte, size_t* plte_len) {
+// Walks the chunks once: the header, the palette and the bytes of image data.
+bool scan_chunks(VX_IMG_READ r, Header* h, const uint8_t** plte, size_t* plte_len, size_t* idat_bytes) {
   bool have_header = false, have_data = false;
   Chunk c;
   while (next_chunk(&r, &c) && c.type != kIEND) {
@@ -262,6 +265,7 @@ bool scan_chunks(VX_IMG_READ r, Header* h, const uint8_t** plte, size_t* plte_le
       *plte_len = c.length;
     } else if (c.type == kIDAT && c.length) {
       have_data = true;
+      *idat_bytes += c.length;
     }
   }
   return have_header && have_data;
@@ -285,13 +289,20 @@ int vx_img_png_decode(VX_BITMAP* bitmap, const uint8_t* data, size_t size, int f
                       VX_IMG_INFO* info) {
   if (!bitmap) return 0;
   std::memset(bitmap, 0, sizeof *bitmap);
-  if (!vx_img_png_test(data, size)) return 0;
+  if (!vx_img_png_test(data, size)) {
+    vx_img_reason_set("not a PNG file");
+    return 0;
+  }
   VX_IMG_READ r;
   vx_img_read_init(&r, data + kSignature.size(), size - kSignature.size());
   Image im = {};
   const uint8_t* plte = nullptr;
   size_t plte_len = 0;
-  if (!scan_chunks(r, &im.h, &plte, &plte_len)) return 0;
+  size_t idat_bytes = 0;
+  if (!scan_chunks(r, &im.h, &plte, &plte_len, &idat_bytes)) {
+    vx_img_reason_set("truncated data (no header or no image data)");
+    return 0;
+  }
   const Header& h = im.h;
   int samples = samples_of(h.colour);
   if (h.filter != 0 || h.compression != 0 || h.interlace > 1 || !depth_allowed(h.colour, h.depth)) return 0;
@@ -300,9 +311,11 @@ int vx_img_png_decode(VX_BITMAP* bitmap, const uint8_t* data, size_t size, int f
   im.bpp = size_t(im.bits + 7) / 8;
   im.row = vx_img_row_bytes(h.width, size_t(im.bits));
   if (h.width > 0x7FFFFFFFu || h.height > 0x7FFFFFFFu) return 0;
+  // Deflate makes at most 258 bytes of one 2-bit code, 1032 of a byte: a
+  // picture larger than its data can unpack to is refused before any block.
+  size_t raw_bytes, most;
+  if (!raw_size(im, &raw_bytes) || !vx_img_mul(idat_bytes, kInflateRatio, &most) || raw_bytes > most + 64) return 0;
   if (!vx_img_alloc(bitmap, long(h.width), long(h.height), im.bits)) return vx_img_fail(bitmap);
-  size_t raw_bytes;
-  if (!raw_size(im, &raw_bytes)) return vx_img_fail(bitmap);
   auto* raw = static_cast<uint8_t*>(vx_mem_malloc(raw_bytes));
   im.zero = static_cast<uint8_t*>(vx_mem_calloc(im.row, 1));
   bool ok = raw && im.zero && inflate_idat(r, raw, raw_bytes) && unfilter_image(im, raw, bitmap->pixels);

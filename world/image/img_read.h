@@ -75,6 +75,10 @@ int vx_img_alloc(VX_BITMAP* bitmap, long width, long height, int bpp);
 // Gives `bitmap` a new zeroed RGB palette of `count` colours (grey ramp
 // with `grey`). 1, or 0 when memory runs out.
 int vx_img_alloc_palette(VX_BITMAP* bitmap, int count, int grey);
+// Notes why a decode fails; the first reason noted since the decode began
+// stands (the most specific one is noted first, where the fault is seen).
+void vx_img_reason_set(const char* reason);
+
 // Frees what a failed decode left in `bitmap` and clears it. Returns 0, so
 // that a decoder can `return vx_img_fail(bitmap);`.
 int vx_img_fail(VX_BITMAP* bitmap);

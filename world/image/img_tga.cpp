@@ -136,11 +136,27 @@ int vx_img_tga_decode(VX_BITMAP* bitmap, const uint8_t* data, size_t size, int f
   vx_img_read_init(&r, data, size);
   Header h;
   read_header(&r, &h);
-  if (r.fail) return 0;
-  if (!type_supported(h)) return vx_img_unsupported("TGA", name);
+  if (r.fail) {
+    vx_img_reason_set("truncated data");
+    return 0;
+  }
+  if (!type_supported(h)) {
+    vx_img_reason_set(h.type == kColourMapped || h.type == kTrueColour || h.type == kRunLength
+                          ? "TGA depth not supported"
+                          : "unknown TGA type");
+    return vx_img_unsupported("TGA", name);
+  }
   const int bpp = h.bits == 16 ? 15 : h.bits;  // 16-bit pixels are 5-5-5 words (bit 15 is an attribute)
   const size_t pixel = size_t(h.bits + 7) / 8;
   if (!vx_img_read_skip(&r, size_t(h.id_length))) return 0;
+  // The data left must be able to hold the picture: raw pixels one for one,
+  // runs at most 128 pixels from a count byte and one pixel.
+  const size_t count = size_t(h.width) * size_t(h.height);
+  const size_t least = h.type == kRunLength ? (count + 127) / 128 * (1 + pixel) : count * pixel;
+  if (least > vx_img_read_left(&r)) {
+    vx_img_reason_set("truncated data");
+    return 0;
+  }
   if (!vx_img_alloc(bitmap, h.width, h.height, bpp)) return vx_img_fail(bitmap);
   if (h.map_type) {
     if (h.type == kColourMapped && (flags & VX_IMG_PALETTE)) {
@@ -152,7 +168,10 @@ int vx_img_tga_decode(VX_BITMAP* bitmap, const uint8_t* data, size_t size, int f
   const size_t row = size_t(h.width) * pixel;
   bool ok = h.type == kRunLength ? read_runs(&r, h, bitmap->pixels, row, pixel)
                                  : read_raw(&r, h, bitmap->pixels, row);
-  if (!ok) return vx_img_fail(bitmap);
+  if (!ok) {
+    vx_img_reason_set(r.fail ? "truncated data" : "damaged data");
+    return vx_img_fail(bitmap);
+  }
   if (pixel >= 3) swap_red_blue(bitmap->pixels, size_t(h.width) * size_t(h.height), pixel);
   if (info) {
     if (h.type == kColourMapped) *info = {VX_IMG_TGA, 1, 8, 1};
