@@ -2,6 +2,7 @@
 #include "game/game_front.h"
 
 #include "display/vx_dsp.h"
+#include "display/vx_dsp_menu.h"
 #include "game/about_box.h"
 #include "game/game_main.h"
 #include "game/game_state.h"
@@ -24,8 +25,13 @@ intptr_t game_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wpara
   if (message == PLAT_WM_COMMAND) {
     switch (wparam & 0xFFFF) {
       // Resume and exit are the game's: the display layer would post its own
-      // click or close for them, so they go no further.
-      case kCmdResume: plat_post_message(window, PLAT_WM_LBUTTONDOWN, 0, 0); return 0;
+      // click or close for them, so they go no further. The click lands at
+      // the picture's top-left corner, below the menu bar: at the window's
+      // top row it would hit the bar's first title and open it again.
+      case kCmdResume:
+        plat_post_message(window, PLAT_WM_LBUTTONDOWN, PLAT_MK_LBUTTON,
+                          plat_makelong(0, static_cast<uint32_t>(VX_MENU_BAR_HEIGHT)));
+        return 0;
       case kCmdExit: plat_post_message(window, PLAT_WM_CLOSE, 0, 0); return 0;
       case kCmdHelp: help_open(); break;
       case kCmdAbout: about_box_open(g_game.language_abbrev); break;
