@@ -28,9 +28,7 @@ mkdir -p "$user"
 n=0
 # snapshot NAME: F9 into $work/NAME.png.
 snapshot() {
-  xdotool key F9
-  sleep 1
-  local tga=$(ls -t "$folder"/Snap*.tga 2>/dev/null | head -1)
+  local tga=$(snap_file "$folder")
   [ -n "$tga" ] || { echo "FAIL: F9 wrote no snapshot"; fail=1; return 1; }
   convert "$tga" -auto-orient "$work/$1.png"
   rm -f "$tga"

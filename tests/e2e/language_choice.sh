@@ -16,9 +16,7 @@ rm -f "$folder"/Snap*.tga
 # snapshot N [CROP]: F9; $work/snapN.png, and in snapN.txt what tesseract reads in its CROP
 # (light text made dark), once as it is and once cut at 80 % brightness.
 snapshot() {
-  xdotool key F9
-  sleep 1
-  local tga=$(ls -t "$folder"/Snap*.tga 2>/dev/null | head -1)
+  local tga=$(snap_file "$folder")
   [ -n "$tga" ] || { echo "FAIL: F9 wrote no snapshot"; fail=1; return 1; }
   convert "$tga" -auto-orient "$work/snap$1.png"
   rm -f "$tga"
