@@ -1,10 +1,19 @@
-// The game's window-procedure hook: closing runs the shutdown; the rest goes down the chain.
+// The game's window-procedure hook: closing runs the shutdown, the game's menu-bar commands come first, then the chain.
 #include "game/game_front.h"
 
 #include "display/vx_dsp.h"
+#include "display/vx_dsp_menu.h"
+#include "game/about_box.h"
 #include "game/game_main.h"
+#include "game/game_state.h"
+#include "game/help_page.h"
 #include "sound/vx_snd.h"
 #include "toolkit/vx_inp.h"
+
+namespace {
+// The menu bar's commands the game answers first: resume play, exit, help, about.
+constexpr uintptr_t kCmdResume = 40004, kCmdExit = 40005, kCmdHelp = 41001, kCmdAbout = 41002;
+}  // namespace
 
 intptr_t game_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wparam, intptr_t lparam) {
   if (message == PLAT_WM_CLOSE) {
@@ -13,8 +22,22 @@ intptr_t game_window_proc(PLAT_WINDOW* window, uint32_t message, uintptr_t wpara
     game_shutdown();
     return 0;
   }
-  // The game's own menu-bar commands (Help Topics 41001, About 41002) are
-  // handled here once the front end lands.
+  if (message == PLAT_WM_COMMAND) {
+    switch (wparam & 0xFFFF) {
+      // Resume and exit are the game's: the display layer would post its own
+      // click or close for them, so they go no further. The click lands at
+      // the picture's top-left corner, below the menu bar: at the window's
+      // top row it would hit the bar's first title and open it again.
+      case kCmdResume:
+        plat_post_message(window, PLAT_WM_LBUTTONDOWN, PLAT_MK_LBUTTON,
+                          plat_makelong(0, static_cast<uint32_t>(VX_MENU_BAR_HEIGHT)));
+        return 0;
+      case kCmdExit: plat_post_message(window, PLAT_WM_CLOSE, 0, 0); return 0;
+      case kCmdHelp: help_open(); break;
+      case kCmdAbout: about_box_open(g_game.language_abbrev); break;
+      default: break;
+    }
+  }
   // The chain: the game (above), then the input layer's procedure, then the
   // sound layer's (its commands 51001-51005), and last the display layer,
   // whose answer is the procedure's answer.

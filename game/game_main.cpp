@@ -14,7 +14,9 @@
 #include "display/vx_dsp.h"
 #include "display/vx_dsp_splash.h"
 #include "display/vx_screen.h"
+#include "game/about_box.h"
 #include "game/credits.h"
+#include "game/frontend.h"
 #include "game/game_fonts.h"
 #include "game/game_front.h"
 #include "game/game_loop.h"
@@ -23,6 +25,8 @@
 #include "game/game_seams.h"
 #include "game/game_sound.h"
 #include "game/game_state.h"
+#include "game/help_page.h"
+#include "game/highscore.h"
 #include "game/language_screen.h"
 #include "game/languages.h"
 #include "game/level_setup.h"
@@ -102,8 +106,8 @@ struct MainState {
 MainState st = {};
 
 // Steps of the rules run through these hooks. Behind the language screen
-// the game stands still, as behind a menu.
-int current_menu_shown() { return g_game.menu_active || !g_game.language_chosen; }
+// the game stands still, as behind a menu or the about box.
+int current_menu_shown() { return g_game.menu_active || !g_game.language_chosen || about_box_is_open(); }
 const GAME_STEP_HOOKS kStepHooks = {game_step, game_random_reset_positions, current_menu_shown};
 
 // The OpenGL layer behind everything that draws: the display's 3D table
@@ -216,10 +220,14 @@ void frame_pass() {
     }
     if (gs.paused) message_draw(9);
   }
-  // The current menu takes one input code here and is drawn on top once
-  // the menu module lands; `menu_active` becomes its shown flag and a
-  // shown menu clears `paused`.
-  if (gs.menu_active) gs.paused = 0;
+  // The current menu takes one input code and is drawn on top; the about
+  // box, while open, takes the input instead and stands over everything.
+  if (about_box_is_open()) {
+    about_box_input();
+    about_box_draw();
+  } else {
+    frontend_menu_frame();
+  }
   game_highlight_pulse(&gs, plat_ticks());
   present_frame();
   game_run_owed_steps(&gs, &kStepHooks);
@@ -398,7 +406,9 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   game_sound_start();
   // The display start is finished: the start mode is set and the window shown.
   if (!vx_dsp_init(&st.display)) return 0;
-  // The high-score table is loaded here.
+  // The score file is seeded from data\highscor.ori on the first start.
+  high_scores_start(st.keys.score_file);
+  help_default_file_set(st.keys.help_file);
 
   st.timer_id = vx_timer_start(game_tick_cb, GAME_STEP_MS);
   if (!st.timer_id) return 0;
@@ -409,14 +419,14 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   }
   std::srand(plat_ticks());
   if (!game_data_init()) return 0;
-  // Until the front end's menus land, play starts at once: a new game at
-  // level 0 stands in for the attract sequence and the main menu.
-  game_new_game(0);
+  // The attract sequence runs behind the main menu until a game is started.
+  attract_next();
   g_game.init_done = 1;
+  frontend_start();
   // The splash goes and the main window is shown.
   vx_dsp_splash_off();
   g_game.app_ready = 1;
-  g_game.current_menu = 0;
+  show_menu(MENU_MAIN);
   return 1;
 }
 
@@ -444,14 +454,15 @@ void game_shutdown() {
   st.shut_down = 1;
   GameState& gs = g_game;
   gs.game_running = 0;
-  // The high-score table is saved here.
+  high_scores_stop();
   vx_timer_stop(&st.timer_id);
   gs.pending_steps.store(0);
-  // The help page closes here once it lands.
+  help_close();
+  about_box_close();
   music_stop();
-  // The options are written here once the front end lands. The editor
-  // font goes with the renderer's blocks, then the demo tables and the
-  // rolling lines.
+  options_save(st.keys.settings_file);
+  // The editor font goes with the renderer's blocks, then the demo tables
+  // and the rolling lines.
   Free_3D_Engine();
   game_random_tables_free();
   credits_free();

@@ -48,6 +48,9 @@ int game_sound_effects_load() {
   return 1;
 }
 
+int game_music_volume() { return snd_st.music_volume; }
+int game_effects_volume() { return snd_st.effects_volume; }
+
 void game_sound_effects_free() {
   for (VX_SOUND*& effect : snd_st.effects) {
     if (effect) vx_snd_free(effect);

@@ -13,6 +13,10 @@ int game_sound_start();
 // leaves its slot empty. 0 after the fatal message "Can't load sound list
 // file!" when the list cannot be opened.
 int game_sound_effects_load();
+// The sound manager's volumes as the menus show them: 0..100, -2 while
+// switched off, -1 when that sound could not start.
+int game_music_volume();
+int game_effects_volume();
 // Frees the loaded effects.
 void game_sound_effects_free();
 // Stops the music, frees the effects and stops the sound manager.

@@ -1,4 +1,4 @@
-// The game's menus: created from the current language's menus file and freed as a whole; their callbacks do nothing yet beyond keeping the texts as loaded.
+// The game's menus: created from the current language's menus file and freed as a whole; their callbacks are the front end's (game/frontend.cpp).
 #include "game/menus.h"
 
 #include <array>
@@ -38,9 +38,3 @@ void menus_free() {
 }
 
 VX_MENU* menu_get(int index) { return index >= 0 && index < MENU_COUNT ? &mst.menus[index] : nullptr; }
-
-// The texts stay as the file has them until the front end chooses variants.
-void menu_line_update(VX_MENU_LINE*) {}
-
-// The actions belong to the front end; until it is there nothing happens.
-void menu_action(int, int, VX_MENU_LINE*) {}

@@ -29,6 +29,7 @@ void menus_free();
 // Menu `index`, or null outside 0 .. 7 (an empty record when it did not load).
 VX_MENU* menu_get(int index);
 
+// The callbacks, in game/frontend.cpp.
 // The line callback: picks the variant of a line before it is drawn.
 void menu_line_update(VX_MENU_LINE* line);
 // The action callback: a line's value of 1000 and above with its input code.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "display/vx_screen.h"
+#include "game/frontend.h"
 #include "game/game_random.h"
 #include "game/game_seams.h"
 #include "game/game_sound.h"
@@ -80,9 +81,7 @@ void bonus_tick_sound(GameState& gs) {
 }
 
 // Game over ran out: the score goes to the table and the attract sequence
-// takes over. attract_next comes last, after the music: until the attract
-// sequence exists it starts a new game, which must not be left in attract
-// mode or under the menu music.
+// takes over (the name entry, when the score entered, stands over it).
 void game_over_ends(GameState& gs) {
   hiscore_offer(gs.score);
   gs.attract_mode = 1;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "game/game_seams.h"
+#include "game/help_page.h"
 #include "game/messages.h"
 #include "game/rules.h"
 #include "game/rules_internal.h"

@@ -28,6 +28,27 @@ e2e_language_chosen() {
   grep -q '^Language=' "$settings" || printf '[Application]\r\nLanguage=1\r\n' >>"$settings"
 }
 
+# new_game: Enter on the main menu's first line, held as a player holds it;
+# play has begun when it returns.
+new_game() { xdotool keydown Return; sleep 0.3; xdotool keyup Return; sleep 2; }
+
+# snap_file FOLDER: F9, then the snapshot's path once the game has written
+# it whole (its size steady); empty after 10 s without one. The folder holds
+# no earlier snapshot: each is removed once read.
+snap_file() {
+  local tga="" size=-1 now
+  xdotool key F9
+  for _ in $(seq 1 50); do
+    sleep 0.2
+    tga=$(ls -t "$1"/Snap*.tga 2>/dev/null | head -1)
+    [ -n "$tga" ] || continue
+    now=$(stat -c %s "$tga" 2>/dev/null || echo 0)
+    [ "$now" -gt 0 ] && [ "$now" = "$size" ] && { echo "$tga"; return 0; }
+    size=$now
+  done
+  echo "$tga"
+}
+
 # start_game GAME [ARGS...]: starts the game in the background; sets GAME_PID and GAME_WIN.
 # The window is taken only once it is shown: the first window is made hidden
 # and replaced underneath when the OpenGL context is made, so an early find

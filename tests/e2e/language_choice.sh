@@ -16,9 +16,7 @@ rm -f "$folder"/Snap*.tga
 # snapshot N [CROP]: F9; $work/snapN.png, and in snapN.txt what tesseract reads in its CROP
 # (light text made dark), once as it is and once cut at 80 % brightness.
 snapshot() {
-  xdotool key F9
-  sleep 1
-  local tga=$(ls -t "$folder"/Snap*.tga 2>/dev/null | head -1)
+  local tga=$(snap_file "$folder")
   [ -n "$tga" ] || { echo "FAIL: F9 wrote no snapshot"; fail=1; return 1; }
   convert "$tga" -auto-orient "$work/snap$1.png"
   rm -f "$tga"
@@ -63,7 +61,10 @@ for name in Select Language English Francais Deutsch Espanol Italiano Portugues;
 done
 legible Deutsch "$work/snap1.txt" || { echo "FAIL: the language screen went away by itself"; fail=1; }
 press Return
-sleep 4
+sleep 1
+# The main menu comes next; Enter starts play.
+press Return
+sleep 3
 # The clock at the top of the screen reads "Temps" in French.
 snapshot 2 100%x10%+0+0
 grep -q "Temps" "$work/snap2.txt" || { echo "FAIL: no French head-up display"; cat "$work/snap2.txt"; fail=1; }
@@ -72,10 +73,12 @@ xdotool key alt+F4
 wait_exit 15 && [ "$GAME_RC" -eq 0 ] || { echo "FAIL: exit code ${GAME_RC:-}"; cat "$E2E_LOG"; fail=1; }
 grep -q '^Language=2' "$settings" || { echo "FAIL: the choice is not in the settings"; cat "$settings"; fail=1; }
 
-# The next start goes straight to play, in French.
+# The next start goes straight to the main menu, in French.
 start_game "$game" || exit 1
 xdotool windowfocus "$GAME_WIN" 2>/dev/null
-sleep 5
+sleep 4
+press Return
+sleep 3
 snapshot 3 100%x10%+0+0
 grep -q "Temps" "$work/snap3.txt" || { echo "FAIL: the second start is not French play"; fail=1; }
 xdotool key alt+F4

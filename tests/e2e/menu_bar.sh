@@ -28,6 +28,7 @@ same() { [ "$(compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut 
 
 start_game "$1" || exit 1
 xdotool windowfocus "$GAME_WIN" 2>/dev/null; sleep 3
+new_game
 key F4  # full screen only: F4 is the way to a window
 xdotool windowfocus "$GAME_WIN" 2>/dev/null; sleep 1
 shot closed

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The game starts straight into play: the first level fills the screen, the
+# The game starts at its main menu; Enter starts play: the first level fills the screen, the
 # arrow keys move the frog, F9 writes snapshots of what is shown, and the
 # game ends cleanly with Alt+F4.
 # Usage: play_snapshot.sh GAME X_CLOSE_WINDOW
@@ -18,6 +18,8 @@ rm -f "$folder"/Snap*.tga
 start_game "$game" || exit 1
 xdotool windowfocus "$GAME_WIN" 2>/dev/null
 sleep 4
+new_game
+sleep 1
 xdotool key F9
 sleep 1
 for _ in 1 2 3; do xdotool key Up; sleep 0.5; done

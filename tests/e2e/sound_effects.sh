@@ -28,7 +28,8 @@ mkdir -p "$(dirname "$settings")" && sed 's/^DigitalMusic=.*/DigitalMusic=0\r/' 
 press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; }
 
 # play OUTPUT KEYS...: one run of the game, its audio written to OUTPUT;
-# each KEY is pressed with a pause after it ("hop" is Up, then the next).
+# each KEY is pressed with a pause after it ("hop" is Up, "new" starts play
+# from the main menu, whose choice has an effect of its own).
 play() {
   export SDL_DISKAUDIOFILE=$1
   shift
@@ -36,7 +37,7 @@ play() {
   xdotool windowfocus "$GAME_WIN" 2>/dev/null
   sleep 3
   for key in "$@"; do
-    if [ "$key" = hop ]; then press Up; else press "$key"; fi
+    case $key in hop) press Up ;; new) new_game ;; *) press "$key" ;; esac
     sleep 0.8
   done
   xdotool key alt+F4
@@ -52,19 +53,19 @@ hops() { "$audio_find" "$1" "$hop" | wc -l; }
 peak() { "$audio_find" "$1" --peak; }
 
 # 1. Effects on (the defaults): the hops are heard.
-play "$work/on.raw" hop hop hop || fail=1
+play "$work/on.raw" new hop hop hop || fail=1
 check "no hop found in the output" '[ "$(hops "$work/on.raw")" -ge 1 ]'
 check "SoundEffects is not 1 after a run with effects on" '[ "$(setting SoundEffects)" = 1 ]'
-# 2. F3 first: nothing is heard, and the switch is saved.
-play "$work/f3.raw" F3 hop hop || fail=1
+# 2. F3 at the main menu: nothing is heard, and the switch is saved.
+play "$work/f3.raw" F3 new hop hop || fail=1
 check "effects switched off by F3, yet the output is not silent" '[ "$(peak "$work/f3.raw")" = 0 ]'
 check "F3 did not save SoundEffects=0" '[ "$(setting SoundEffects)" = 0 ]'
 # 3. Started with effects and music off: silent.
 sed -i 's/^DigitalMusic=.*/DigitalMusic=0\r/' "$settings"
-play "$work/off.raw" hop hop || fail=1
+play "$work/off.raw" new hop hop || fail=1
 check "with SoundEffects=0 the output is not silent" '[ "$(peak "$work/off.raw")" = 0 ]'
-# 4. Again, F3 first: the hops are heard and the switch is saved.
-play "$work/back.raw" F3 hop hop || fail=1
+# 4. Again, F3 at the main menu: the hops are heard and the switch is saved.
+play "$work/back.raw" F3 new hop hop || fail=1
 check "F3 did not switch effects on" '[ "$(hops "$work/back.raw")" -ge 1 ]'
 check "F3 did not save SoundEffects=1" '[ "$(setting SoundEffects)" = 1 ]'
 check "DigitalMusic=0 was not kept" '[ "$(setting DigitalMusic)" = 0 ]'
