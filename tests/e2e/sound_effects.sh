@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sound effects reach the audio output: the game runs with SDL's disk audio
-# driver, the frog hops, and the hop's samples are found in what was played.
+# driver, the main menu's new-game line is chosen and the frog hops, and the
+# menu's and the hop's samples are found in what was played.
 # F3 switches effects off (the output stays silent and SoundEffects=0 is
 # saved); started with SoundEffects=0 and DigitalMusic=0 the game plays
 # nothing until F3 switches effects on again, which is saved too.
@@ -19,6 +20,7 @@ chmod 700 "$XDG_RUNTIME_DIR"
 export SDL_AUDIODRIVER=disk
 E2E_LOG=$work/log
 hop=$(dirname "$game")/snd/hop.wav
+blip=$(dirname "$game")/snd/blip.wav
 settings="$XDG_DATA_HOME/Harrowby/Pond Sprint/PondSprint.ini"
 fail=0
 # The music is music.sh's to hear: these runs start with it off.
@@ -55,6 +57,7 @@ peak() { "$audio_find" "$1" --peak; }
 # 1. Effects on (the defaults): the hops are heard.
 play "$work/on.raw" new hop hop hop || fail=1
 check "no hop found in the output" '[ "$(hops "$work/on.raw")" -ge 1 ]'
+check "the main menu's choice made no sound" '[ "$("$audio_find" "$work/on.raw" "$blip" | wc -l)" -ge 1 ]'
 check "SoundEffects is not 1 after a run with effects on" '[ "$(setting SoundEffects)" = 1 ]'
 # 2. F3 at the main menu: nothing is heard, and the switch is saved.
 play "$work/f3.raw" F3 new hop hop || fail=1
