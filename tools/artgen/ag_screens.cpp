@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kFlagW = 56, kFlagH = 33;
 
-// The national colours (RGB values of each flag's published specification, rounded).
+// The national colours, as each flag's official RGB values give them, rounded.
 constexpr AG_RGBA kUkBlue = {1, 33, 105, 255}, kUkRed = {200, 16, 46, 255};
 constexpr AG_RGBA kFrBlue = {0, 85, 164, 255}, kFrRed = {239, 65, 53, 255};
 constexpr AG_RGBA kDeBlack = {0, 0, 0, 255}, kDeRed = {221, 0, 0, 255}, kDeGold = {255, 206, 0, 255};
