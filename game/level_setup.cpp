@@ -59,7 +59,7 @@ void read_float(const char* file, const char* section, const char* key, float* v
 
 // Reads a string key into `dest` (GAME_PATH_LEN bytes); missing leaves it.
 void read_string(const char* file, const char* section, const char* key, char* dest) {
-  char buffer[GAME_PATH_LEN + 1];
+  char buffer[GAME_PATH_LEN];
   buffer[0] = 0;
   vx_io_ini_get_string(section, key, buffer, GAME_PATH_LEN - 1, file);
   if (!vx_io_get_status(1)) std::snprintf(dest, GAME_PATH_LEN, "%s", buffer);

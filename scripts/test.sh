@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
-cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPS_SANITIZE=ON -DPS_WERROR=ON >/dev/null
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Check -DPS_SANITIZE=ON -DPS_WERROR=ON >/dev/null
 cmake --build build-test -j"$(nproc)"
 cd build-test
 exec ctest --output-on-failure -j"$(nproc)" --timeout 300

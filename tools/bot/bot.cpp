@@ -242,6 +242,13 @@ bool squashed_by(const Mover& c, float m, float fx, float fz) {
   return motion_squashes(c.dir, c.x + c.vx * m, c.z + c.vz * m, c.xs, c.zs, fx, fz);
 }
 
+// A car only ever moves along its lane: one that is too far across it
+// from the frog now never squashes it in this step, whatever its moves.
+bool in_lane_of(const Mover& c, float fx, float fz) {
+  if (c.dir == LANE_UP || c.dir == LANE_DOWN) return std::fabs(c.x - fx) < MOTION_SQUASH_SIDE;
+  return std::fabs(c.z - fz) < MOTION_SQUASH_BAND;
+}
+
 bool phantom_hits(const Snapshot& sn, const Phantom& p, int j, float fx, float fz) {
   if (j < p.earliest || sn.frozen[j]) return false;
   // Spawned at any step from `earliest` to j: anywhere from the spawn cell
@@ -280,6 +287,7 @@ Outcome step_before_hop_test(const Snapshot& sn, SimFrog& f, int j) {
   const int before = sn.cum[j], after = sn.cum[j + 1];
   for (const Mover& c : sn.cars) {
     if (before >= c.exit_moves) continue;  // taken off the board at an earlier step
+    if (!in_lane_of(c, f.x, f.z)) continue;
     if (sn.frozen[j]) {
       if (squashed_by(c, static_cast<float>(after), f.x, f.z)) return DEAD;
       continue;
