@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kBonusPicked = 350;  // the bonus text's timer on the step of a pick-up
 constexpr int kHopEffect = 8;      // the effect every hop start plays
+constexpr int kDemoLives = 5;      // the lives the game holds when its first demo starts
 
 int hops_started = 0;
 void count_hop(int n) { hops_started += n == kHopEffect; }
@@ -95,6 +96,7 @@ int demo_record(int level, unsigned seed, const DEMO_SOURCE* source, DEMO_RUN* r
   gs.attract_mode = 1;
   gs.attract_blocks_step = 0;
   gs.load_level_request = 0;
+  gs.lives = kDemoLives;
   gs.level_number = level;
   std::snprintf(gs.def_path, sizeof gs.def_path, "level\\level%d.def", level);
   std::snprintf(gs.map_path, sizeof gs.map_path, "level\\level%d.map", level);
@@ -121,6 +123,7 @@ int demo_replay(int level, DEMO_RUN* run, FILE* trace) {
   GameState& gs = g_game;
   gs.attract_mode = 1;
   gs.attract_blocks_step = 0;
+  gs.lives = kDemoLives;
   if (!attract_demo_start(level)) return 0;
   run_steps(nullptr, run, trace);
   return 1;
