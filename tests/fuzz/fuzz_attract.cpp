@@ -1,8 +1,6 @@
 // Fuzz target of the attract list and the demo files: any bytes parse as a list and decode as the two tables, and a demo run over those tables with the rolling-line clock stays inside its tables and ends at the table's end.
 //
-// Input: two bytes (little-endian) give the list's length, then the list's
-// text, then the movement table's bytes (up to 3,840), then the random
-// table's; the last byte of the input also gives the number of rolling lines.
+// Input: the list's length (two bytes, little-endian), its text, the movement table's bytes (up to 3,840), the random table's; the last byte also counts the rolling lines.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -47,7 +45,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (steps != GAME_MOVEMENT_STEPS || !g_game.load_level_request) std::abort();
   for (int i = 0; i < 100; i++) game_random();  // the table read and wrapped
-  g_game.player_movement_table = nullptr;
-  g_game.rand_table = nullptr;
+  game_state_reset(&g_game);
   return 0;
 }
