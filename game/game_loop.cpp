@@ -1,7 +1,10 @@
 // The fixed-step clock: the timer's tick, the owed-step accounting and the highlight pulse.
 #include "game/game_loop.h"
 
+#include "display/vx_dsp.h"
 #include "game/game_sound.h"
+
+void present_frame() { vx_dsp_present(); }
 
 void game_tick() {
   GameState& gs = g_game;

@@ -11,6 +11,9 @@ struct GAME_STEP_HOOKS {
   int (*menu_shown)();            // 1 while the current menu is shown
 };
 
+// Presents the frame drawn so far.
+void present_frame();
+
 // Timer callback, every 10 ms on the timer thread: owes one step while the
 // application is active and ready, then services the music player.
 void game_tick();

@@ -15,6 +15,7 @@
 #include "display/vx_dsp_splash.h"
 #include "display/vx_screen.h"
 #include "game/about_box.h"
+#include "game/attract.h"
 #include "game/credits.h"
 #include "game/frontend.h"
 #include "game/game_fonts.h"
@@ -22,7 +23,6 @@
 #include "game/game_loop.h"
 #include "game/game_random.h"
 #include "game/game_resources.h"
-#include "game/game_seams.h"
 #include "game/game_sound.h"
 #include "game/game_state.h"
 #include "game/help_page.h"
@@ -257,21 +257,23 @@ void viewport_to_screen() {
 }
 
 // The game's own data, once at start-up: the editor font, the
-// transparency tables, the options, the demo tables and player 1's keys.
+// transparency tables, the sound list, the attract list, the options, the
+// demo tables and player 1's keys.
 // Each missing file or block here is fatal (the engine's error box).
 int game_data_init() {
   GameState& gs = g_game;
   if (!Load_Editor_Font()) return 0;
   if (!Load_Transparency_Tables()) return 0;
   if (!game_sound_effects_load()) return 0;
-  // The attract list loads here once the attract sequence lands.
+  if (!attract_list_load("data\\demos.txt")) return 0;
   read_options();
   std::snprintf(gs.def_path, sizeof gs.def_path, "%s", "level\\level1.def");
   std::snprintf(gs.map_path, sizeof gs.map_path, "%s", "level\\level1.map");
   gs.level_number = 0;
+  gs.attract_mode = 1;
   if (!game_random_tables_alloc()) return 0;
   vx_play_setup(&gs.player1, 1, 200, 208, 203, 205, 23, 24, 28, 57, 49, VX_PLAY_KEEP);
-  gs.message_timer = -700;
+  gs.message_timer = ATTRACT_START_PAUSE;
   gs.message_index = 0;
   viewport_to_screen();
   gs.lives = 5;
@@ -461,11 +463,12 @@ void game_shutdown() {
   about_box_close();
   music_stop();
   options_save(st.keys.settings_file);
-  // The editor font goes with the renderer's blocks, then the demo tables
-  // and the rolling lines.
+  // The editor font goes with the renderer's blocks, then the demo tables,
+  // the rolling lines and the attract picture.
   Free_3D_Engine();
   game_random_tables_free();
   credits_free();
+  attract_free();
   level_unload();
   Free_Transparency_Tables();
   messages_free(messages_current());

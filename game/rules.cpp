@@ -5,9 +5,10 @@
 #include <cstring>
 
 #include "display/vx_screen.h"
+#include "game/attract.h"
 #include "game/frontend.h"
+#include "game/game_loop.h"
 #include "game/game_random.h"
-#include "game/game_seams.h"
 #include "game/game_sound.h"
 #include "game/lanes.h"
 #include "game/level_setup.h"
@@ -39,7 +40,6 @@ constexpr int kLeavingSteps = 200;
 constexpr int kLeavingTakeOff = 35;     // below this the frog rises and effect 4 plays
 constexpr float kLeavingRise = 2.0f;
 constexpr uint32_t kTickSoundMs = 300;  // the bonus tick effect repeats at most this often
-constexpr int kRollingPause = -700;     // rolling-line clock after a game over (7 s)
 
 // One tick off the clock with the borrow rule. 0 when the clock was at
 // 0:00:00 already (it is then left there).
@@ -87,7 +87,7 @@ void game_over_ends(GameState& gs) {
   gs.attract_mode = 1;
   gs.load_level_request = 1;
   gs.skip_steps = 1;
-  gs.message_timer = kRollingPause;
+  gs.message_timer = ATTRACT_START_PAUSE;
   gs.message_index = 0;
   music_stop();
   music_play("snd\\mainmenu.s3m");

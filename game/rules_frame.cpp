@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "game/game_seams.h"
+#include "game/attract.h"
 #include "game/help_page.h"
 #include "game/messages.h"
 #include "game/rules.h"
@@ -26,8 +26,6 @@ constexpr int kKeyF1 = 59;
 constexpr int kLifeIconFirstX = 8;
 constexpr int kLifeIconStepX = 8;
 constexpr int kMaxIconLives = 9;
-constexpr int kRollingVisibleFrom = 31;  // the rolling-line clock shows its line from here
-constexpr uint8_t kHiddenLineMark = 245;  // a rolling line starting with this byte is not shown
 
 // A level that lacks one of the screen sprites simply does not show it:
 // drawing an undefined sprite would end the program.
@@ -119,12 +117,10 @@ void game_frame() {
     pad_text(gs.text_buffer, bonus_text(gs.bonus_shown_type), RULES_BONUS_TEXT_FIELD, 2);
     message_draw(11);
   }
-  if (gs.attract_mode && gs.message_timer >= kRollingVisibleFrom) {
-    const char* line = attract_rolling_line();
-    if (line && static_cast<uint8_t>(line[0]) != kHiddenLineMark) {
-      pad_text(gs.text_buffer, line, RULES_ROLLING_FIELD, 2);
-      message_draw(7);
-    }
+  const char* line = gs.attract_mode ? attract_rolling_line() : nullptr;
+  if (line) {
+    pad_text(gs.text_buffer, line, RULES_ROLLING_FIELD, 2);
+    message_draw(7);
   }
   if (gs.frog.state == FROG_GAME_OVER) message_draw(2);
 }

@@ -3,6 +3,7 @@
 // Usage: rulesim --level level\levelN.def [--steps N] [--input FILE]
 //                [--seed S | --rand FILE] [--lives N] [--trace] [--bot]
 //                [--record FILE]
+//        rulesim --demo N
 // Run it from the game's data folder (where "level\..." and "gfx\..." lie);
 // `/` may stand for `\`. The map is the .def path with ".map" for its last
 // four characters.
@@ -23,6 +24,10 @@
 //                 still limits the run)
 //   --record FILE writes the code applied at every step, in the input
 //                 file's format (runs of one code as "CODE xCOUNT")
+//   --demo N      replays the attract sequence's demo of level N from
+//                 "data\demoN.dat" and "data\demoN.rnd" as the game starts
+//                 it, to its end: a lost life, the end of the movement table
+//                 or the next level
 // A code is applied to player 1 as a demo applies it: the up, down, left or
 // right action is set for that step, the others cleared.
 //
@@ -48,6 +53,7 @@
 #include "core/vx_io.h"
 #include "core/vx_mem.h"
 #include "tools/bot/bot.h"
+#include "tools/bot/demo_rec.h"
 #include "game/game_random.h"
 #include "game/game_state.h"
 #include "game/level_setup.h"
@@ -70,12 +76,14 @@ struct Options {
   int trace = 0;
   int bot = 0;
   const char* record = nullptr;
+  int demo = -1;
 };
 
 int usage() {
   std::fprintf(stderr,
                "usage: rulesim --level level\\levelN.def [--steps N] [--input FILE] [--seed S | --rand FILE]\n"
-               "               [--lives N] [--trace] [--bot] [--record FILE]\n");
+               "               [--lives N] [--trace] [--bot] [--record FILE]\n"
+               "       rulesim --demo N\n");
   return 2;
 }
 
@@ -109,10 +117,13 @@ int parse(int argc, char** argv, Options* o) {
       o->record = argv[++i];
     } else if (a == "--bot") {
       o->bot = 1;
+    } else if (a == "--demo" && more) {
+      o->demo = std::atoi(argv[++i]);
     } else {
       return 0;
     }
   }
+  if (o->demo >= 0) return o->level.empty();
   return !o->level.empty() && o->lives > 0;
 }
 
@@ -202,7 +213,18 @@ void apply_code(int code) {
   if (code >= 1 && code <= 4) g_game.player1.actions[code - 1] = 128;
 }
 
+// The demo of level `level` as the attract sequence plays it.
+int run_demo(int level) {
+  game_state_reset(&g_game);
+  DEMO_RUN run;
+  const int status = demo_replay(level, &run, stdout) ? 0 : 1;
+  level_unload();
+  game_random_tables_free();
+  return status;
+}
+
 int run(const Options& o) {
+  if (o.demo >= 0) return run_demo(o.demo);
   std::vector<uint8_t> codes;
   if (o.input && !read_input(o.input, &codes)) {
     std::fprintf(stderr, "rulesim: cannot read the input file %s\n", o.input);

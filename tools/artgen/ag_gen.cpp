@@ -61,6 +61,7 @@ int ag_generate_all(AG_OUTPUT* out) {
   ag_backgrounds_make(out);
   ag_splash_make(out);
   ag_screens_make(out);
+  ag_attract_make(out);
   ag_data_make(out);
   return out->failed == 0;
 }

@@ -49,6 +49,7 @@ void ag_wildlife_make(AG_OUTPUT* out);     // moving scenery: gulls, the ferry, 
 void ag_backgrounds_make(AG_OUTPUT* out);  // the `@j` backgrounds
 void ag_splash_make(AG_OUTPUT* out);       // the splash picture
 void ag_screens_make(AG_OUTPUT* out);      // the language flags and the help / language screen background
+void ag_attract_make(AG_OUTPUT* out);      // the attract sequence's title and how-to-play pictures
 void ag_data_make(AG_OUTPUT* out);         // data\font.dat and data\transp.tab
 
 // Single pictures at art size, for pictures made of others (the splash).
@@ -58,6 +59,15 @@ void ag_data_make(AG_OUTPUT* out);         // data\font.dat and data\transp.tab
 AG_CANVAS ag_floor_art(const char* name);
 AG_CANVAS ag_car_art();
 AG_CANVAS ag_log_art();
+// Frame 0 of bonus type 0..7, 32 x 32.
+AG_CANVAS ag_bonus_art(int type);
+
+// Big title letters of the 5 x 7 font: each font pixel a `block`-sized
+// square, a vertical ramp from `top` to `bottom`, an extrusion in `side`
+// below right, outlined in ink. The width of `s` in art pixels.
+void ag_title_text(AG_CANVAS* c, const char* s, int x0, int y0, int block, AG_RGBA top, AG_RGBA bottom,
+                   AG_RGBA side);
+int ag_title_width(const char* s, int block);
 
 // Runs every family into `out` (cleared first). 1 when every file was made.
 int ag_generate_all(AG_OUTPUT* out);

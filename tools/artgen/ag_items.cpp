@@ -403,3 +403,5 @@ void ag_items_make(AG_OUTPUT* out) {
   ag_emit_png(out, "gfx/invincible.png", invincible_icon(), AG_SPRITE);
   ag_emit_png(out, "gfx/squashed.png", squashed(), AG_SPRITE);
 }
+
+AG_CANVAS ag_bonus_art(int type) { return bonus_frame(type, 0); }

@@ -13,7 +13,6 @@ namespace {
 
 constexpr int kW = 200, kH = 120;
 constexpr int kBlock = 3;  // art pixels a font pixel
-constexpr int kAdvance = (AG_FONT_WIDTH + 1) * kBlock;
 
 // Tiles a floor picture over a band of rows.
 void band(AG_CANVAS* c, const char* floor, int y0, int y1, int shift = 0) {
@@ -23,13 +22,21 @@ void band(AG_CANVAS* c, const char* floor, int y0, int y1, int shift = 0) {
     for (int x = 0; x < kW; x++) ag_set(c, x, y, ag_get(&t, (x + shift) % t.width, (y - y0) % t.height));
 }
 
-int text_width(const char* s) { return int(std::char_traits<char>::length(s)) * kAdvance - kBlock; }
+int text_width(const char* s) { return ag_title_width(s, kBlock); }
 
-// Big letters: each font pixel a block, filled with a vertical ramp from
-// `top` to `bottom`, outlined in ink, with a dark extrusion below right.
-void title(AG_CANVAS* c, const char* s, int x0, int y0, AG_RGBA top, AG_RGBA bottom, AG_RGBA side) {
+}  // namespace
+
+int ag_title_width(const char* s, int block) {
+  return int(std::char_traits<char>::length(s)) * (AG_FONT_WIDTH + 1) * block - block;
+}
+
+// Each font pixel a block, filled with a vertical ramp from `top` to
+// `bottom`, outlined in ink, with a dark extrusion below right.
+void ag_title_text(AG_CANVAS* c, const char* s, int x0, int y0, int block, AG_RGBA top, AG_RGBA bottom,
+                   AG_RGBA side) {
   const auto font = ag_font_bytes();
-  AG_CANVAS face = ag_canvas(kW, kH);
+  const int w = c->width, h = c->height, advance = (AG_FONT_WIDTH + 1) * block;
+  AG_CANVAS face = ag_canvas(w, h);
   for (int i = 0; s[i]; i++) {
     const int g = ag_font_glyph(static_cast<unsigned char>(s[i]));
     if (g < 0) continue;
@@ -37,24 +44,22 @@ void title(AG_CANVAS* c, const char* s, int x0, int y0, AG_RGBA top, AG_RGBA bot
       for (int col = 0; col < AG_FONT_WIDTH; col++)
         if (font[size_t(g) * AG_FONT_ROWS + size_t(r)] & (1 << (4 - col))) {
           const double t = double(r) / (AG_FONT_ROWS - 1);
-          ag_rect(&face, x0 + i * kAdvance + col * kBlock, y0 + r * kBlock, kBlock, kBlock, ag_mix(top, bottom, t));
+          ag_rect(&face, x0 + i * advance + col * block, y0 + r * block, block, block, ag_mix(top, bottom, t));
         }
   }
   // A white glint on the top-left of every block that has none above it.
   AG_CANVAS lit = face;
-  for (int y = 1; y < kH; y++)
-    for (int x = 0; x < kW; x++)
+  for (int y = 1; y < h; y++)
+    for (int x = 0; x < w; x++)
       if (ag_get(&face, x, y).a && !ag_get(&face, x, y - 1).a) ag_set(&lit, x, y, ag_mix(top, AGP_WHITE, 0.6));
-  AG_CANVAS depth = ag_canvas(kW, kH);
-  for (int d = 3; d >= 1; d--) ag_blit(&depth, &face, d, d);
+  AG_CANVAS depth = ag_canvas(w, h);
+  for (int d = block; d >= 1; d--) ag_blit(&depth, &face, d, d);
   for (AG_RGBA& p : depth.px)
     if (p.a) p = side;
   ag_blit(&depth, &lit, 0, 0);
   ag_outline(&depth, AGP_INK, true);
   ag_blit(c, &depth, 0, 0);
 }
-
-}  // namespace
 
 void ag_splash_make(AG_OUTPUT* out) {
   AG_CANVAS c = ag_canvas(kW, kH);
@@ -96,7 +101,8 @@ void ag_splash_make(AG_OUTPUT* out) {
   ag_frog_draw(&frog, AG_FROG_FRONT, {0, 0, 0, 0.4, 0}, 16, 30);
   const AG_CANVAS big = ag_scale(&frog, 2);
   ag_blit(&c, &big, 120, 42);
-  title(&c, "POND", (kW - text_width("POND")) / 2 - 30, 4, AGP_FROG_LIGHT, AGP_FROG, AGP_FROG_DARK);
-  title(&c, "SPRINT", (kW - text_width("SPRINT")) / 2 - 10, 30, AGP_YELLOW_LIGHT, AGP_ORANGE, AGP_RED_DARK);
+  ag_title_text(&c, "POND", (kW - text_width("POND")) / 2 - 30, 4, kBlock, AGP_FROG_LIGHT, AGP_FROG, AGP_FROG_DARK);
+  ag_title_text(&c, "SPRINT", (kW - text_width("SPRINT")) / 2 - 10, 30, kBlock, AGP_YELLOW_LIGHT, AGP_ORANGE,
+                AGP_RED_DARK);
   ag_emit_png(out, "gfx/splash.png", c, AG_RGB);
 }
