@@ -140,6 +140,14 @@ int plat_clipboard_text(char* buf, int size);
 int plat_run(const char* path, const char* argument, int wait, int* exit_code);
 // The folder of the running executable, with a trailing '/'.
 int plat_program_folder(char* buf, int size);
+// The folder of the program's own files, with a trailing '/': for an
+// installed program, whose executable lies in bin/, the data folder named
+// after the executable (../share/<name>/ from bin/) when it exists; else the
+// executable's folder (a build tree, an unpacked archive).
+int plat_program_data_folder(char* buf, int size);
+// 1 when this user may create files in the folder. A folder whose mode bits
+// allow no write counts as read-only even for the superuser.
+int plat_folder_writable(const char* path);
 // The per-user application-data root: $XDG_DATA_HOME, else ~/.local/share (no trailing '/').
 int plat_user_data_root(char* buf, int size);
 int plat_make_folder(const char* path);  // creates missing parents too; 1 when it exists afterwards
