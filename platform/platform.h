@@ -67,6 +67,7 @@ void plat_window_set_style(PLAT_WINDOW* window, uint32_t style);  // PLAT_WS_HID
 void plat_window_move(PLAT_WINDOW* window, int x, int y, int width, int height);  // client rectangle
 void plat_window_rect(PLAT_WINDOW* window, int* x, int* y, int* width, int* height);
 int plat_window_minimised(PLAT_WINDOW* window);
+int plat_window_maximised(PLAT_WINDOW* window);  // 1 while the window manager keeps it maximised
 void plat_window_raise(PLAT_WINDOW* window);  // bring to the front and give it the focus
 // The first window created and still alive, auxiliary windows left out, or null.
 PLAT_WINDOW* plat_window_main();
