@@ -113,7 +113,7 @@ int read_modes() {
 
 int vx_app_enter_program_folder() {
   char folder[VX_IO_PATH_MAX];
-  return plat_program_folder(folder, sizeof folder) && plat_set_current_folder(folder);
+  return plat_program_data_folder(folder, sizeof folder) && plat_set_current_folder(folder);
 }
 
 int vx_app_config_prepare(const char* settings_name, const char* title) {
@@ -210,9 +210,9 @@ void to_stderr(const char* text, const char* caption) {
   std::fflush(stderr);
 }
 
-// Appends "caption: text\r\n" to Warning.txt in the per-user folder (the
-// current folder while there is none).
-void log_line(const char* text, const char* caption) {
+}  // namespace
+
+void vx_dsp_log_line(const char* text, const char* caption) {
   char path[VX_IO_PATH_MAX];
   const char* folder = vx_io_running() ? vx_io_user_folder() : "";
   std::snprintf(path, sizeof path, "%sWarning.txt", folder);
@@ -234,8 +234,6 @@ void log_line(const char* text, const char* caption) {
   plat_append_file(path, line, static_cast<size_t>(n));
 }
 
-}  // namespace
-
 int vx_dsp_error_box(const char* text, const char* caption, uint32_t style) {
   VX_DSP_STATE& s = vx_dsp_st;
   if (!text) text = "";
@@ -244,7 +242,7 @@ int vx_dsp_error_box(const char* text, const char* caption, uint32_t style) {
   const int quiet = s.have_params && s.params.quiet_errors;
   fatal_st.text_on_stderr = 0;
   if (owns || quiet || s.skip_message_box) {
-    log_line(text, cap);
+    vx_dsp_log_line(text, cap);
     if (owns || s.skip_message_box) return 1;
   }
   // Full screen steps aside to a window for the box, unless a mode change

@@ -5,7 +5,8 @@
 #include "display/vx_dsp.h"
 
 // Makes the program's own folder the current folder, so that "data\..."
-// resolves beside the executable wherever it was started from. Called
+// resolves there wherever the program was started from: the executable's
+// folder, or an installed program's data folder (../share/<name>/). Called
 // first thing, before the file layer records its start folder. 1 or 0.
 int vx_app_enter_program_folder();
 
@@ -40,6 +41,9 @@ int vx_app_deferred();
 // steps aside to a window for it, play pauses) with `style` (MB_* bits)
 // and its answer returned.
 int vx_dsp_error_box(const char* text, const char* caption, uint32_t style);
+// Appends "caption: text\r\n" to Warning.txt in the per-user folder (the
+// current folder while there is none); a text too long is cut.
+void vx_dsp_log_line(const char* text, const char* caption);
 // An error box captioned with the window title, then PLAT_WM_CLOSE to the main window. 0.
 int vx_dsp_fatal_error(const char* text);
 // Records that the error just shown through vx_dsp_error_box ends the

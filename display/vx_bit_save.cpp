@@ -5,11 +5,13 @@
 #include <cstring>
 
 #include "core/vx_io.h"
+#include "core/vx_io_path.h"
 #include "core/vx_mem.h"
 #include "display/vx_app.h"
 #include "display/vx_dsp3d.h"
 #include "display/vx_pal.h"
 #include "display/vx_screen.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -143,10 +145,11 @@ void write_pcx(Out* o, const VX_BITMAP* b, const VX_RECT& r, uint8_t* line) {
   put(o, rgb, sizeof rgb);
 }
 
-// The file layer's existence test for a name in the current folder only.
-bool exists_here(const char* name) {
+// The file layer's existence test for a name in one folder only
+// (file-layer notation, ending in '\\').
+bool exists_in(const char* folder, const char* name) {
   char path[VX_IO_PATH_MAX];
-  const int n = std::snprintf(path, sizeof path, ".\\%s", name);
+  const int n = std::snprintf(path, sizeof path, "%s%s", folder, name);
   return n > 0 && n < static_cast<int>(sizeof path) && vx_io_exists(path, VX_IO_ON_DISK) != 0;
 }
 
@@ -187,11 +190,22 @@ int vx_bit_save(VX_BITMAP* bitmap, const char* file_name, const VX_RECT* rect, u
   return o.ok ? 1 : 0;
 }
 
-int vx_bit_snapshot_name(char* out, size_t size, int tga) {
-  if (!out || size < sizeof "Snap0000.tga") return 0;
+int vx_bit_snapshot_folder(char* out, size_t size) {
+  if (!out || size < 3) return 0;
+  std::snprintf(out, size, ".\\");
+  char here[VX_IO_PATH_MAX];
+  if (!plat_current_folder(here, sizeof here) || plat_folder_writable(here)) return 1;
+  const char* user = vx_io_running() ? vx_io_user_folder() : "";
+  if (!user[0] || std::strlen(user) >= size) return 1;
+  std::snprintf(out, size, "%s", user);
+  return 1;
+}
+
+int vx_bit_snapshot_name_in(const char* folder, char* out, size_t size, int tga) {
+  if (!folder || !out || size < sizeof "Snap0000.tga") return 0;
   for (int n = 0; n <= 9999; n++) {
     std::snprintf(out, size, tga ? "Snap%04d.tga" : "Snap%04d.pcx", n);
-    if (!exists_here(out)) return 1;
+    if (!exists_in(folder, out)) return 1;
   }
   out[0] = 0;
   vx_dsp_error_box(
@@ -200,6 +214,8 @@ int vx_bit_snapshot_name(char* out, size_t size, int tga) {
       nullptr, PLAT_MB_OK);
   return 0;
 }
+
+int vx_bit_snapshot_name(char* out, size_t size, int tga) { return vx_bit_snapshot_name_in(".\\", out, size, tga); }
 
 int vx_bit_snapshot(VX_BITMAP* screen, int tga, const char* vendor, const char* renderer) {
   if (vendor && renderer && std::strcmp(vendor, "SGI") == 0 && std::strstr(renderer, "Generic")) {
@@ -210,9 +226,18 @@ int vx_bit_snapshot(VX_BITMAP* screen, int tga, const char* vendor, const char* 
         nullptr, PLAT_MB_OK);
     return 0;
   }
-  char name[32];
-  if (!vx_bit_snapshot_name(name, sizeof name, tga)) return 0;
-  char path[40];
-  std::snprintf(path, sizeof path, ".\\%s", name);
-  return vx_bit_save(screen, path, nullptr, 0);
+  char folder[VX_IO_PATH_MAX], name[32], path[VX_IO_PATH_MAX + 32];
+  if (!vx_bit_snapshot_folder(folder, sizeof folder)) return 0;
+  if (!vx_bit_snapshot_name_in(folder, name, sizeof name, tga)) return 0;
+  std::snprintf(path, sizeof path, "%s%s", folder, name);
+  const int ok = vx_bit_save(screen, path, nullptr, 0);
+  // A picture away from the current folder would be hard to find: the
+  // game says where it went.
+  if (ok && std::strcmp(folder, ".\\") != 0) {
+    char os[VX_IO_PATH_MAX + 32], line[VX_IO_PATH_MAX + 96];
+    if (!vx_io_path_to_os(path, os, sizeof os)) std::snprintf(os, sizeof os, "%s", path);
+    std::snprintf(line, sizeof line, "the current folder is read-only; the snapshot was saved as %s", os);
+    vx_dsp_log_line(line, "Snapshot");
+  }
+  return ok;
 }

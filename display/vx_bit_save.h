@@ -20,6 +20,15 @@ constexpr uint32_t VX_BIT_SAVE_DIRECT = 128;  // write the bitmap itself even wh
 // opened or written.
 int vx_bit_save(VX_BITMAP* bitmap, const char* file_name, const VX_RECT* rect, uint32_t flags);
 
+// Where snapshots go, in file-layer notation with a trailing '\\': the
+// current folder (".\\") when this user may write there, else the per-user
+// folder (an installed game runs in its read-only data folder). 1, or 0
+// when `out` is too small.
+int vx_bit_snapshot_folder(char* out, size_t size);
+// The first free snapshot name in `folder` (file-layer notation, ending in
+// '\\'), as vx_bit_snapshot_name below does for the current folder.
+int vx_bit_snapshot_name_in(const char* folder, char* out, size_t size, int tga);
+
 // The first free snapshot name in the current folder: "Snap%04d.tga" (tga
 // non-zero) or "Snap%04d.pcx", numbers 0 to 9999, written to `out`. 1, or 0
 // after the box "Sorry, there are already 10000 snapshots in this
@@ -29,5 +38,6 @@ int vx_bit_snapshot_name(char* out, size_t size, int tga);
 // The snapshot (F9): with the 3D back end (vendor and renderer given, the
 // back end's names) an "SGI" vendor with a "Generic" renderer gets its box
 // and nothing is written; otherwise `screen` is saved under the first free
-// name (TGA when `tga`, else PCX). 1 when written.
+// name (TGA when `tga`, else PCX) in vx_bit_snapshot_folder; one saved in
+// the per-user folder is named in a line of Warning.txt. 1 when written.
 int vx_bit_snapshot(VX_BITMAP* screen, int tga, const char* vendor, const char* renderer);

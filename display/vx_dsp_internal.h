@@ -111,6 +111,17 @@ struct VX_DSP_PLACED {
 void vx_dsp_place_compute(const VX_DSP_PLACE* in, int x, int y, int client_w, int client_h, VX_DSP_PLACED* out);
 // The inputs of vx_dsp_place_compute from the current state.
 VX_DSP_PLACE vx_dsp_place_inputs();
+// The picture in a client area of area_w x area_h with the base aspect
+// kept: the largest base_w : base_h rectangle that fits, centred (offsets
+// rounded down), bars left and right (pillarbox) or above and below
+// (letterbox). An area off the aspect by less than a pixel on the short
+// side (the aspect snap's own rounding) is filled whole. Without a base
+// size, or an empty area, the whole area.
+VX_DSP_RECT vx_dsp_aspect_fit(int area_w, int area_h, int base_w, int base_h);
+// Fits the virtual screen into the window's client area as it is now, with
+// the aspect kept, without placing the window again (a maximised window's
+// size belongs to the window manager).
+void vx_dsp_window_fit_picture();
 
 // ---- vx_dsp_menu.cpp
 // The bar's height above the picture while it is attached and shown, else 0.

@@ -324,9 +324,12 @@ void vx_dsp_menu_bar_overlay() {
   const int bar = vx_dsp_menu_bar_height();
   if (screen->width < 1 || screen->height < 1 || !vx_dsp_table_3d()) return;
   // The 3D back end draws over the picture only: for the bar it covers the
-  // whole drawable area for a moment, the bar's rows included.
+  // whole drawable area for a moment, the bar's rows included. The client
+  // may be larger than the picture (bars where its aspect differs).
   const VX_DSP_3D_INTERFACE* t = vx_dsp_3d_interface();
-  const VX_RECT whole = {0, 0, screen->width, static_cast<int16_t>(screen->height + bar)};
+  const int client_w = s.client_w > screen->width ? s.client_w : screen->width;
+  const int client_h = s.client_h > screen->height ? s.client_h : screen->height;
+  const VX_RECT whole = {0, 0, static_cast<int16_t>(client_w), static_cast<int16_t>(client_h + bar)};
   t->vx_dsp_3d_resize(&whole);
   bs.drawer.draw(whole.width, whole.height);
   const VX_RECT picture = {screen->x, screen->y, screen->width, screen->height};

@@ -17,6 +17,17 @@ intptr_t main_window_proc(PLAT_WINDOW* w, uint32_t msg, uintptr_t wp, intptr_t l
   return vx_dsp_window_proc(w, msg, wp, lp);
 }
 
+// The virtual screen takes the client area: all of it, or with keep_aspect
+// the part vx_dsp_aspect_fit leaves between bars, centred. Resized only
+// when that changes anything.
+void fit_screen(const VX_DSP_PLACE& in, int client_w, int client_h) {
+  VX_DSP_RECT pic = {0, 0, client_w, client_h};
+  if (in.keep_aspect && !in.fixed_size) pic = vx_dsp_aspect_fit(client_w, client_h, in.base_w, in.base_h);
+  const VX_BITMAP* screen = vx_screen();
+  if (screen->width != pic.width || screen->height != pic.height || screen->x != pic.x || screen->y != pic.y)
+    vx_screen_resize(pic.width, pic.height, client_w, client_h);
+}
+
 PLAT_DISPLAY_MODE platform_mode(const VX_VIDEO_MODE& m) {
   return {static_cast<int>(m.width), static_cast<int>(m.height), m.depth, static_cast<int>(m.refresh)};
 }
@@ -104,6 +115,23 @@ void vx_dsp_place_compute(const VX_DSP_PLACE* in, int x, int y, int client_w, in
   out->client_h = r.height - p.bar_h;
 }
 
+VX_DSP_RECT vx_dsp_aspect_fit(int area_w, int area_h, int base_w, int base_h) {
+  VX_DSP_RECT r = {0, 0, area_w, area_h};
+  if (base_w <= 0 || base_h <= 0 || area_w <= 0 || area_h <= 0) return r;
+  const long long wide = static_cast<long long>(area_w) * base_h, tall = static_cast<long long>(area_h) * base_w;
+  if (wide > tall) {
+    // Wider than the picture: bars left and right.
+    const int w = static_cast<int>(tall / base_h);
+    if (area_w - w > 1) r.width = w;
+  } else if (wide < tall) {
+    const int h = static_cast<int>(wide / base_w);
+    if (area_h - h > 1) r.height = h;
+  }
+  r.x = (area_w - r.width) / 2;
+  r.y = (area_h - r.height) / 2;
+  return r;
+}
+
 VX_DSP_PLACE vx_dsp_place_inputs() {
   const VX_DSP_STATE& s = vx_dsp_st;
   VX_DSP_PLACE p = {};
@@ -152,10 +180,9 @@ int vx_dsp_window_place(int x, int y, int client_width, int client_height, VX_DS
     ok = plat_display_fullscreen(s.window, &pm);
     if (ok) plat_display_topmost(s.window, 1);
   } else {
-    const VX_BITMAP* screen = vx_screen();
-    // Back from full screen the screen may still be centred in the mode: it starts at the client's corner again.
-    if (screen->width != r.client_w || screen->height != r.client_h || screen->x != 0 || screen->y != 0)
-      vx_screen_resize(r.client_w, r.client_h, 0, 0);
+    // Back from full screen the screen may still be centred in the mode: it
+    // takes the client again (with bars where the client is off the aspect).
+    fit_screen(in, r.client_w, r.client_h);
     // Out of full screen first: the window manager puts the window back
     // where it was, the style applies again (a full-screen window keeps
     // its style) and the move below takes the window to its new place.
@@ -186,6 +213,11 @@ void vx_dsp_window_fit() {
     vx_dsp_screen_clear();
     return;
   }
+  // A maximised window is not placed again: the window manager holds its size.
+  if (plat_window_maximised(s.window)) {
+    vx_dsp_window_fit_picture();
+    return;
+  }
   int x, y, w, h;
   plat_window_rect(s.window, &x, &y, &w, &h);
   const int bar = vx_dsp_menu_bar_height();
@@ -201,12 +233,27 @@ void vx_dsp_window_fit() {
   s.win_y = y;
   s.client_w = w;
   s.client_h = h - bar;
-  const VX_BITMAP* screen = vx_screen();
-  if (screen->width != s.client_w || screen->height != s.client_h || screen->x != 0 || screen->y != 0) {
-    s.placing++;
-    vx_screen_resize(s.client_w, s.client_h, 0, 0);
-    s.placing--;
-  }
+  s.placing++;
+  fit_screen(in, s.client_w, s.client_h);
+  s.placing--;
+  vx_dsp_present();
+}
+
+void vx_dsp_window_fit_picture() {
+  VX_DSP_STATE& s = vx_dsp_st;
+  if (!s.window || !s.app || s.fullscreen || s.minimised || s.placing || plat_window_minimised(s.window)) return;
+  int x, y, w, h;
+  plat_window_rect(s.window, &x, &y, &w, &h);
+  const int bar = vx_dsp_menu_bar_height();
+  if (w < 1 || h - bar < 1) return;
+  s.win_x = x;
+  s.win_y = y;
+  s.client_w = w;
+  s.client_h = h - bar;
+  s.placing++;
+  fit_screen(vx_dsp_place_inputs(), s.client_w, s.client_h);
+  s.placing--;
+  vx_dsp_screen_clear();
   vx_dsp_present();
 }
 

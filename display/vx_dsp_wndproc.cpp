@@ -22,7 +22,13 @@ intptr_t on_paint() {
 }
 
 void on_move_size(uint32_t message, uintptr_t wparam) {
-  if (message == PLAT_WM_SIZE && (wparam == PLAT_SIZE_MINIMIZED || wparam == PLAT_SIZE_MAXIMIZED)) return;
+  if (message == PLAT_WM_SIZE && wparam == PLAT_SIZE_MINIMIZED) return;
+  // A window the window manager maximised (or tiled) keeps the size it was
+  // given: the picture fits inside it, between bars where the aspect differs.
+  if (message == PLAT_WM_SIZE && wparam == PLAT_SIZE_MAXIMIZED) {
+    if (vx_dsp_st.mode_set_done) vx_dsp_window_fit_picture();
+    return;
+  }
   // Windows reports a drag inside a move/size loop that pauses play; this
   // platform reports only its result, so every report is fitted.
   if (vx_dsp_st.mode_set_done) vx_dsp_window_fit();

@@ -99,3 +99,30 @@ int plat_input_joystick_acquire(int slot);
 // 1 and the device's state; 0 when the slot is empty, its device is not
 // acquired or has gone (input lost).
 int plat_input_joystick_read(int slot, PLAT_JOY_STATE* state);
+
+// ---------------------------------------------------------------- game controllers
+// A recognised game controller (a pad the system's controller mapping
+// knows) is read in one standard layout, whatever its own numbering: the
+// buttons in this order (the order of SDL's game-controller API).
+enum PLAT_PAD_BUTTON {
+  PLAT_PAD_A = 0, PLAT_PAD_B, PLAT_PAD_X, PLAT_PAD_Y, PLAT_PAD_BACK, PLAT_PAD_GUIDE, PLAT_PAD_START,
+  PLAT_PAD_LEFT_STICK, PLAT_PAD_RIGHT_STICK, PLAT_PAD_LEFT_SHOULDER, PLAT_PAD_RIGHT_SHOULDER,
+  PLAT_PAD_DPAD_UP, PLAT_PAD_DPAD_DOWN, PLAT_PAD_DPAD_LEFT, PLAT_PAD_DPAD_RIGHT,
+  PLAT_PAD_MISC, PLAT_PAD_PADDLE1, PLAT_PAD_PADDLE2, PLAT_PAD_PADDLE3, PLAT_PAD_PADDLE4, PLAT_PAD_TOUCHPAD,
+  PLAT_PAD_BUTTONS
+};
+
+// One reading of a controller: sticks -32768 to 32767 (right and down
+// positive), triggers 0 (released) to 32767, buttons non-zero while down.
+struct PLAT_PAD_READING {
+  int32_t left_x, left_y, right_x, right_y;
+  int32_t trigger_left, trigger_right;
+  uint8_t buttons[PLAT_PAD_BUTTONS];
+};
+
+// A controller reading as the joystick state every device gives: the left
+// stick is X and Y, the directional pad pushes them fully over (it wins
+// over the stick), the left trigger raises Z and the right one lowers it,
+// the right stick's X is rotation Z; button k of the layout is joystick
+// button k (A is button 1 of the control codes, 508).
+void plat_pad_to_joy(const PLAT_PAD_READING* pad, PLAT_JOY_STATE* out);

@@ -118,6 +118,40 @@ int plat_program_folder(char* buf, int size) {
   return copy_out(buf, size, path);
 }
 
+// An installed program keeps its files apart from the executable, in the
+// data folder named after it: <bin>/<PLAT_SHARE_FROM_BIN>/<name>/ (the
+// build passes the relative path of its install layout, bin/ to share/).
+#ifndef PLAT_SHARE_FROM_BIN
+#define PLAT_SHARE_FROM_BIN "../share"
+#endif
+
+int plat_program_data_folder(char* buf, int size) {
+  char exe[PATH_SIZE];
+  ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+  if (n <= 0) return 0;
+  exe[n] = 0;
+  char* slash = std::strrchr(exe, '/');
+  if (!slash) return 0;
+  const char* name = slash + 1;
+  slash[0] = 0;
+  char installed[PATH_SIZE];
+  const int len = std::snprintf(installed, sizeof installed, "%s/%s/%s/", exe, PLAT_SHARE_FROM_BIN, name);
+  if (len > 0 && len < static_cast<int>(sizeof installed) && plat_path_kind(installed) == 2)
+    return copy_out(buf, size, installed);
+  slash[0] = '/';
+  slash[1] = 0;
+  return copy_out(buf, size, exe);
+}
+
+int plat_folder_writable(const char* path) {
+  struct stat st;
+  if (!path || !*path || stat(path, &st) != 0 || !S_ISDIR(st.st_mode)) return 0;
+  if (access(path, W_OK | X_OK) != 0) return 0;
+  // The superuser passes every permission check; a folder whose mode grants
+  // no one a write is still taken as read-only, as its owner meant it.
+  return geteuid() != 0 || (st.st_mode & 0222) != 0;
+}
+
 static void strip_trailing_slashes(char* path) {
   size_t len = std::strlen(path);
   while (len > 1 && path[len - 1] == '/') path[--len] = 0;

@@ -145,6 +145,8 @@ int plat_window_minimised(PLAT_WINDOW* window) {
   return plat_window_valid(window) ? window->minimised : 0;
 }
 
+int plat_window_maximised(PLAT_WINDOW* window) { return plat_window_valid(window) && window->maximised; }
+
 void plat_window_raise(PLAT_WINDOW* window) {
   if (!plat_window_valid(window)) return;
   plat_be_window_raise(window);

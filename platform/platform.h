@@ -67,6 +67,7 @@ void plat_window_set_style(PLAT_WINDOW* window, uint32_t style);  // PLAT_WS_HID
 void plat_window_move(PLAT_WINDOW* window, int x, int y, int width, int height);  // client rectangle
 void plat_window_rect(PLAT_WINDOW* window, int* x, int* y, int* width, int* height);
 int plat_window_minimised(PLAT_WINDOW* window);
+int plat_window_maximised(PLAT_WINDOW* window);  // 1 while the window manager keeps it maximised
 void plat_window_raise(PLAT_WINDOW* window);  // bring to the front and give it the focus
 // The first window created and still alive, auxiliary windows left out, or null.
 PLAT_WINDOW* plat_window_main();
@@ -140,6 +141,14 @@ int plat_clipboard_text(char* buf, int size);
 int plat_run(const char* path, const char* argument, int wait, int* exit_code);
 // The folder of the running executable, with a trailing '/'.
 int plat_program_folder(char* buf, int size);
+// The folder of the program's own files, with a trailing '/': for an
+// installed program, whose executable lies in bin/, the data folder named
+// after the executable (../share/<name>/ from bin/) when it exists; else the
+// executable's folder (a build tree, an unpacked archive).
+int plat_program_data_folder(char* buf, int size);
+// 1 when this user may create files in the folder. A folder whose mode bits
+// allow no write counts as read-only even for the superuser.
+int plat_folder_writable(const char* path);
 // The per-user application-data root: $XDG_DATA_HOME, else ~/.local/share (no trailing '/').
 int plat_user_data_root(char* buf, int size);
 int plat_make_folder(const char* path);  // creates missing parents too; 1 when it exists afterwards

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "core/vx_error.h"
+#include "core/vx_io.h"
+#include "core/vx_io_ini.h"
 #include "toolkit/vx_inp_internal.h"
 
 INP_STATE vx_inp_shared;
@@ -184,6 +186,12 @@ int vx_inp_init(const VX_INP_SETTINGS* settings) {
     vx_inp_raise(VX_INP_ERR_JOYSTICK);
   }
   st.swapped = plat_input_buttons_swapped();
+  // The player's choice whether a game controller drives the menus too.
+  if (vx_io_running() && vx_io_settings_path()[0]) {
+    int on = 0;
+    vx_io_ini_get_int(VX_INP_PAD_MENUS_SECTION, VX_INP_PAD_MENUS_KEY, &on, vx_io_settings_path());
+    st.pad_menus = on != 0;
+  }
   return 1;
 }
 
@@ -207,6 +215,7 @@ void vx_inp_poll() {
   vx_inp_joy_poll();
   poll_mouse();
   poll_keyboard();
+  vx_inp_joy_menu_keys();
   poll_paste();
 }
 

@@ -157,6 +157,22 @@ int vx_inp_check_directx(VX_INP_SYSTEM* out);
 // Puts back the accessibility settings the platform check changed (none here).
 void vx_inp_restore_system_keys();
 
+// Game controllers in the menus. With the switch on, every recognised game
+// controller (PLAT_JOY_INFO.controller) also presses keys at each poll, as
+// vx_inp_pad_menu_keys says, so it drives the menus and screens that listen
+// to those keys; its joystick codes stay as they are. Off by default; the
+// start reads it from the settings file (VX_INP_PAD_MENUS_KEY of section
+// VX_INP_PAD_MENUS_SECTION, 0 or 1).
+constexpr const char* VX_INP_PAD_MENUS_SECTION = "Options";
+constexpr const char* VX_INP_PAD_MENUS_KEY = "GamepadDrivesMenus";
+void vx_inp_pad_menus_set(int on);
+int vx_inp_pad_menus();
+// Sets (to 0x80) the keys a controller's 40-byte joystick block stands for:
+// button A (code 508) Enter, B (509) and Start (514) Esc, the stick or the
+// cross pushed past the dead zone Up, Down, Left and Right. Keys it does
+// not press are left as they are.
+void vx_inp_pad_menu_keys(const uint8_t* block, uint8_t* keys);
+
 // Joystick table: slots 0-15 keep their device while others come and go.
 int vx_inp_joystick_count();                 // slots in use
 int vx_inp_joystick_present(int joystick);   // 1 when the slot holds a device

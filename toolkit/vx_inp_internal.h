@@ -12,6 +12,7 @@ typedef std::array<uint8_t, VX_INP_BLOCK> INP_BLOCK;
 struct INP_JOY_SLOT {
   uint32_t id;  // the platform's device id, 0 for an empty slot
   int axes;     // axes the device reports; Z and rotation Z are read from 3 up
+  int controller;  // 1 for a recognised game controller (standard button layout)
 };
 
 // Module state of the input layer. Written only by toolkit/vx_inp*.cpp.
@@ -30,6 +31,7 @@ struct INP_STATE {
   int pointer_free;      // the mouse is left to the player while active (vx_inp_pointer_free)
   int swapped;           // the system's mouse-button swap
   int paste;             // 0 idle, 1 requested, 2 done, waiting for V to be let go
+  int pad_menus;         // game controllers also press the menu keys (vx_inp_pad_menus_set)
   int threshold = VX_INP_MOUSE_THRESHOLD;
   int mouse_mode = 1;
   PLAT_MOUSE_STATE raw;  // the last poll's mouse movement and buttons
@@ -50,3 +52,6 @@ void vx_inp_joy_close_all();
 // Reads every joystick into its block (cleared first); enumerates again
 // when devices were attached or detached.
 void vx_inp_joy_poll();
+// With the menu switch on, presses the menu keys of every game controller
+// into the keyboard block; after the keyboard was read.
+void vx_inp_joy_menu_keys();

@@ -22,6 +22,9 @@ constexpr int CALIBRATION_LIMIT = 700;  // off-centre readings (both axes counte
 constexpr int JOY_UP = 0, JOY_DOWN = 1, JOY_LEFT = 2, JOY_RIGHT = 3;
 constexpr int JOY_Z_MINUS = 4, JOY_Z_PLUS = 5, JOY_RZ_MINUS = 6, JOY_RZ_PLUS = 7, JOY_BUTTON1 = 8;
 
+// Keyboard numbers a controller presses while it drives the menus.
+constexpr int KEY_ESC = 1, KEY_ENTER = 28, KEY_UP = 200, KEY_DOWN = 208, KEY_LEFT = 203, KEY_RIGHT = 205;
+
 constexpr const char* kTooManyCaption = "vx_inp_init_joy ()";
 constexpr const char* kTooManyText = "More than 16 joysticks connected to this computer!?!? You must be kidding!";
 constexpr const char* kUncalibratedCaption = "Warning!";
@@ -117,7 +120,7 @@ void vx_inp_joy_enumerate() {
       continue;
     }
     // Devices that do not say how many axes they have are read as X and Y only.
-    st.slots[slot] = INP_JOY_SLOT{id, info.axes > 0 ? info.axes : 2};
+    st.slots[slot] = INP_JOY_SLOT{id, info.axes > 0 ? info.axes : 2, info.controller};
   }
 }
 
@@ -146,6 +149,30 @@ void vx_inp_joy_poll() {
       vx_inp_raise(VX_INP_ERR_JOY_ACQUIRE);
   }
 }
+
+void vx_inp_pad_menu_keys(const uint8_t* block, uint8_t* keys) {
+  if (!block || !keys) return;
+  struct PadKey {
+    int index;  // in the block (code - 500)
+    int key;
+  };
+  static constexpr PadKey kPadKeys[] = {
+      {JOY_BUTTON1 + PLAT_PAD_A, KEY_ENTER}, {JOY_BUTTON1 + PLAT_PAD_B, KEY_ESC},
+      {JOY_BUTTON1 + PLAT_PAD_START, KEY_ESC}, {JOY_UP, KEY_UP},
+      {JOY_DOWN, KEY_DOWN}, {JOY_LEFT, KEY_LEFT}, {JOY_RIGHT, KEY_RIGHT},
+  };
+  for (const PadKey& k : kPadKeys)
+    if (block[k.index]) keys[k.key] = 0x80;
+}
+
+void vx_inp_joy_menu_keys() {
+  if (!st.pad_menus) return;
+  for (int s = 0; s < VX_INP_MAX_JOYSTICKS; s++)
+    if (st.slots[s].id && st.slots[s].controller) vx_inp_pad_menu_keys(st.joy[s].data(), st.keys.data());
+}
+
+void vx_inp_pad_menus_set(int on) { st.pad_menus = on != 0; }
+int vx_inp_pad_menus() { return st.pad_menus; }
 
 int vx_inp_joystick_count() {
   return static_cast<int>(

@@ -220,6 +220,10 @@ uint32_t plat_null_input_joystick_attach(int axes, int buttons) {
   return 0;
 }
 
+void plat_null_input_joystick_set_controller(uint32_t id, int controller) {
+  if (NULL_JOY* d = device(id)) d->info.controller = controller != 0;
+}
+
 void plat_null_input_joystick_detach(uint32_t id) {
   NULL_JOY* d = device(id);
   if (!d) return;

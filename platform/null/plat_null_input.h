@@ -29,5 +29,8 @@ void plat_null_input_joystick_axes(uint32_t id, int x, int y, int z, int rz);
 void plat_null_input_joystick_button(uint32_t id, int button, int down);
 // Input lost: the device's next reads fail until it is acquired again.
 void plat_null_input_joystick_lose(uint32_t id);
+// Marks the device as a recognised game controller (1) or a plain joystick
+// (0, as attached); its next opening reports it so.
+void plat_null_input_joystick_set_controller(uint32_t id, int controller);
 // Makes opening the device fail (1) or work again (0).
 void plat_null_input_joystick_refuse_open(uint32_t id, int refuse);

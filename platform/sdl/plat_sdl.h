@@ -19,3 +19,8 @@ void plat_sdl_gl_keep_current();
 // one (a bare X server) the window would keep its windowed size while the
 // picture is drawn for the mode. Nothing for a window already full screen.
 void plat_sdl_cover_display(SDL_Window* w, int width, int height);
+
+// A joystick or game controller was plugged in or pulled out (SDL's device
+// events): the input layer's device serial moves on, so the joystick table
+// is enumerated again at its next poll.
+void plat_sdl_input_devices_changed();

@@ -112,6 +112,11 @@ static void on_wheel(const SDL_MouseWheelEvent& e) {
   plat_post_message(w, PLAT_WM_MOUSEWHEEL, wparam, point(wx + x, wy + y));
 }
 
+// Devices plugged in or pulled out: the input layer opens or closes them at
+// its next poll. A pad the controller mapping knows reports both its
+// joystick and its controller events.
+static void on_device(const SDL_Event&) { plat_sdl_input_devices_changed(); }
+
 static void translate(const SDL_Event& e) {
   switch (e.type) {
     case SDL_QUIT: on_quit(); break;
@@ -122,6 +127,11 @@ static void translate(const SDL_Event& e) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP: on_button(e.button); break;
     case SDL_MOUSEWHEEL: on_wheel(e.wheel); break;
+    case SDL_JOYDEVICEADDED:
+    case SDL_JOYDEVICEREMOVED:
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+    case SDL_CONTROLLERDEVICEREMAPPED: on_device(e); break;
     default: break;
   }
 }

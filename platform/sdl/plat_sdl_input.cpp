@@ -130,6 +130,10 @@ static void note_devices() {
   if (changed) sdl_in.serial++;
 }
 
+void plat_sdl_input_devices_changed() {
+  if (sdl_in.joy_ready) sdl_in.serial++;
+}
+
 void plat_input_update() {
   if (!sdl_in.joy_ready) return;
   // Reads new states and detects devices attached or detached since.
@@ -247,7 +251,7 @@ int plat_input_joystick_open(uint32_t id, int slot, PLAT_JOY_INFO* info) {
     info->controller = s.controller != nullptr;
     // A controller's sticks and triggers are read as the four axes below.
     info->axes = s.controller ? 4 : SDL_JoystickNumAxes(s.joystick);
-    info->buttons = s.controller ? SDL_CONTROLLER_BUTTON_MAX : SDL_JoystickNumButtons(s.joystick);
+    info->buttons = s.controller ? PLAT_PAD_BUTTONS : SDL_JoystickNumButtons(s.joystick);
     if (info->buttons > PLAT_JOY_BUTTONS) info->buttons = PLAT_JOY_BUTTONS;
     const char* name = s.controller ? SDL_GameControllerName(s.controller) : SDL_JoystickName(s.joystick);
     std::snprintf(info->name, sizeof info->name, "%s", name ? name : "");
@@ -282,24 +286,24 @@ int plat_input_joystick_acquire(int slot) {
   return 1;
 }
 
-static int clamp_axis(int v) { return v < AXIS_MIN ? AXIS_MIN : (v > AXIS_MAX ? AXIS_MAX : v); }
+// SDL's controller buttons are the pad layout's, in the same order.
+constexpr bool same_button(SDL_GameControllerButton sdl, PLAT_PAD_BUTTON pad) { return int(sdl) == int(pad); }
+static_assert(same_button(SDL_CONTROLLER_BUTTON_A, PLAT_PAD_A) && same_button(SDL_CONTROLLER_BUTTON_START, PLAT_PAD_START) &&
+                  same_button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, PLAT_PAD_DPAD_RIGHT) &&
+                  same_button(SDL_CONTROLLER_BUTTON_TOUCHPAD, PLAT_PAD_TOUCHPAD),
+              "SDL's controller button order");
 
-// A controller: the left stick is X and Y, the directional pad pushes them
-// fully over, the left trigger raises Z and the right one lowers it (as the
-// system's driver for such pads reports them), the right stick's X is
-// rotation Z; buttons in SDL's controller order (A is button 1).
 static void read_controller(SDL_GameController* c, PLAT_JOY_STATE* st) {
-  st->x = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTX);
-  st->y = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTY);
-  if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_LEFT)) st->x = AXIS_MIN;
-  if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_RIGHT)) st->x = AXIS_MAX;
-  if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_UP)) st->y = AXIS_MIN;
-  if (SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_DOWN)) st->y = AXIS_MAX;
-  st->z = clamp_axis(SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_TRIGGERLEFT) -
-                     SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_TRIGGERRIGHT));
-  st->rz = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_RIGHTX);
-  for (int b = 0; b < SDL_CONTROLLER_BUTTON_MAX && b < PLAT_JOY_BUTTONS; b++)
-    st->buttons[b] = SDL_GameControllerGetButton(c, static_cast<SDL_GameControllerButton>(b)) ? 0x80 : 0;
+  PLAT_PAD_READING pad{};
+  pad.left_x = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTX);
+  pad.left_y = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_LEFTY);
+  pad.right_x = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_RIGHTX);
+  pad.right_y = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_RIGHTY);
+  pad.trigger_left = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_TRIGGERLEFT);
+  pad.trigger_right = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_TRIGGERRIGHT);
+  for (int b = 0; b < PLAT_PAD_BUTTONS && b < SDL_CONTROLLER_BUTTON_MAX; b++)
+    pad.buttons[b] = SDL_GameControllerGetButton(c, static_cast<SDL_GameControllerButton>(b));
+  plat_pad_to_joy(&pad, st);
 }
 
 // A plain joystick: axes 0 to 3 are X, Y, Z and rotation Z; the first hat

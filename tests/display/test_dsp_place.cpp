@@ -86,3 +86,23 @@ TEST(DspPlace, Placement) {
               (std::vector<int>{c.wx, c.wy, c.ww, c.wh, c.cw, c.ch}));
   }
 }
+
+// The picture inside a client area of another aspect: the largest 4:3
+// rectangle, centred. Expected sizes worked by hand from 640 : 480.
+TEST(DspAspectFit, PictureKeepsFourToThreeBetweenBars) {
+  const struct {
+    int area_w, area_h, x, y, w, h;
+  } cases[] = {
+      {640, 480, 0, 0, 640, 480},    // at the aspect
+      {906, 680, 0, 0, 906, 680},    // the snap's rounding (640 * 680 / 480 cut down) fills it
+      {1280, 679, 187, 0, 905, 679}, // wider: bars left and right
+      {642, 480, 1, 0, 640, 480},    // two pixels too wide
+      {640, 800, 0, 160, 640, 480},  // taller: bars above and below
+  };
+  for (const auto& c : cases) {
+    const VX_DSP_RECT r = vx_dsp_aspect_fit(c.area_w, c.area_h, 640, 480);
+    EXPECT_EQ((std::vector<int>{r.x, r.y, r.width, r.height}), (std::vector<int>{c.x, c.y, c.w, c.h})) << c.area_w;
+  }
+  const VX_DSP_RECT none = vx_dsp_aspect_fit(900, 500, 0, 0);
+  EXPECT_EQ(none.width * 1000 + none.height, 900500) << "no base size: the whole area";
+}

@@ -76,6 +76,14 @@ TEST(PlatEnv, ProgramFolderHoldsThisProgram) {
   EXPECT_EQ(plat_program_folder(small, sizeof small), 0);
 }
 
+TEST_F(PlatTemp, FolderWritableFollowsTheModeEvenForTheSuperuser) {
+  EXPECT_EQ(plat_folder_writable(dir.c_str()), 1);
+  EXPECT_EQ(plat_folder_writable((dir + "/missing").c_str()), 0);
+  ASSERT_EQ(chmod(dir.c_str(), 0555), 0);
+  EXPECT_EQ(plat_folder_writable(dir.c_str()), 0);
+  ASSERT_EQ(chmod(dir.c_str(), 0755), 0);
+}
+
 // ---------------------------------------------------------------- programs
 
 TEST(PlatRun, ExitCodesComeBackAndMissingProgramsAreNotStarted) {

@@ -71,3 +71,9 @@ int ag_title_width(const char* s, int block);
 
 // Runs every family into `out` (cleared first). 1 when every file was made.
 int ag_generate_all(AG_OUTPUT* out);
+
+// The program's icon, kept apart from the data tree (desktops take it from
+// the icon theme folders): "NxN/pondsprint.png" for every side below, added
+// to `out` in this order.
+constexpr int AG_ICON_SIZES[] = {16, 32, 48, 64, 128, 256};
+void ag_icons_make(AG_OUTPUT* out);

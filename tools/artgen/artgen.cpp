@@ -4,6 +4,9 @@
 //                      under FOLDER (folders made as needed); a file whose
 //                      bytes are already there is left alone
 //   artgen --list      prints the name and size of every file it would write
+//   artgen --icons FOLDER
+//                      writes the program's icon at every size as
+//                      NxN/pondsprint.png under FOLDER instead
 //
 // Exit status 0, 1 when a picture could not be made or a file not written,
 // 2 for bad usage. The same program always writes the same bytes.
@@ -18,7 +21,7 @@
 namespace {
 
 int usage() {
-  std::fprintf(stderr, "usage: artgen FOLDER\n       artgen --list\n");
+  std::fprintf(stderr, "usage: artgen FOLDER\n       artgen --list\n       artgen --icons FOLDER\n");
   return 2;
 }
 
@@ -42,9 +45,18 @@ bool write_file(const std::filesystem::path& path, const std::vector<uint8_t>& b
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) return usage();
+  const bool icons = argc == 3 && !std::strcmp(argv[1], "--icons");
+  if (argc != 2 && !icons) return usage();
+  if (icons) argv++;
   AG_OUTPUT out;
-  const int ok = ag_generate_all(&out);
+  int ok;
+  if (icons) {
+    out.failed = 0;
+    ag_icons_make(&out);
+    ok = out.failed == 0;
+  } else {
+    ok = ag_generate_all(&out);
+  }
   if (!std::strcmp(argv[1], "--list")) {
     for (const AG_FILE& f : out.files) std::printf("%8zu %s\n", f.bytes.size(), f.name.c_str());
     return ok ? 0 : 1;

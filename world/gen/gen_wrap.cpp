@@ -254,8 +254,12 @@ int gen_wrap_display_update() {
     snapshot_write();
   }
   plat_gl_swap(wrap.context);
+  // The whole buffer, not only the picture: the bars around a picture
+  // smaller than the window stay black.
+  glDisable(GL_SCISSOR_TEST);
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClear(GL_COLOR_BUFFER_BIT);
+  glEnable(GL_SCISSOR_TEST);
   return 1;
 }
 
