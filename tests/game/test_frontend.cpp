@@ -1,5 +1,9 @@
 // The front end's rules that a player meets at the edges: the high-score offer and name entry, the saved table, the volume lines and the help page's reopen delay.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -121,6 +125,53 @@ TEST_F(Frontend, SavedTableRightAlignsItsFieldsAndReadsBackAMissingNameAsAWarnin
   high_scores_free(t);
   support::TempFolder::write("t.txt", "[High-Scores]\nNbScores=2\nMaxSizeName=4\n");
   EXPECT_EQ(high_scores_load("t.txt", "High-Scores"), nullptr);
+}
+
+// A child that saves tables again and again (each entry named after its
+// score, a new best every time), killed after `kill_after_us`; or, with a
+// file-size limit, one save that cannot fit. Its exit status.
+static int save_in_child(int kill_after_us, long fsize_limit) {
+  pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{rlim_t(fsize_limit), rlim_t(fsize_limit)};
+    if (fsize_limit) setrlimit(RLIMIT_FSIZE, &limit);
+    for (int score = 1000;; score++) {
+      HIGH_SCORES* t = high_scores_load("t.txt", "High-Scores");
+      if (!t || !high_scores_offer(t, score)) _exit(2);
+      for (int i = 0; i < t->count; i++) std::snprintf(t->entries[i]->name, 11, "%d", t->entries[i]->score);
+      if (!high_scores_save(t, "t.txt", "High-Scores")) _exit(1);
+      if (!kill_after_us) _exit(0);
+      high_scores_free(t);
+    }
+  }
+  if (kill_after_us) usleep(useconds_t(kill_after_us)), kill(child, SIGKILL);
+  int status = -1;
+  waitpid(child, &status, 0);
+  return status;
+}
+
+TEST_F(Frontend, SaveStoppedAtAnyMomentLeavesOneWholeTable) {
+  high_scores_free(table({90, 80, 70, 60, 50, 40, 30, 20, 10}));
+  for (int attempt = 1; attempt <= 120; attempt++) {
+    save_in_child(attempt * 251 % 20000 + 1, 0);
+    HIGH_SCORES* t = high_scores_load("t.txt", "High-Scores");
+    ASSERT_NE(t, nullptr) << "attempt " << attempt;
+    // Names of one table beside the scores of another show as a name that
+    // is not its own score (the first table's names are N1, N2, ...).
+    std::string names;
+    for (int i = 0; i < t->count; i++) {
+      std::string name = t->entries[i]->name;
+      name.erase(0, name.find_first_not_of(' '));
+      names += name[0] == 'N' ? "N" : name == std::to_string(t->entries[i]->score) ? "s" : "?";
+    }
+    ASSERT_TRUE(names == std::string(9, 'N') || names == std::string(9, 's')) << names << " attempt " << attempt;
+    high_scores_free(t);
+  }
+  const std::string before = support::TempFolder::read("t.txt");
+  EXPECT_NE(save_in_child(0, long(before.size()) - 8), 0) << "a full disk is a failed save";
+  EXPECT_EQ(support::TempFolder::read("t.txt"), before);
+  EXPECT_NE(support::TempFolder::read("Warning.txt").find("t.txt"), std::string::npos);
 }
 
 TEST_F(Frontend, VolumeLinesShowTheNumberOrTheirVariants) {
