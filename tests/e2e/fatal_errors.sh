@@ -1,16 +1,21 @@
 #!/usr/bin/env bash
 # A start that fails says why on standard error, in the game's own words,
 # and ends with a failure status: a damaged resource.dat (empty, cut short,
-# bad table) and a level the loader refuses.
+# bad table), a level the loader refuses and a read-only per-user folder.
+# Root writes through permission bits: as root the folder is made read-only
+# by a bind mount in a mount namespace of the script's own.
 # Usage: fatal_errors.sh GAME
 set -u
+if [ "$(id -u)" -eq 0 ] && [ -z "${E2E_UNSHARED:-}" ] && unshare -m --propagation private true 2>/dev/null; then
+  export E2E_UNSHARED=1; exec unshare -m --propagation private bash "$0" "$@"
+fi
 if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"; fi
 game=$1
 dir=$(dirname "$game")
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/e2e_lib.sh"
 work=$(mktemp -d)
-trap 'rm -rf "$work"; e2e_home_cleanup' EXIT
+trap 'umount "${user:-/nonexistent}" 2>/dev/null; rm -rf "$work"; e2e_home_cleanup' EXIT
 fail=0
 archive="$dir/resource.dat"
 size=$(stat -c %s "$archive")
@@ -48,5 +53,12 @@ if [ -x "$dir/tools/respack" ] && [ -f "$dir/datatree/level/level0.def" ]; then
 else
   echo "FAIL: no data tree and packer beside the game to build a damaged level with"; fail=1
 fi
+
+user="$XDG_DATA_HOME/Harrowby/Pond Sprint"
+cp "$archive" "$work/resource.dat"
+if [ "$(id -u)" -ne 0 ]; then chmod a-w "$user"
+elif [ -n "${E2E_UNSHARED:-}" ]; then mount --bind "$user" "$user" && mount -o remount,ro,bind "$user"; fi
+if touch "$user/probe" 2>/dev/null; then echo "no way to make the per-user folder read-only here: not checked"
+else run "a read-only per-user folder" "cant create or modify history file"; fi
 [ $fail -eq 0 ] && echo "every failed start is reported on standard error with a failure status"
 exit $fail

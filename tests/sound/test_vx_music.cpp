@@ -125,13 +125,10 @@ TEST_F(Music, VolumeAndQualityWhileAPiecePlays) {
   }
 }
 
-// The Sound popup's quality items reach the playing piece's mixer, and
-// each is heard as its interpolation implies: the nearest sample keeps the
-// steps between source samples (the most energy at high frequencies),
-// linear smooths them most, quadratic follows the wave's own upper
-// harmonics more closely than linear, so it lies in between.
+// The Sound popup's quality items reach the playing piece, heard by the
+// share of high frequencies (difference energy over energy): the nearest
+// sample keeps the steps, linear smooths most, quadratic lies in between.
 TEST_F(Music, QualityItemsAreHeardAsTheirInterpolation) {
-  // High-frequency share: energy of the sample-to-sample differences over the energy.
   const auto hf = [](const Pcm& p) {
     double d = 0, e = 0;
     for (size_t i = size_t(1.5 * 44100) * 2 + 2; i < p.size(); i++)
