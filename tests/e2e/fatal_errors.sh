@@ -3,15 +3,21 @@
 # and ends with a failure status: a damaged resource.dat (empty, cut short,
 # bad table), a level the loader refuses and a read-only per-user folder.
 # Root writes through permission bits: as root the folder is made read-only
-# by a bind mount in a mount namespace of the script's own.
+# by a bind mount in a mount namespace of the script's own. The X server
+# is kept from resetting between the game's starts, which would refuse a
+# start that comes during the reset.
 # Usage: fatal_errors.sh GAME
 set -u
 if [ "$(id -u)" -eq 0 ] && [ -z "${E2E_UNSHARED:-}" ] && unshare -m --propagation private true 2>/dev/null; then
   export E2E_UNSHARED=1; exec unshare -m --propagation private bash "$0" "$@"
 fi
-if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"; fi
+if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$@"; fi
 game=$1
 dir=$(dirname "$game")
+# Mesa's software rasteriser can deadlock joining its worker threads when a
+# context is closed moments after it was made (seen in XCloseDisplay at a
+# failed start's exit): one thread is enough to draw nothing.
+export LP_NUM_THREADS=0
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/e2e_lib.sh"
 work=$(mktemp -d)
