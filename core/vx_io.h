@@ -67,6 +67,7 @@ constexpr unsigned VX_IO_WRITABLE = 2;
 // `where` bits of vx_io_exists and vx_io_copy.
 constexpr int VX_IO_THROUGH_OPEN = 1;  // through vx_io_fopen: the archive first
 constexpr int VX_IO_ON_DISK = 2;       // loose files only: prefix folder, then as named
+constexpr int VX_IO_WHOLE = 4;         // vx_io_copy only: the copy replaces the destination once whole
 
 // ---------------------------------------------------------------- start and stop
 // Registers "File I/O", records the start folder (the current folder) and
@@ -128,8 +129,20 @@ unsigned vx_io_file_access(const VX_IO_FILE* handle);
 int vx_io_exists(const char* name, int where);
 // Copies `source` (read as `where` says; VX_IO_ON_DISK also falls back to
 // the archive) to `destination`, created in the prefix folder for a bare
-// name when there is one, else as named. 1 or 0.
+// name when there is one, else as named. With VX_IO_WHOLE the copy goes
+// through vx_io_write_whole instead (a bare destination in its folder), so
+// a cut copy never stands in the destination's place. 1 or 0.
 int vx_io_copy(const char* destination, const char* source, int where);
+// Writes `file` anew without ever opening it for writing: `fill` writes the
+// whole content into file + ".new" (opened with `mode`), which is flushed,
+// put on the disk and only then renamed over `file`. A kill, a crash or a
+// full disk thus leaves the old file or the new one, never a part. A bare
+// name lives in the folder vx_io_write_folder gives. When `fill` returns 0
+// or a step fails, ".new" is removed, `file` is as it was and a line in
+// Warning.txt of the per-user folder (the current folder while there is
+// none) says so. 1 or 0.
+using VX_IO_FILL = int (*)(VX_IO_FILE* out, void* user);
+int vx_io_write_whole(const char* file, const char* mode, VX_IO_FILL fill, void* user);
 // The whole file in a new block from the memory tracker (named after the
 // file, one zero byte added after the data); *size_out = bytes. Null on failure.
 void* vx_io_load(const char* name, long* size_out);

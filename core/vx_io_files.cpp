@@ -44,24 +44,78 @@ int vx_io_exists(const char* name, int where) {
   return result;
 }
 
+// Copies what is left of `in` to `out`; 1 when every write succeeded.
+static int copy_rest(VX_IO_FILE* out, void* in) {
+  char buf[8192];
+  size_t n;
+  int ok = 1;
+  while (ok && (n = vx_io_fread(buf, 1, sizeof buf, static_cast<VX_IO_FILE*>(in))) > 0)
+    ok = vx_io_fwrite(buf, 1, n, out) == static_cast<long>(n);
+  return ok;
+}
+
 int vx_io_copy(const char* destination, const char* source, int where) {
   if (!destination || !source || !*destination || !*source || !std::strcmp(destination, source)) return 0;
   VX_IO_FILE* in = nullptr;
   if (where & VX_IO_ON_DISK) in = vx_io_open_loose(source, "rb", 1);
   if (!in && (where & (VX_IO_ON_DISK | VX_IO_THROUGH_OPEN))) in = vx_io_fopen(source, "rb");
   if (!in) return 0;
+  if (where & VX_IO_WHOLE) {
+    int ok = vx_io_write_whole(destination, "wb", copy_rest, in);
+    vx_io_fclose(in);
+    return ok;
+  }
   VX_IO_FILE* out = vx_io_open_loose(destination, "wb", 1);
   if (!out) {
     vx_io_error(VX_IO_OPEN_FAILED, 0, "%s", destination);
     vx_io_fclose(in);
     return 0;
   }
-  char buf[8192];
-  size_t n;
-  int ok = 1;
-  while (ok && (n = vx_io_fread(buf, 1, sizeof buf, in)) > 0) ok = vx_io_fwrite(buf, 1, n, out) == static_cast<long>(n);
+  int ok = copy_rest(out, in);
   vx_io_fclose(in);
   if (vx_io_fclose(out) != 0) ok = 0;
+  return ok;
+}
+
+int vx_io_write_path(const char* name, char* out) {
+  char folder[VX_IO_PATH_MAX];
+  if (!name || !*name) return 0;
+  if (!vx_io_is_bare(name)) return vx_io_compose(out, VX_IO_PATH_MAX, name, "");
+  return vx_io_write_folder(name, folder, sizeof folder) && vx_io_compose(out, VX_IO_PATH_MAX, folder, name);
+}
+
+int vx_io_os_path_of(const char* name, char* out) {
+  char os[VX_IO_PATH_MAX];
+  return vx_io_path_to_os(name, os, sizeof os) && vx_io_path_resolve(os, 1, out, VX_IO_PATH_MAX) != 0;
+}
+
+void vx_io_warn_kept(const char* real, const char* why) {
+  vx_io_error(VX_IO_WRITE_FAILED, 0, "%s", real);
+  char name[VX_IO_PATH_MAX], os[VX_IO_PATH_MAX], line[VX_IO_PATH_MAX + 128];
+  if (!vx_io_compose(name, sizeof name, vx_io_user_folder(), "Warning.txt") ||
+      !vx_io_path_to_os(name, os, sizeof os))
+    return;
+  int n = std::snprintf(line, sizeof line, "File I/O: %s %s; the file was left as it was\r\n", why, real);
+  if (n > 0 && n < static_cast<int>(sizeof line)) plat_append_file(os, line, static_cast<size_t>(n));
+}
+
+int vx_io_write_whole(const char* file, const char* mode, VX_IO_FILL fill, void* user) {
+  char real[VX_IO_PATH_MAX], temp[VX_IO_PATH_MAX], real_os[VX_IO_PATH_MAX], temp_os[VX_IO_PATH_MAX];
+  if (!fill || !mode || !vx_io_write_path(file, real) || !vx_io_compose(temp, sizeof temp, real, ".new")) return 0;
+  VX_IO_FILE* out = vx_io_fopen(temp, mode);
+  int ok = out != nullptr;
+  if (out) {
+    ok &= fill(out, user) != 0;
+    ok &= vx_io_flush(out) == 0;
+    ok &= vx_io_fclose(out) == 0;
+  }
+  ok = ok && vx_io_os_path_of(temp, temp_os) && vx_io_os_path_of(real, real_os) &&
+       plat_replace_file(temp_os, real_os);
+  if (vx_io_os_path_of(real, real_os)) vx_io_path_forget_folder_of(real_os);
+  if (!ok) {
+    if (vx_io_os_path_of(temp, temp_os)) std::remove(temp_os);
+    vx_io_warn_kept(real, "Could not write");
+  }
   return ok;
 }
 

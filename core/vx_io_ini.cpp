@@ -1,6 +1,7 @@
 // String files: the literal section and key scanner, the keep-open cache, number reads and the rewriting writer.
 #include "core/vx_io_ini.h"
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -204,88 +205,109 @@ static int ends_line(const char* line) {
   return n && line[n - 1] == '\n';
 }
 
-// Copies the backup into the output with the key set (steps after the
-// backup exists). 1 when every write succeeded.
-static int rewrite(VX_IO_FILE* in, VX_IO_FILE* out, const char* section, const char* key, const char* value) {
+// The keys one rewrite sets, and which of them it has written.
+struct INI_KEYS {
+  const char* section;
+  const char* const* keys;
+  const char* const* values;
+  int count;
+  unsigned char* done;
+  const char* backup;  // the copy of the old file, or null when there was none
+};
+
+// The first key not yet written that `line` sets, or -1.
+static int key_index(const char* line, const INI_KEYS& k) {
+  for (int i = 0; i < k.count; i++)
+    if (!k.done[i] && key_value(line, k.keys[i])) return i;
+  return -1;
+}
+
+static int put_key(VX_IO_FILE* out, const INI_KEYS& k, int i) {
+  k.done[i] = 1;
+  return put(out, k.keys[i], "=", k.values[i], "\n");
+}
+
+// Every key not written yet, in the given order.
+static int put_missing(VX_IO_FILE* out, const INI_KEYS& k) {
+  int ok = 1;
+  for (int i = 0; i < k.count; i++)
+    if (!k.done[i]) ok &= put_key(out, k, i);
+  return ok;
+}
+
+// Copies the backup into the output with the keys set: a key found among
+// the section's lines before its first blank line or header is replaced
+// where it stands; the others are added there, in order. 1 when every write
+// succeeded.
+static int rewrite(VX_IO_FILE* in, VX_IO_FILE* out, const INI_KEYS& k) {
   char line[INI_WRITE_LINE + 1];
-  int ok = 1, found = 0, whole = 1;
+  int ok = 1, found = 0, whole = 1, left = k.count, ended = 0;
   while (!found && vx_io_fgets_keep(line, sizeof line, in)) {
     ok &= vx_io_fputs(line, out) >= 0;
     whole = ends_line(line);
-    found = header_is(line, section);
+    found = header_is(line, k.section);
   }
-  if (!found) return ok && put(out, "\n[", section, "]\n") && put(out, key, "=", value, "\n");
-  enum { END, BLANK, HEADER, OLD_KEY } stop = END;
-  while (stop == END && vx_io_fgets_keep(line, sizeof line, in)) {
-    if (line[0] == '\n' || line[0] == '\r')
-      stop = BLANK;
-    else if (line[0] == '[')
-      stop = HEADER;
-    else if (key_value(line, key))
-      stop = OLD_KEY;
-    else {
+  if (!found) return ok && put(out, "\n[", k.section, "]\n") && put_missing(out, k);
+  while (left && vx_io_fgets_keep(line, sizeof line, in)) {
+    ended = line[0] == '\n' || line[0] == '\r' || line[0] == '[';
+    if (ended) break;
+    const int i = key_index(line, k);
+    if (i < 0) {
       ok &= vx_io_fputs(line, out) >= 0;
       whole = ends_line(line);
+      continue;
     }
-  }
-  // A last line without its line end gets one, so the key starts a line.
-  if (!whole) ok &= put(out, "\n");
-  ok &= put(out, key, "=", value, "\n");
-  if (stop == BLANK || stop == HEADER) ok &= put(out, line);
-  // The old key line is dropped whole, also when it was read in pieces.
-  if (stop == OLD_KEY)
+    // A key line read in pieces starts a line of its own and is dropped whole.
+    if (!whole) ok &= put(out, "\n");
+    ok &= put_key(out, k, i);
+    left--;
+    whole = 1;
     while (!ends_line(line) && vx_io_fgets_keep(line, sizeof line, in)) {
     }
+  }
+  if (left) {
+    // A last line without its line end gets one, so the keys start lines.
+    if (!whole) ok &= put(out, "\n");
+    ok &= put_missing(out, k);
+  }
+  if (ended) ok &= vx_io_fputs(line, out) >= 0;
   while (vx_io_fgets_keep(line, sizeof line, in)) ok &= vx_io_fputs(line, out) >= 0;
   return ok;
 }
 
-// A failed settings write is never silent: a line in Warning.txt in the
-// per-user folder (the current folder while there is none).
-static void warn_kept(const char* real, const char* why) {
-  vx_io_error(VX_IO_WRITE_FAILED, 0, "%s", real);
-  char name[VX_IO_PATH_MAX], os[VX_IO_PATH_MAX], line[VX_IO_PATH_MAX + 128];
-  if (!vx_io_compose(name, sizeof name, vx_io_user_folder(), "Warning.txt") ||
-      !vx_io_path_to_os(name, os, sizeof os))
-    return;
-  int n = std::snprintf(line, sizeof line, "File I/O: %s %s; the file was left as it was\r\n", why, real);
-  if (n > 0 && n < static_cast<int>(sizeof line)) plat_append_file(os, line, static_cast<size_t>(n));
-}
-
-// The OS path of a file in the layer's `\` notation, case resolved; the
-// last part may be missing.
-static int os_path_of(const char* name, char* out) {
-  char os[VX_IO_PATH_MAX];
-  return vx_io_path_to_os(name, os, sizeof os) && vx_io_path_resolve(os, 1, out, VX_IO_PATH_MAX) != 0;
-}
-
-// Writes the whole new file into `temp` (from the backup when there is one).
-static int write_new(const char* temp, const char* backup, int have_backup, const char* section, const char* key,
-                     const char* value) {
-  VX_IO_FILE* out = vx_io_fopen(temp, "wt");
-  if (!out) return 0;
-  VX_IO_FILE* in = have_backup ? vx_io_fopen(backup, "rt") : nullptr;
-  int ok;
-  if (!in) {
-    ok = !have_backup && put(out, "[", section, "]\n") && put(out, key, "=", value, "\n");
-  } else {
-    ok = rewrite(in, out, section, key, value);
-    vx_io_fclose(in);
-  }
-  ok &= vx_io_flush(out) == 0;
-  ok &= vx_io_fclose(out) == 0;
+// The new file's content: the backup rewritten, or the section alone.
+static int fill_new(VX_IO_FILE* out, void* user) {
+  const INI_KEYS& k = *static_cast<const INI_KEYS*>(user);
+  if (!k.backup) return put(out, "[", k.section, "]\n") && put_missing(out, k);
+  VX_IO_FILE* in = vx_io_fopen(k.backup, "rt");
+  if (!in) return 0;
+  int ok = rewrite(in, out, k);
+  vx_io_fclose(in);
   return ok;
 }
 
 int vx_io_ini_set_string(const char* section, const char* key, const char* value, const char* file) {
-  if (!section || !key || !file || !*file) return 0;
-  if (!value) value = "";
+  return vx_io_ini_set_strings(section, &key, &value, 1, file);
+}
+
+int vx_io_ini_set_strings(const char* section, const char* const* keys, const char* const* values, int count,
+                          const char* file) {
+  if (!section || !keys || !values || count < 1 || count > VX_IO_INI_SET_MAX || !file || !*file) return 0;
+  std::array<const char*, VX_IO_INI_SET_MAX> value_of{};
+  for (int i = 0; i < count; i++) {
+    if (!keys[i]) return 0;
+    value_of[static_cast<size_t>(i)] = values[i] ? values[i] : "";
+  }
   if (I.writes_off) return 0;
   if (vx_io_running()) {
     if (VX_IO_FILE* h = vx_io_open_impl(file, "rb", 0)) {
       unsigned entry = vx_io_file_entry(h);
       vx_io_fclose(h);
-      if (entry) return update_in_place(section, key, value, file);
+      if (entry) {
+        int ok = 1;
+        for (int i = 0; i < count; i++) ok &= update_in_place(section, keys[i], value_of[static_cast<size_t>(i)], file);
+        return ok;
+      }
     }
   }
   // A cached reader of this file must find its sections again.
@@ -293,27 +315,19 @@ int vx_io_ini_set_string(const char* section, const char* key, const char* value
     forget_section(e);
     vx_io_rewind(e->file);
   }
-  char real[VX_IO_PATH_MAX], backup[VX_IO_PATH_MAX], temp[VX_IO_PATH_MAX], folder[VX_IO_PATH_MAX];
-  if (vx_io_is_bare(file)) {
-    if (!vx_io_write_folder(file, folder, sizeof folder) || !vx_io_compose(real, sizeof real, folder, file)) return 0;
-  } else if (!vx_io_compose(real, sizeof real, file, "")) {
-    return 0;
-  }
-  if (!vx_io_compose(backup, sizeof backup, real, ".bak") || !vx_io_compose(temp, sizeof temp, real, ".new"))
-    return 0;
+  char real[VX_IO_PATH_MAX], backup[VX_IO_PATH_MAX];
+  if (!vx_io_write_path(file, real) || !vx_io_compose(backup, sizeof backup, real, ".bak")) return 0;
   // The old file is never opened for writing: the new one is built beside
-  // it and renamed over it once it is whole on the disk, so a kill, a crash
-  // or a full disk leaves either the old file or the new one.
+  // it from a backup copy and renamed over it once it is whole on the disk.
   const int had_file = vx_io_exists(file, VX_IO_ON_DISK) != 0;
   const int have_backup = had_file && vx_io_copy(backup, file, VX_IO_ON_DISK);
-  char temp_os[VX_IO_PATH_MAX], real_os[VX_IO_PATH_MAX];
-  int ok = (!had_file || have_backup) && write_new(temp, backup, have_backup, section, key, value) &&
-           os_path_of(temp, temp_os) && os_path_of(real, real_os) && plat_replace_file(temp_os, real_os);
-  if (os_path_of(real, real_os)) vx_io_path_forget_folder_of(real_os);
-  if (!ok) {
-    if (os_path_of(temp, temp_os)) std::remove(temp_os);
-    warn_kept(real, had_file && !have_backup ? "Could not back up" : "Could not write");
-  }
+  std::array<unsigned char, VX_IO_INI_SET_MAX> done{};
+  INI_KEYS k = {section, keys, value_of.data(), count, done.data(), have_backup ? backup : nullptr};
+  int ok = 0;
+  if (had_file && !have_backup)
+    vx_io_warn_kept(real, "Could not back up");
+  else
+    ok = vx_io_write_whole(real, "wt", fill_new, &k);
   // Whole or not, the old file is as it was or replaced: the backup has
   // nothing more to give.
   if (have_backup) vx_io_remove(backup);
@@ -331,7 +345,7 @@ void vx_io_ini_set_writes(int on) { I.writes_off = !on; }
 int vx_io_ini_recover(const char* file) {
   char real[VX_IO_PATH_MAX], backup[VX_IO_PATH_MAX], real_os[VX_IO_PATH_MAX], backup_os[VX_IO_PATH_MAX];
   if (!file || !vx_io_compose(real, sizeof real, file, "") || !vx_io_compose(backup, sizeof backup, real, ".bak") ||
-      !os_path_of(real, real_os) || !os_path_of(backup, backup_os) || plat_path_kind(backup_os) != 1)
+      !vx_io_os_path_of(real, real_os) || !vx_io_os_path_of(backup, backup_os) || plat_path_kind(backup_os) != 1)
     return 0;
   // A file that opens and holds a first byte is kept, and so is the backup
   // (the next write makes it anew).

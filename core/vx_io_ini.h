@@ -47,6 +47,13 @@ int vx_io_ini_get_float(const char* section, const char* key, float* out, const 
 // folder. A file held in the archive is never changed (result 0). 1 on
 // success, 0 when the file cannot be written.
 int vx_io_ini_set_string(const char* section, const char* key, const char* value, const char* file);
+// Sets `count` (1 to VX_IO_INI_SET_MAX) distinct keys of one section in a
+// single rewrite: the file ends as the same keys set one by one would leave
+// it, but it is replaced once, so a reader (or a kill) finds all of them
+// old or all of them new. A null value is "". 1 or 0, as for one key.
+constexpr int VX_IO_INI_SET_MAX = 256;
+int vx_io_ini_set_strings(const char* section, const char* const* keys, const char* const* values, int count,
+                          const char* file);
 int vx_io_ini_set_int(const char* section, const char* key, int value, const char* file);      // "%d"
 int vx_io_ini_set_float(const char* section, const char* key, float value, const char* file);  // "%f"
 // 0: every later write is refused with result 0 and touches nothing (an

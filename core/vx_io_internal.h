@@ -58,3 +58,12 @@ int vx_io_is_bare(const char* name);  // no `\` and no '/'
 const char* vx_io_prefix_folder();    // removable folder, else per-user folder, else ""
 // out = a + b; 0 (code 26 raised, out empty) when it does not fit.
 int vx_io_compose(char* out, size_t size, const char* a, const char* b);
+// The path a user file named `name` is written to (VX_IO_PATH_MAX bytes):
+// in vx_io_write_folder's folder for a bare name, else `name`. 1 or 0.
+int vx_io_write_path(const char* name, char* out);
+// The OS path of a file in the layer's notation, case resolved; the last
+// part may be missing (VX_IO_PATH_MAX bytes). 1 or 0.
+int vx_io_os_path_of(const char* name, char* out);
+// A write that failed and left `real` as it was: raised, and a line saying
+// `why` appended to Warning.txt in the per-user folder.
+void vx_io_warn_kept(const char* real, const char* why);

@@ -126,7 +126,7 @@ int vx_app_config_prepare(const char* settings_name, const char* title) {
   if (vx_io_exists(settings, VX_IO_ON_DISK)) return 1;
   char defaults[VX_IO_PATH_MAX];
   if (in_program_folder("Default.ini", defaults, sizeof defaults) && vx_io_exists(defaults, VX_IO_ON_DISK))
-    return vx_io_copy(settings, defaults, VX_IO_ON_DISK);
+    return vx_io_copy(settings, defaults, VX_IO_ON_DISK | VX_IO_WHOLE);
   if (exists_here("VXSetup.ini")) return run_tool("ScreenConfig", "ScreenC");
   if (exists_here("VXConfig.ini")) return run_tool("PlayConfig", "PlayCfg");
   return 0;

@@ -78,6 +78,7 @@ void leave_game() {
   GameState& gs = g_game;
   level_unload();
   show_menu(MENU_MAIN);
+  music_menu();
   attract_next();
   gs.load_level_request = 0;
   gs.attract_mode = 1;
@@ -118,6 +119,7 @@ void show_menu(int n) {
 }
 
 void frontend_start() {
+  music_menu();
   VX_RECT rects[3] = {};
   fe.pointer = {};
   if (VX_FONT* font = game_default_font()) {

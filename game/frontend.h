@@ -5,7 +5,8 @@
 // Shows menu `n` (0 .. 7) and makes it the current menu.
 void show_menu(int n);
 
-// Readies the menus' pointer sprite: the default font's '*', frame 1.
+// Readies the menus' pointer sprite (the default font's '*', frame 1) and asks for
+// the front end's music.
 void frontend_start();
 // The menu part of a frame: one input code to the current menu (a back
 // code while Esc is held or when a key interrupts an unattended attract

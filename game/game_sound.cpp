@@ -89,6 +89,8 @@ void music_play(const char* path) {
   snd_st.music.store(index);
 }
 
+void music_menu() { music_play("snd\\mainmenu.s3m"); }
+
 void music_tick() {
   const int index = snd_st.music.load();
   if (index && snd_st.music_on) vx_music_update(index);

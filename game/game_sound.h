@@ -35,5 +35,8 @@ void play_effect_hook_set(void (*hook)(int n));
 // music_stop.
 void music_stop();
 void music_play(const char* path);
+// The front end's piece, "snd\mainmenu.s3m", in place of whatever plays:
+// asked for when the main menu first shows and whenever play returns to it.
+void music_menu();
 // The music's share of the timer tick (timer thread): the playing piece's refill while music is on.
 void music_tick();

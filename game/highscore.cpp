@@ -16,6 +16,8 @@ constexpr char kFirst = ' ';  // the name characters run from code 32 ...
 constexpr char kLast = 'Z';   // ... to 90: space, punctuation, digits, capitals
 constexpr const char* kSeed = "data\\highscor.ori";
 constexpr const char* kSection = "High-Scores";
+constexpr int kMaxEntries = 99;  // NbScores a table may have
+static_assert(2 * kMaxEntries <= VX_IO_INI_SET_MAX, "one rewrite sets every line");
 
 struct HighScoreState {
   HIGH_SCORE_ENTRY* current_entry;  // the entry being named, or null
@@ -95,7 +97,7 @@ HIGH_SCORES* high_scores_load(const char* file, const char* section) {
   const int ok = vx_io_ini_get_int(section, "NbScores", &head.count, file) &&
                  vx_io_ini_get_int(section, "MaxSizeName", &head.max_name, file) &&
                  vx_io_ini_get_int(section, "MaxSizeScore", &head.max_score, file);
-  if (ok && head.count > 0 && head.count <= 99 && head.max_name >= 0 && head.max_name < HIGH_SCORE_TEXT &&
+  if (ok && head.count > 0 && head.count <= kMaxEntries && head.max_name >= 0 && head.max_name < HIGH_SCORE_TEXT &&
       head.max_score >= 0 && head.max_score < 64) {
     t = static_cast<HIGH_SCORES*>(vx_mem_calloc(1, sizeof(HIGH_SCORES)));
     if (t) {
@@ -118,22 +120,36 @@ HIGH_SCORES* high_scores_load(const char* file, const char* section) {
 }
 
 int high_scores_save(const HIGH_SCORES* t, const char* file, const char* section) {
-  if (!t || !file || !file[0]) return 0;
-  int ok = 1;
-  char key[32];
-  char text[HIGH_SCORE_TEXT + 64];
-  for (int i = 0; i < t->count; i++) {
-    if (!t->entries[i]) continue;
-    std::snprintf(key, sizeof key, "Name_%02d", i + 1);
-    std::snprintf(text, sizeof text, "%*s", t->max_name, t->entries[i]->name);
-    ok &= vx_io_ini_set_string(section, key, text, file);
-  }
-  for (int i = 0; i < t->count; i++) {
-    if (!t->entries[i]) continue;
-    std::snprintf(key, sizeof key, "Score_%02d", i + 1);
-    std::snprintf(text, sizeof text, "%*d", t->max_score, t->entries[i]->score);
-    ok &= vx_io_ini_set_string(section, key, text, file);
-  }
+  if (!t || !file || !file[0] || t->count <= 0 || t->count > kMaxEntries) return 0;
+  // Every line goes into one rewrite of the file, so it never holds the
+  // names of one table beside the scores of another.
+  struct Lines {
+    char key[2 * kMaxEntries][32];
+    char text[2 * kMaxEntries][HIGH_SCORE_TEXT + 64];
+    const char* keys[2 * kMaxEntries];
+    const char* values[2 * kMaxEntries];
+  };
+  Lines* l = static_cast<Lines*>(vx_mem_calloc(1, sizeof(Lines)));
+  if (!l) return 0;
+  vx_mem_name(l, "High-score lines to save.");
+  int n = 0;
+  for (int pass = 0; pass < 2; pass++)
+    for (int i = 0; i < t->count; i++) {
+      const HIGH_SCORE_ENTRY* e = t->entries[i];
+      if (!e) continue;
+      if (pass == 0) {
+        std::snprintf(l->key[n], sizeof l->key[n], "Name_%02d", i + 1);
+        std::snprintf(l->text[n], sizeof l->text[n], "%*s", t->max_name, e->name);
+      } else {
+        std::snprintf(l->key[n], sizeof l->key[n], "Score_%02d", i + 1);
+        std::snprintf(l->text[n], sizeof l->text[n], "%*d", t->max_score, e->score);
+      }
+      l->keys[n] = l->key[n];
+      l->values[n] = l->text[n];
+      n++;
+    }
+  const int ok = n == 0 || vx_io_ini_set_strings(section, l->keys, l->values, n, file);
+  vx_mem_free(l);
   return ok;
 }
 
@@ -242,7 +258,7 @@ void high_scores_start(const char* file) {
   high_scores_stop();
   if (!file || !file[0]) return;
   std::snprintf(hs.file, sizeof hs.file, "%s", file);
-  if (!vx_io_exists(file, VX_IO_ON_DISK)) vx_io_copy(file, kSeed, VX_IO_THROUGH_OPEN);
+  if (!vx_io_exists(file, VX_IO_ON_DISK)) vx_io_copy(file, kSeed, VX_IO_THROUGH_OPEN | VX_IO_WHOLE);
   hs.table = high_scores_load(file, kSection);
 }
 

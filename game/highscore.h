@@ -31,7 +31,9 @@ struct HIGH_SCORES {
 // find key %s in %s"; a missing Score_NN leaves the score 0.
 HIGH_SCORES* high_scores_load(const char* file, const char* section);
 // Writes every entry: Name_NN right-aligned in max_name characters and
-// Score_NN right-aligned in max_score. 1, or 0 when a key could not be written.
+// Score_NN right-aligned in max_score, all in one rewrite of the file (it
+// holds the old table or the new one, whatever stops the write). 1, or 0
+// when the file could not be written (it is then as it was).
 int high_scores_save(const HIGH_SCORES* table, const char* file, const char* section);
 // Frees the table and everything it owns. Null is fine.
 void high_scores_free(HIGH_SCORES* table);
@@ -59,8 +61,8 @@ int high_scores_name_text(char* out, int size);
 // max_score characters. 1, or 0 (out untouched) when the table or the entry is missing.
 int high_scores_line_text(const HIGH_SCORES* table, int rank, char* out, int size);
 
-// The run's table: `file` is seeded from "data\highscor.ori" when it does
-// not exist, then loaded from section "High-Scores". An empty name leaves
+// The run's table: `file` is seeded whole from "data\highscor.ori" when it
+// does not exist, then loaded from section "High-Scores". An empty name leaves
 // the run without a table. high_scores_stop saves it back and frees it.
 void high_scores_start(const char* file);
 void high_scores_stop();

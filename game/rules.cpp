@@ -89,8 +89,7 @@ void game_over_ends(GameState& gs) {
   gs.skip_steps = 1;
   gs.message_timer = ATTRACT_START_PAUSE;
   gs.message_index = 0;
-  music_stop();
-  music_play("snd\\mainmenu.s3m");
+  music_menu();
   attract_next();
 }
 

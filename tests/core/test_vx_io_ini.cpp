@@ -110,6 +110,15 @@ TEST_P(IniWrite, RewritesTheFileAsTheRulesSay) {
   EXPECT_EQ(read("cfg/w.ini"), c.after) << c.what;
   EXPECT_FALSE(fs::exists("cfg/w.ini.bak")) << "the backup is deleted";
   EXPECT_EQ(get(c.section, c.key, "cfg\\w.ini"), "v") << "the reader finds what was written";
+  // Several keys in one rewrite end as the same keys set one after another.
+  const char* keys[] = {"a", c.key, "new"};
+  const char* values[] = {"w", "v", nullptr};
+  fs::remove("cfg/w.ini");
+  if (c.before) write("cfg/w.ini", c.before);
+  ASSERT_EQ(vx_io_ini_set_strings(c.section, keys, values, 3, "cfg\\w.ini"), 1);
+  if (c.before) write("cfg/one.ini", c.before);
+  for (int i = 0; i < 3; i++) vx_io_ini_set_string(c.section, keys[i], values[i], "cfg\\one.ini");
+  EXPECT_EQ(read("cfg/w.ini"), read("cfg/one.ini")) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(

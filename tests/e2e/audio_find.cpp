@@ -1,6 +1,6 @@
 // Test helper: finds where a sound effect starts in recorded audio output by normalised correlation, or measures the output's peak.
 //
-// Usage: audio_find OUTPUT.raw EFFECT.wav   one line per start found ("at 5.104 s, 0.998")
+// Usage: audio_find OUTPUT.raw EFFECT.wav   one line per start found ("at 5.104 s, 0.998, frame 225086")
 //        audio_find OUTPUT.raw --peak       the largest sample magnitude (0 for silence)
 // OUTPUT.raw is 16-bit little-endian stereo at the effect's rate, as SDL's
 // disk audio driver writes it, searched in its left channel; EFFECT.wav is
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
       ex += x[p + i] * x[p + i];
     }
     if (ex <= 0 || dot / std::sqrt(ex * eh) < 0.9) continue;
-    std::printf("at %.3f s, %.3f\n", p / rate, dot / std::sqrt(ex * eh));
+    std::printf("at %.3f s, %.3f, frame %zu\n", p / rate, dot / std::sqrt(ex * eh), p);
     p += k;
   }
   return 0;

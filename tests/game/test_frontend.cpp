@@ -1,5 +1,8 @@
 // The front end's rules that a player meets at the edges: the high-score offer and name entry, the saved table, the volume lines and the help page's reopen delay.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -121,6 +124,36 @@ TEST_F(Frontend, SavedTableRightAlignsItsFieldsAndReadsBackAMissingNameAsAWarnin
   high_scores_free(t);
   support::TempFolder::write("t.txt", "[High-Scores]\nNbScores=2\nMaxSizeName=4\n");
   EXPECT_EQ(high_scores_load("t.txt", "High-Scores"), nullptr);
+}
+
+// Saves stopped at any moment by a kill: the file holds the first table
+// (names N1, N2, ...) or a later one (every name its own score), never the
+// names of one beside the scores of another.
+TEST_F(Frontend, SaveStoppedAtAnyMomentLeavesOneWholeTable) {
+  high_scores_free(table({90, 80, 70, 60, 50, 40, 30, 20, 10}));
+  for (int attempt = 1; attempt <= 120; attempt++) {
+    if (pid_t child = fork(); child == 0) {
+      for (int score = 1000;; score++) {  // a new best every time
+        HIGH_SCORES* t = high_scores_load("t.txt", "High-Scores");
+        if (!t || !high_scores_offer(t, score)) _exit(2);
+        for (int i = 0; i < t->count; i++) std::snprintf(t->entries[i]->name, 11, "%d", t->entries[i]->score);
+        high_scores_save(t, "t.txt", "High-Scores");
+        high_scores_free(t);
+      }
+    } else {
+      usleep(useconds_t(attempt * 251 % 20000 + 1)), kill(child, SIGKILL), waitpid(child, nullptr, 0);
+    }
+    HIGH_SCORES* t = high_scores_load("t.txt", "High-Scores");
+    ASSERT_NE(t, nullptr) << "attempt " << attempt;
+    std::string names;
+    for (int i = 0; i < t->count; i++) {
+      std::string name = t->entries[i]->name;
+      name.erase(0, name.find_first_not_of(' '));
+      names += name[0] == 'N' ? "N" : name == std::to_string(t->entries[i]->score) ? "s" : "?";
+    }
+    ASSERT_TRUE(names == std::string(9, 'N') || names == std::string(9, 's')) << names << " attempt " << attempt;
+    high_scores_free(t);
+  }
 }
 
 TEST_F(Frontend, VolumeLinesShowTheNumberOrTheirVariants) {

@@ -1,4 +1,4 @@
-// The gen layer's logs: error.txt entries replaced then appended, the end with exit code 0, history on and off.
+// The gen layer's logs: error.txt entries replaced then appended, the end with a failure status and the message on standard error, history on and off.
 #include "gen_fixture.h"
 
 namespace {
@@ -22,12 +22,12 @@ TEST_F(GenInfo, FirstErrorOfARunReplacesTheFileLaterOnesAppend) {
   EXPECT_EQ(file("error.txt"), entry("Sprite 12 is missing") + entry("second"));
 }
 
-TEST_F(GenInfo, GenErrorEndsWithExitCodeZeroAfterItsEntry) {
+TEST_F(GenInfo, GenErrorEndsAsAFailureAfterItsEntryAndSaysWhyOnStandardError) {
   // The child starts the program again: no window or GL thread is shared.
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   ASSERT_EQ(gen_info_error_write("before"), 1);
   // The child inherits "already written": its entry is appended.
-  EXPECT_EXIT(gen_error("Can't find %s", "level3.def"), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(gen_error("Can't find %s", "level3.def"), testing::ExitedWithCode(1), "Error: Can't find level3.def");
   EXPECT_EQ(file("error.txt"), entry("before") + entry("Can't find level3.def"));
 }
 

@@ -1,5 +1,6 @@
 // Music: the streamed output against a straight render, play and stop rules, the refill's time-out, volume and quality while a piece plays, bad files.
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 #include "sound/vx_mp3.h"
@@ -122,6 +123,23 @@ TEST_F(Music, VolumeAndQualityWhileAPiecePlays) {
     EXPECT_NEAR(gain, c.gain > 0 ? c.gain : 1, c.gain > 0 ? 0.005 : 0.2) << c.file;
     EXPECT_EQ(worst > 100, c.gain == 0) << c.file;
   }
+}
+
+// The Sound popup's quality items reach the playing piece, heard by the
+// share of high frequencies (difference energy over energy): the nearest
+// sample keeps the steps, linear smooths most, quadratic lies in between.
+TEST_F(Music, QualityItemsAreHeardAsTheirInterpolation) {
+  const auto hf = [](const Pcm& p) {
+    double d = 0, e = 0;
+    for (size_t i = size_t(1.5 * 44100) * 2 + 2; i < p.size(); i++)
+      d += std::pow(double(p[i]) - p[i - 2], 2), e += double(p[i]) * p[i];
+    return d / e;
+  };
+  std::vector<double> share;
+  for (uint32_t item : {VX_CMD_QUALITY_LOW, VX_CMD_QUALITY_MEDIUM, VX_CMD_QUALITY_HIGH})
+    share.push_back(hf(played("a.s3m", [item] { send(PLAT_WM_COMMAND, item); })));
+  EXPECT_GT(share[0], share[2] * 1.08) << share[0] << " " << share[1] << " " << share[2];
+  EXPECT_GT(share[2], share[1] * 2) << share[0] << " " << share[1] << " " << share[2];
 }
 
 TEST_F(Music, BadFilesGiveTheirBoxAndNoPiece) {

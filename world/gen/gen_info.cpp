@@ -88,9 +88,12 @@ void gen_error(const char* format, ...) {
   va_start(args, format);
   const char* message = vformat(format ? format : "", args);
   va_end(args);
-  // Without its file there is nothing left to tell: the end comes at once.
+  // The entry may not reach its file (a read-only per-user folder): the
+  // message also goes to standard error, and the run ends as a failure.
   write_error_entry(message);
-  plat_exit(0);
+  std::fprintf(stderr, "Error: %s\n", message);
+  std::fflush(stderr);
+  plat_exit(1);
 }
 
 int gen_info_error_write(const char* format, ...) {

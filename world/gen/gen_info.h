@@ -11,8 +11,9 @@ constexpr const char* GEN_INFO_HISTORY_FILE = "history.txt";
 // What the error entry says where a call stack would go.
 constexpr const char* GEN_INFO_NO_CALL_STACK = "CallStack Disabled in this version";
 
-// Writes the error entry (below) to error.txt and ends the program with
-// exit code 0. When error.txt cannot be opened the program ends at once.
+// Writes the error entry (below) to error.txt, the message to standard
+// error ("Error: " and the message) and ends the program with exit code 1,
+// also when error.txt cannot be opened.
 [[noreturn]] void gen_error(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // The writing half of gen_error, without the end: appends one entry to
 // error.txt (replacing the file on the first write of the run):
