@@ -244,7 +244,14 @@ int plat_replace_file(const char* from, const char* to) {
   return 1;
 }
 
-void plat_exit(int code) { std::exit(code); }
+// A run that stops on a fatal error ends here at once: written files are
+// flushed, but no exit handler runs. Closing the display from an exit
+// handler while the software GL driver's threads are busy can deadlock, and
+// a failed start must never hang.
+void plat_exit(int code) {
+  std::fflush(nullptr);
+  _exit(code);
+}
 
 int plat_path_kind(const char* path) {
   struct stat st;
