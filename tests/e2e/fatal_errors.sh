@@ -50,12 +50,12 @@ cp "$archive" "$work/resource.dat"
 printf '\x00' | dd of="$work/resource.dat" bs=1 seek=$((size - 1)) conv=notrunc status=none
 run "resource.dat with a bad table" "Cant open the file data\\font.dat"
 
-# The first level with a picture named twice, packed by the game's own packer.
+# Every level with a picture named twice, packed by the game's own packer: whichever the game loads first stops it.
 if [ -x "$dir/tools/respack" ] && [ -f "$dir/datatree/level/level0.def" ]; then
   cp -r "$dir/datatree" "$work/tree"
-  sed -i '0,/^#GRASS = /{/^#GRASS = /p}' "$work/tree/level/level0.def"
+  for def in "$work"/tree/level/level*.def; do sed -i '0,/^#GRASS = /{/^#GRASS = /p}' "$def"; done
   "$dir/tools/respack" pack "$work/tree" "$work/resource.dat" --seed 1 >/dev/null || { echo "FAIL: respack"; fail=1; }
-  run "a level the loader refuses" "Bitmap name GRASS already exist in Load_Level(level\\level0.def"
+  run "a level the loader refuses" "Bitmap name GRASS already exist in Load_Level(level\\level"
 else
   echo "FAIL: no data tree and packer beside the game to build a damaged level with"; fail=1
 fi
