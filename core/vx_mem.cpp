@@ -136,6 +136,31 @@ void drop_record(MemRecord* r) {
   vx_mem_raw_free(r);
 }
 
+#ifdef PS_MEM_SYSTEM_BLOCKS
+// Fuzz builds: the tracked blocks themselves come from the system allocator,
+// each with its exact size, so the address sanitizer reports a read or write
+// past any of them; records, names and figures stay the tracker's.
+void* block_alloc(size_t size, size_t mask) {
+  if (size == 0) size = 1;
+  if (!mask) return std::malloc(size);
+  const size_t align = mask + 1 < sizeof(void*) ? sizeof(void*) : mask + 1;
+  if (size > static_cast<size_t>(-1) - mask) return nullptr;
+  return std::aligned_alloc(align, (size + align - 1) & ~(align - 1));
+}
+void block_release(void* p) { std::free(p); }
+void* block_resize(void* p, size_t old, size_t size, size_t mask) {
+  void* q = block_alloc(size, mask);
+  if (!q) return nullptr;
+  std::memcpy(q, p, old < size ? old : size);
+  std::free(p);
+  return q;
+}
+#else
+void* block_alloc(size_t size, size_t mask) { return vx_mem_heap_alloc(size, mask); }
+void block_release(void* p) { vx_mem_heap_free(p); }
+void* block_resize(void* p, size_t, size_t size, size_t mask) { return vx_mem_heap_realloc(p, size, mask); }
+#endif
+
 // A tracked heap block of `size` bytes; `fail_code` is raised when the heap
 // refuses it.
 void* track_alloc(size_t size, int fail_code) {
@@ -144,7 +169,7 @@ void* track_alloc(size_t size, int fail_code) {
     mem_raise(VX_MEM_RECORD_FAILED);
     return nullptr;
   }
-  void* p = vx_mem_heap_alloc(size, align_mask());
+  void* p = block_alloc(size, align_mask());
   int listed = 0;
   if (p) {
     *r = MemRecord{p, size, nullptr};
@@ -153,7 +178,7 @@ void* track_alloc(size_t size, int fail_code) {
     listed = st.records.count == before + 1;
   }
   if (!listed) {
-    if (p) vx_mem_heap_free(p);
+    if (p) block_release(p);
     vx_mem_heap_free(r);
     vx_error_raise(st.module, fail_code, debug(), "Heap Size = %d, Buffer Size = %d", static_cast<int>(st.used),
                    static_cast<int>(size));
@@ -331,10 +356,10 @@ void* vx_mem_realloc(void* ptr, size_t size) {
   }
   if (size == 0) {
     drop_record(r);
-    vx_mem_heap_free(ptr);
+    block_release(ptr);
     return nullptr;
   }
-  void* q = vx_mem_heap_realloc(ptr, size, align_mask());
+  void* q = block_resize(ptr, r->size, size, align_mask());
   if (!q) {
     mem_raise(VX_MEM_REALLOC_FAILED);
     drop_record(r);
@@ -358,7 +383,7 @@ void vx_mem_free(void* ptr) {
   }
   if (MemRecord* r = find_record(ptr)) {
     drop_record(r);
-    vx_mem_heap_free(ptr);
+    block_release(ptr);
     return;
   }
   if (!vx_mem_heap_contains(ptr) && early_take(ptr)) {

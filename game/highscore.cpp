@@ -182,7 +182,10 @@ int high_scores_offer(HIGH_SCORES* t, int score) {
     reused = static_cast<HIGH_SCORE_ENTRY*>(vx_mem_calloc(1, sizeof(HIGH_SCORE_ENTRY)));
     if (!reused) return 0;
     vx_mem_name(reused, "High-score entry.");
-    reused->name = string_copy("", static_cast<size_t>(t->max_name) + 1, "High-score name.");
+    // Room for the widest name and for the default name copied in below.
+    size_t room = static_cast<size_t>(t->max_name) + 1;
+    if (t->default_name) room = std::max(room, std::strlen(t->default_name) + 1);
+    reused->name = string_copy("", room, "High-score name.");
     if (!reused->name) {
       vx_mem_free(reused);
       return 0;
@@ -204,6 +207,7 @@ int high_scores_name_input(int code) {
   switch (code) {
     case 4:
     case 8:
+      if (hs.cursor >= hs.max_name) return 0;  // a field of no width has no character to change
       name_reach_cursor(e, hs.cursor);
       e->name[hs.cursor] = cycle(e->name[hs.cursor], code == 4);
       return 0;

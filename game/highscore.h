@@ -45,8 +45,8 @@ void high_scores_free(HIGH_SCORES* table);
 int high_scores_offer(HIGH_SCORES* table, int score);
 
 // Name entry by menu input code: 4 and 8 step the character at the cursor
-// through codes 32 to 90 (wrapping), 16 and 32 move the cursor within the
-// field, 0, 1 and 2 finish the name. 1 when the name was finished (the entry
+// through codes 32 to 90 (wrapping; nothing in a field of no width), 16 and
+// 32 move the cursor within the field, 0, 1 and 2 finish the name. 1 when the name was finished (the entry
 // is then no longer edited), else 0.
 int high_scores_name_input(int code);
 // The entry being named, or null.
