@@ -23,6 +23,7 @@ constexpr int kLineSize = 2 * kTextSize + 16;
 constexpr int kBoxW = 480, kBoxH = 300, kBase = 640;
 constexpr int kKeyEsc = 1, kKeyEnter = 28, kKeySpace = 57;
 constexpr uint32_t kOutline = 150;  // the menus' highlight band
+constexpr int kMarginPart = 24;     // a margin of 1/24 of the box's width on each side
 constexpr uint32_t kTextFlags = VX_FONT_TRANSPARENT | VX_FONT_PROPORTIONAL | VX_FONT_CENTER;
 
 struct AboutBox {
@@ -97,7 +98,18 @@ void about_box_draw() {
   for (int i = 0; i < ABOUT_LINES; i++) {
     if (!ab.lines[i][0]) continue;
     const int y = box.y + step / 2 + i * step + (i > 0 ? step / 2 : 0);
-    const VX_RECT r = {box.x, static_cast<int16_t>(y), box.width, static_cast<int16_t>(font->height)};
+    VX_RECT r = {box.x, static_cast<int16_t>(y), box.width, static_cast<int16_t>(font->height)};
+    // A line wider than the box (long texts of some languages, small
+    // screens) is drawn smaller, keeping its shape, so that it stays inside.
+    const int room = box.width - box.width / kMarginPart * 2;
+    const int wide = vx_font_measure(font, ab.lines[i], nullptr, kTextFlags);
+    if (wide > room && room > 0) {
+      const int h = font->height * room / wide;
+      r.y = static_cast<int16_t>(y + (font->height - h) / 2);
+      r.height = static_cast<int16_t>(h);
+      vx_font_print(font, screen, &r, kTextFlags | VX_FONT_SCALE | VX_FONT_KEEP_ASPECT, "%s", ab.lines[i]);
+      continue;
+    }
     vx_font_print(font, screen, &r, kTextFlags, "%s", ab.lines[i]);
   }
 }
