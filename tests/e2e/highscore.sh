@@ -6,7 +6,7 @@
 # the quit line ends the game with the settings saved.
 # Usage: highscore.sh GAME X_CLOSE_WINDOW
 set -u
-if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" "$@"; fi
+if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 640x480x24 -noreset" bash "$0" "$@"; fi
 game=$1
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/e2e_lib.sh"

@@ -4,7 +4,7 @@
 # and the prefix is left as it was. The desktop entry and AppStream file pass their validators.
 # Usage: install_tree.sh GAME X_CLOSE_WINDOW AUDIO_FIND X_MAXIMISE_WINDOW
 set -u
-if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1280x720x24" bash "$0" "$@"; fi
+if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1280x720x24 -noreset" bash "$0" "$@"; fi
 game=$1 maximise=$(realpath "$4")
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/e2e_lib.sh"

@@ -3,7 +3,7 @@
 # legible; French (one row down, Enter) starts play with the French head-up
 # display, the choice is saved and the next start goes straight to it.
 set -u
-if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" "$@"; fi
+if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 640x480x24 -noreset" bash "$0" "$@"; fi
 game=$1
 here=$(cd "$(dirname "$0")" && pwd)
 export E2E_LANGUAGE_SCREEN=1

@@ -3,7 +3,7 @@
 # pausing play, the greyed Display title opening nothing, "Back to Game" resuming, "Exit" closing.
 # Usage: menu_bar.sh GAME X_CLOSE_WINDOW
 set -u
-if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"; fi
+if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$@"; fi
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/e2e_lib.sh"
 command -v tesseract >/dev/null || { echo "skipped: no tesseract"; exit 0; }

@@ -6,7 +6,7 @@
 # as a jump; then F2 silences it and DigitalMusic=0 is saved.
 # Usage: music.sh GAME X_CLOSE_WINDOW AUDIO_FIND
 set -u
-if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"; fi
+if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$@"; fi
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/e2e_lib.sh"
 dir=$(dirname "$1")

@@ -7,7 +7,7 @@
 # nothing until F3 switches effects on again, which is saved too.
 # Usage: sound_effects.sh GAME X_CLOSE_WINDOW AUDIO_FIND
 set -u
-if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"; fi
+if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$@"; fi
 game=$1
 audio_find=$3
 here=$(cd "$(dirname "$0")" && pwd)

@@ -11,7 +11,7 @@ if [ "${1:-}" != phase ]; then
   rc=0
   for p in "1024 768 wm" "1024 768 none" "800 600 none"; do
     set -- $p "$@"
-    xvfb-run -a -s "-screen 0 ${1}x${2}x24" bash "$0" phase "$@" || rc=1
+    xvfb-run -a -s "-screen 0 ${1}x${2}x24 -noreset" bash "$0" phase "$@" || rc=1
     shift 3
   done
   exit $rc
