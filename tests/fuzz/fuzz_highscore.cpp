@@ -13,30 +13,9 @@
 #include "core/vx_mem.h"
 #include "game/highscore.h"
 #include "platform/platform.h"
+#include "tests/fuzz/fuzz_engine.h"
 
-static int quiet_box(const char*, const char*, unsigned) { return 1; }
-
-static void start_once() {
-  static std::filesystem::path folder;
-  if (!folder.empty()) return;
-  folder = std::filesystem::temp_directory_path() / ("fuzz_highscore_" + std::to_string(plat_ticks()));
-  std::filesystem::create_directories(folder);
-  std::filesystem::current_path(folder);
-  std::atexit([] {
-    vx_io_deinit();
-    std::error_code ec;
-    std::filesystem::current_path(folder.parent_path(), ec);
-    std::filesystem::remove_all(folder, ec);
-  });
-  static const VX_ERROR_SETTINGS error_settings = {0};
-  vx_error_init(&error_settings);
-  vx_error_set_box(quiet_box);
-  plat_set_boxes(0);
-  static const VX_MEM_SETTINGS mem_settings = {0, 0};
-  vx_mem_init(&mem_settings);
-  static const VX_IO_SETTINGS io_settings = {0, nullptr, nullptr};
-  vx_io_init(&io_settings);
-}
+static void start_once() { fuzz_engine_start("fuzz_highscore"); }
 
 // Every shown text of the table and of the name being entered.
 static void show(const HIGH_SCORES* t) {

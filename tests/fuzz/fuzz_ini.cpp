@@ -9,27 +9,9 @@
 #include "core/vx_io.h"
 #include "core/vx_io_ini.h"
 #include "platform/platform.h"
+#include "tests/fuzz/fuzz_engine.h"
 
-static int quiet_box(const char*, const char*, unsigned) { return 1; }
-
-static void start_once() {
-  static std::filesystem::path folder;
-  if (!folder.empty()) return;
-  folder = std::filesystem::temp_directory_path() / ("fuzz_ini_" + std::to_string(plat_ticks()));
-  std::filesystem::create_directories(folder);
-  std::filesystem::current_path(folder);
-  std::atexit([] {
-    vx_io_deinit();
-    std::error_code ec;
-    std::filesystem::current_path(folder.parent_path(), ec);
-    std::filesystem::remove_all(folder, ec);
-  });
-  static const VX_ERROR_SETTINGS error_settings = {0};
-  vx_error_init(&error_settings);
-  vx_error_set_box(quiet_box);
-  static const VX_IO_SETTINGS settings = {0, nullptr, nullptr};
-  vx_io_init(&settings);
-}
+static void start_once() { fuzz_engine_start("fuzz_ini"); }
 
 // The first "[name]" of the input and the first "key=" after it, so that
 // mutations reach the matching paths and not only the misses.

@@ -11,8 +11,7 @@
 #include "game/game_sound.h"
 #include "platform/null/plat_null_audio.h"
 #include "platform/platform.h"
-
-static int quiet_box(const char*, const char*, unsigned) { return 1; }
+#include "tests/fuzz/fuzz_engine.h"
 
 // A short PCM WAV: `channels` x `bits` at 11025 Hz, 64 frames of a ramp.
 static void write_wav(const char* path, int channels, int bits) {
@@ -37,29 +36,11 @@ static void write_wav(const char* path, int channels, int bits) {
 }
 
 static void start_once() {
-  static std::filesystem::path folder;
-  if (!folder.empty()) return;
-  folder = std::filesystem::temp_directory_path() / ("fuzz_sndlist_" + std::to_string(plat_ticks()));
-  std::filesystem::create_directories(folder / "data");
-  std::filesystem::create_directories(folder / "snd");
-  std::filesystem::current_path(folder);
-  std::atexit([] {
-    game_sound_stop();
-    vx_io_deinit();
-    std::error_code ec;
-    std::filesystem::current_path(folder.parent_path(), ec);
-    std::filesystem::remove_all(folder, ec);
-  });
+  if (!fuzz_engine_start("fuzz_sndlist", game_sound_stop)) return;
+  std::filesystem::create_directories("data");
+  std::filesystem::create_directories("snd");
   write_wav("snd/hit.wav", 1, 8);
   write_wav("snd/hop.wav", 2, 16);
-  static const VX_ERROR_SETTINGS error_settings = {0};
-  vx_error_init(&error_settings);
-  vx_error_set_box(quiet_box);
-  plat_set_boxes(0);
-  static const VX_MEM_SETTINGS mem_settings = {0, 0};
-  vx_mem_init(&mem_settings);
-  static const VX_IO_SETTINGS io_settings = {0, nullptr, nullptr};
-  vx_io_init(&io_settings);
   plat_window_create("FuzzSndList", "Fuzz", 0, 0, 64, 64, PLAT_WS_HIDDEN, plat_def_window_proc);
   if (!game_sound_start()) std::abort();
 }

@@ -10,31 +10,11 @@
 #include "core/vx_mem.h"
 #include "platform/null/plat_null_audio.h"
 #include "platform/platform.h"
+#include "tests/fuzz/fuzz_engine.h"
 #include "sound/vx_snd.h"
 
-static int quiet_box(const char*, const char*, unsigned) { return 1; }
-
 static void start_once() {
-  static std::filesystem::path folder;
-  if (!folder.empty()) return;
-  folder = std::filesystem::temp_directory_path() / ("fuzz_wav_" + std::to_string(plat_ticks()));
-  std::filesystem::create_directories(folder);
-  std::filesystem::current_path(folder);
-  std::atexit([] {
-    vx_snd_deinit();
-    vx_io_deinit();
-    std::error_code ec;
-    std::filesystem::current_path(folder.parent_path(), ec);
-    std::filesystem::remove_all(folder, ec);
-  });
-  static const VX_ERROR_SETTINGS error_settings = {0};
-  vx_error_init(&error_settings);
-  vx_error_set_box(quiet_box);
-  plat_set_boxes(0);
-  static const VX_MEM_SETTINGS mem_settings = {0, 0};
-  vx_mem_init(&mem_settings);
-  static const VX_IO_SETTINGS io_settings = {0, nullptr, nullptr};
-  vx_io_init(&io_settings);
+  if (!fuzz_engine_start("fuzz_wav", vx_snd_deinit)) return;
   plat_window_create("FuzzWav", "Fuzz", 0, 0, 64, 64, PLAT_WS_HIDDEN, plat_def_window_proc);
   static uint32_t active, music_on = 1, effects_on = 1, quality = 4;
   static int32_t music_volume = 70, effects_volume = 80;
