@@ -38,6 +38,7 @@
 #include "toolkit/vx_inp.h"
 #include "toolkit/vx_play.h"
 #include "world/gen/gen_bit.h"
+#include "world/gen/gen_info.h"
 #include "world/gen/gen_wrap.h"
 #include "world/gen/render_gl.h"
 #include "world/image/img_load.h"
@@ -101,6 +102,7 @@ struct MainState {
   VX_BITMAP screen;          // a copy of the virtual screen record, likewise
   uint32_t timer_id;
   int shut_down;
+  int first_frame_logged;  // the time from launch to the first frame is in the history
   int deferred;  // 1: the start ended because another copy runs
 };
 MainState st = {};
@@ -230,6 +232,10 @@ void frame_pass() {
   }
   game_highlight_pulse(&gs, plat_ticks());
   present_frame();
+  if (!st.first_frame_logged && gs.app_ready) {
+    st.first_frame_logged = 1;
+    gen_history("first frame %d ms after launch\n", plat_launch_ms());
+  }
   game_run_owed_steps(&gs, &kStepHooks);
 }
 

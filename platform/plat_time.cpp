@@ -3,6 +3,11 @@
 #include <errno.h>
 #include <pthread.h>
 #include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <array>
 #include "platform/plat_internal.h"
 
@@ -50,6 +55,28 @@ void plat_sleep(uint32_t ms) {
   timespec left = to_timespec(static_cast<int64_t>(ms) * 1'000'000);
   while (nanosleep(&left, &left) == -1 && errno == EINTR) {
   }
+}
+
+// The process's start time is field 22 of /proc/self/stat, in clock ticks
+// since boot; the boot-time clock counts from the same moment.
+int plat_launch_ms() {
+  FILE* f = std::fopen("/proc/self/stat", "r");
+  if (!f) return -1;
+  char buf[1024] = {};
+  const size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+  std::fclose(f);
+  buf[n] = 0;
+  const char* p = std::strrchr(buf, ')');  // the name before it may hold spaces
+  if (!p) return -1;
+  unsigned long long start = 0;
+  int field = 2;
+  for (const char* q = p + 1; *q && field < 22; q++)
+    if (*q == ' ' && ++field == 22) start = std::strtoull(q + 1, nullptr, 10);
+  const long hz = sysconf(_SC_CLK_TCK);
+  timespec ts;
+  if (!start || hz <= 0 || clock_gettime(CLOCK_BOOTTIME, &ts) != 0) return -1;
+  const double now_ms = double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
+  return int(now_ms - double(start) * 1e3 / double(hz));
 }
 
 uint32_t plat_timer_min_period() { return 1; }

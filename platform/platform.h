@@ -103,6 +103,8 @@ int plat_key_down(uint32_t vk);
 // Milliseconds since an arbitrary start; 32 bits, wrapping after 49.7 days.
 uint32_t plat_ticks();
 void plat_sleep(uint32_t ms);
+// Milliseconds since this process started (-1 when the system does not say).
+int plat_launch_ms();
 
 // The periodic timer: `callback(user)` runs on a thread of its own every
 // `period_ms`, keeping to the period on average (a late call does not shift

@@ -56,12 +56,17 @@ TEST_F(GenDraw, WorldPolygonsGoOutTogetherInPaintersOrder) {
   const RENDER_POLYGON over_line = world_quad(0, 0, 40, 40, r), see_through = world_quad(200, 0, 240, 40, r, 0.5f);
   Render_GL_Polygon(&over_line);
   Render_GL_Polygon(&see_through);
+  // Beyond the depth range: clipped away whole, as OpenGL clips it.
+  RENDER_POLYGON too_far = world_quad(260, 0, 300, 40, r);
+  for (int i = 0; i < 4; i++) too_far.v[i].depth = 6000;
+  Render_GL_Polygon(&too_far);
   Render_GL_Frame_End();
   const RENDER_GL_STATS after = Render_GL_Stats();
-  // One draw for the 100, the line, one for the last two.
-  EXPECT_EQ(nums(after.draws - before.draws, after.binds - before.binds), nums(3, 1));
-  EXPECT_EQ(nums(read(138, 30), read(99, 1), read(120, 20), read(20, 20), read(220, 20) >> 16),
-            nums(0x00FF00, 0xFF0000, 0xFFFFFF, 0xFF0000, 0xFF));
+  // Per batch one draw of the opaque and one of the keyed polygons (the
+  // 100, then the last two), the line between them, the far one alone.
+  EXPECT_EQ(nums(after.draws - before.draws, after.binds - before.binds), nums(6, 1));
+  EXPECT_EQ(nums(read(138, 30), read(99, 1), read(120, 20), read(20, 20), read(220, 20) >> 16, read(280, 30)),
+            nums(0x00FF00, 0xFF0000, 0xFFFFFF, 0xFF0000, 0xFF, 0));
   EXPECT_NEAR(int(read(220, 20) & 0xFF), 0x80, 2);  // half red over the white line
 }
 

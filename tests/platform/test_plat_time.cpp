@@ -16,6 +16,14 @@ TEST(PlatTime, TicksAdvanceAtLeastBySleeps) {
   EXPECT_GE(static_cast<uint32_t>(t1 - t0), 30u);  // unsigned difference survives a wrap
   plat_sleep(0);
   EXPECT_GE(static_cast<uint32_t>(plat_ticks() - t1), 0u);
+  // The time since launch: as old as this process at most (tests run in
+  // seconds, not hours), and it moves with the sleep.
+  const int l0 = plat_launch_ms();
+  plat_sleep(30);
+  const int l1 = plat_launch_ms();
+  EXPECT_GE(l0, 0);
+  EXPECT_LT(l1, 3600 * 1000);
+  EXPECT_GE(l1 - l0, 20);  // clock ticks of 10 ms
 }
 
 TEST(PlatTime, TimerRunsAndStopsForGood) {

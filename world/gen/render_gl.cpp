@@ -14,14 +14,23 @@ namespace {
 constexpr double kWeight = 0.0256;      // w = D x 0.0256
 constexpr double kDepthRange = 2560.0;  // depth value D / 2560 - 1
 
-// Polygons go to OpenGL in batches. A frame's triangles collect in one
-// vertex array, in runs of one texture and one blending state, and go out
-// when a line, point or picture must come after them or the frame ends:
-// consecutive runs that agree are one draw call, in the painter's order. A
-// polygon needs blending when its alpha is below 1 or its texture has
-// texels below full alpha; an opaque one draws the same pixels either way,
-// so only the largest opaque runs are drawn unblended (cheaper to fill)
-// and the small ones join the blended draws around them.
+// Polygons go to OpenGL in batches. Within a frame each triangle carries
+// its place in the painter's order as its depth value (later is nearer),
+// and the depth test with writes on keeps, at every pixel, the latest
+// opaque triangle drawn there, whatever order they go in. So a batch's
+// opaque triangles (no alpha below 1, a texture with every texel opaque)
+// go first, unblended and nearest first, so that the hidden pixels of the
+// ones behind are never shaded; then its translucent and colour-keyed ones
+// go in the painter's order, blended, depth-tested against the opaque ones
+// without writing: each blends over exactly what the painter's order had
+// under it, and is hidden where a later opaque face covers it. The picture
+// is the painter's; the pixels shaded fall from about four per screen
+// pixel to under two.
+//
+// Outside a frame, without a depth buffer, and for a polygon that reaches
+// past the depth range (which OpenGL clips), polygons go in the painter's
+// order with the depth test off: a batch's triangles in runs of one
+// texture and one blending state, the largest opaque runs unblended.
 struct Vertex {
   float x, y, z, w;
   float s, t;
@@ -29,7 +38,7 @@ struct Vertex {
 };
 constexpr int kBatchVertices = 6 * 4096;  // two triangles per quad
 constexpr int kRuns = 4096;
-constexpr int kOpaqueRuns = 16;      // opaque runs drawn unblended at most per batch
+constexpr int kOpaqueRuns = 16;      // painter's order: opaque runs drawn unblended at most per batch
 constexpr int kOpaqueVertices = 96;  // and only when they are at least this long
 
 struct Run {
@@ -39,13 +48,20 @@ struct Run {
 };
 
 struct Batch {
+  // The painter's order: every triangle, or the blended ones in depth order.
   Vertex v[kBatchVertices];
   int count;
   Run runs[kRuns];
   int run_count;
+  // Depth order: the opaque triangles, filled from the end down, so the
+  // array runs from the latest (nearest) to the earliest.
+  Vertex opaque[kBatchVertices];
+  int opaque_first;  // kBatchVertices when empty
+  Run opaque_runs[kRuns];
+  int opaque_run_count;
   int sizes[kRuns];  // scratch of the flush
 };
-Batch batch = {};
+Batch batch = {{}, 0, {}, 0, {}, kBatchVertices, {}, 0, {}};
 
 // What this output last set in OpenGL during a frame, so that batches of
 // one texture or blending change nothing between them.
@@ -56,8 +72,13 @@ struct GlState {
   bool blending;   // GL_BLEND on
   GLuint bound;    // texture bound while texturing
   int width, height;  // the viewport of the last frame begin, pixels
+  int depth_bits;  // of the context's depth buffer; -1 before it is asked
+  bool depth;      // this frame draws in depth order
+  int order;       // triangles given a depth this frame
+  int orders;      // distinct depth values the buffer holds apart
+  double step;     // between two of them, in normalised depth
 };
-GlState gl_st = {false, false, false, false, 0, 320, 200};
+GlState gl_st = {false, false, false, false, 0, 320, 200, -1, false, 0, 0, 0};
 RENDER_GL_STATS gl_stats = {0, 0};
 
 void texturing(bool on) {
@@ -89,7 +110,22 @@ void frame_state() {
   gl_st.bound = 0;
 }
 
-// The shortest opaque run drawn unblended in this batch.
+// Clears the depth buffer (within the scissor, as the screen clear) and
+// starts the depth order over.
+void depth_restart() {
+  glDepthMask(GL_TRUE);
+  glClear(GL_DEPTH_BUFFER_BIT);
+  gl_st.order = 0;
+}
+
+// The normalised depth of the next triangle in the painter's order: from
+// just below 1 towards -1, four buffer steps apart so that rounding never
+// makes two equal.
+float next_depth() {
+  return float(1.0 - (++gl_st.order) * gl_st.step);
+}
+
+// The shortest opaque run drawn unblended in this batch (painter's order).
 int opaque_threshold() {
   int n = 0;
   for (int i = 0; i < batch.run_count; i++)
@@ -112,22 +148,20 @@ void draw(GLuint texture, bool blend, int first, int count) {
   gl_stats.draws++;
 }
 
-// Draws the batch's triangles, run by run as merged, and empties it.
-void flush() {
-  if (batch.count == 0) return;
-  if (!gl_st.known) frame_state();
-  const int threshold = opaque_threshold();
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_COLOR_ARRAY);
-  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-  glVertexPointer(4, GL_FLOAT, sizeof(Vertex), &batch.v[0].x);
-  glColorPointer(4, GL_FLOAT, sizeof(Vertex), &batch.v[0].r);
-  glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &batch.v[0].s);
+void point_arrays(const Vertex* v) {
+  glVertexPointer(4, GL_FLOAT, sizeof(Vertex), &v->x);
+  glColorPointer(4, GL_FLOAT, sizeof(Vertex), &v->r);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(Vertex), &v->s);
+}
+
+// Draws runs[0..n) in turn, neighbours of one texture and blending as one
+// call; `all_blend` blends every run.
+void draw_runs(const Run* runs, int n, int threshold, bool all_blend) {
   Run open = {0, 0, 0, false};
-  for (int i = 0; i < batch.run_count; i++) {
-    Run r = batch.runs[i];
-    r.blend = r.blend || r.count < threshold;
-    if (open.count && (r.texture != open.texture || r.blend != open.blend)) {
+  for (int i = 0; i < n; i++) {
+    Run r = runs[i];
+    r.blend = all_blend || r.blend || r.count < threshold;
+    if (open.count && (r.texture != open.texture || r.blend != open.blend || r.first != open.first + open.count)) {
       draw(open.texture, open.blend, open.first, open.count);
       open.count = 0;
     }
@@ -135,10 +169,47 @@ void flush() {
     else open.count += r.count;
   }
   if (open.count) draw(open.texture, open.blend, open.first, open.count);
+}
+
+// Draws the batch and empties it.
+void flush() {
+  const bool opaque = batch.opaque_first < kBatchVertices;
+  if (batch.count == 0 && !opaque) return;
+  if (!gl_st.known) frame_state();
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  const bool depth_test = opaque || (gl_st.depth && batch.count);
+  if (depth_test) {
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+  }
+  if (opaque) {
+    // The runs were started nearest last: backwards they go nearest first.
+    std::reverse(batch.opaque_runs, batch.opaque_runs + batch.opaque_run_count);
+    glDepthMask(GL_TRUE);
+    point_arrays(batch.opaque);
+    draw_runs(batch.opaque_runs, batch.opaque_run_count, 0, false);
+  }
+  if (batch.count) {
+    point_arrays(batch.v);
+    if (gl_st.depth) {
+      glDepthMask(GL_FALSE);
+      draw_runs(batch.runs, batch.run_count, 0, true);
+    } else {
+      draw_runs(batch.runs, batch.run_count, opaque_threshold(), false);
+    }
+  }
+  if (depth_test) {
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+  }
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
   batch.count = batch.run_count = 0;
+  batch.opaque_first = kBatchVertices;
+  batch.opaque_run_count = 0;
 }
 
 double at_least_1(int size) { return size >= 1 ? size : 1.0; }
@@ -175,12 +246,23 @@ void Render_GL_Frame_Begin(int width, int height) {
   glMatrixMode(GL_MODELVIEW);
   frame_state();
   gl_st.in_frame = true;
+  if (gl_st.depth_bits < 0) {
+    GLint bits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &bits);
+    gl_st.depth_bits = bits;
+    // Four buffer steps apart; 2 / 2^bits is one step in normalised depth.
+    gl_st.orders = bits >= 16 ? (1 << std::min(int(bits), 24)) / 4 - 2 : 0;
+    gl_st.step = bits >= 16 ? 8.0 / double(1 << std::min(int(bits), 24)) : 0;
+  }
+  gl_st.depth = gl_st.orders > 0;
+  if (gl_st.depth) depth_restart();
 }
 
 void Render_GL_Frame_End() {
   if (!gen_wrap_ready()) return;
   flush();
   gl_st.in_frame = false;
+  gl_st.depth = false;
   glMatrixMode(GL_PROJECTION);
   glPopMatrix();
   glMatrixMode(GL_MODELVIEW);
@@ -206,29 +288,69 @@ void Render_GL_Polygon(const RENDER_POLYGON* p) {
   const bool packed = p->texture && gen_atlas_find(p->texture, &place);
   const GLuint texture = packed ? place.page : p->texture;
   const bool blend = p->colour[3] < 1.0f || (p->texture && !(packed && place.opaque));
-  const int needed = (p->count - 2) * 3;
-  if (batch.count + needed > kBatchVertices) flush();
-  Run* run = batch.run_count ? &batch.runs[batch.run_count - 1] : nullptr;
-  if (!run || run->texture != texture || run->blend != blend) {
-    if (batch.run_count == kRuns) flush();
-    run = &batch.runs[batch.run_count++];
-    *run = Run{batch.count, 0, texture, blend};
-  }
-  run->count += needed;
+  const int triangles = p->count - 2;
   Vertex corner[4];
+  bool inside = true;  // within the depth range: OpenGL clips nothing of it in depth
   for (int i = 0; i < p->count; i++) {
     double c[4];
     Render_GL_Clip_Coordinates(p->v[i], gl_st.width, gl_st.height, c);
+    inside = inside && c[3] > 0 && c[2] >= -c[3] && c[2] <= c[3];
     Vertex& v = corner[i];
     v = Vertex{float(c[0]), float(c[1]), float(c[2]), float(c[3]), p->v[i].u, p->v[i].v,
                p->colour[0], p->colour[1], p->colour[2], p->colour[3]};
     if (packed) gen_atlas_map(place, p->v[i].u, p->v[i].v, &v.s, &v.t);
   }
+  if (gl_st.depth && !inside) {
+    // Drawn at once in the painter's way, as OpenGL clips it: everything
+    // before it is on the screen, and everything after it has a nearer
+    // depth than anything before, so it covers this one as it should.
+    flush();
+    gl_st.depth = false;
+    Render_GL_Polygon(p);
+    flush();
+    gl_st.depth = true;
+    return;
+  }
+  if (gl_st.depth && gl_st.order + triangles > gl_st.orders) {
+    flush();
+    depth_restart();
+  }
+  const int needed = triangles * 3;
+  if (batch.count + needed > kBatchVertices || batch.opaque_first - needed < 0 || batch.run_count == kRuns ||
+      batch.opaque_run_count == kRuns)
+    flush();
+  if (gl_st.depth && !blend) {
+    // Nearest first: each triangle below the ones before it in the array.
+    Run* run = batch.opaque_run_count ? &batch.opaque_runs[batch.opaque_run_count - 1] : nullptr;
+    if (!run || run->texture != texture) {
+      run = &batch.opaque_runs[batch.opaque_run_count++];
+      *run = Run{batch.opaque_first, 0, texture, false};
+    }
+    for (int i = 1; i + 1 < p->count; i++) {
+      const float z = next_depth();
+      Vertex* t = &batch.opaque[batch.opaque_first -= 3];
+      t[0] = corner[0], t[1] = corner[i], t[2] = corner[i + 1];
+      for (int k = 0; k < 3; k++) t[k].z = z * t[k].w;
+    }
+    run->first = batch.opaque_first;
+    run->count += needed;
+    return;
+  }
+  Run* run = batch.run_count ? &batch.runs[batch.run_count - 1] : nullptr;
+  if (!run || run->texture != texture || run->blend != blend) {
+    run = &batch.runs[batch.run_count++];
+    *run = Run{batch.count, 0, texture, blend};
+  }
+  run->count += needed;
   // The fan 0 1 2 (0 2 3) as triangles.
   for (int i = 1; i + 1 < p->count; i++) {
-    batch.v[batch.count++] = corner[0];
-    batch.v[batch.count++] = corner[i];
-    batch.v[batch.count++] = corner[i + 1];
+    Vertex* t = &batch.v[batch.count];
+    t[0] = corner[0], t[1] = corner[i], t[2] = corner[i + 1];
+    if (gl_st.depth) {
+      const float z = next_depth();
+      for (int k = 0; k < 3; k++) t[k].z = z * t[k].w;
+    }
+    batch.count += 3;
   }
   if (!gl_st.in_frame) flush();  // a polygon outside a frame goes at once
 }

@@ -10,9 +10,15 @@
 // is off after a frame. A world texture handle of gen_atlas draws from its
 // page; any other non-zero texture is an OpenGL texture name.
 //
-// Polygons are held and sent in batches, in the order given: they reach
-// the frame buffer before the next line, point, picture or frame begin,
-// and at the latest at frame end (a polygon outside a frame goes at once).
+// Polygons are held and sent in batches: they reach the frame buffer
+// before the next line, point, picture or frame begin, and at the latest
+// at frame end (a polygon outside a frame goes at once). Within a frame,
+// and when the context has a depth buffer, the z sent is replaced by the
+// polygon's place in the order given (later nearer) and the depth test
+// keeps the picture of that order while opaque polygons go first, nearest
+// first; a polygon that reaches beyond the depth range above keeps its z
+// and goes alone in its turn, so OpenGL clips it as before. Frame begin
+// clears the depth buffer; the depth test is off outside this output.
 // Every function does nothing while the gen layer has no context.
 #pragma once
 #include "world/render_out.h"
