@@ -74,15 +74,16 @@ Difference compare(const VX_BITMAP& a, const VX_BITMAP& b, int threshold) {
 }
 
 // Checks a drawn picture against its golden file. Drivers may round texels
-// and edges apart; the scene may not move.
-void expect_golden(const VX_BITMAP& got, const fs::path& golden) {
+// and edges apart; the scene may not move. At most `over_per_10000` of the
+// pixels may lie far from it.
+void expect_golden(const VX_BITMAP& got, const fs::path& golden, int over_per_10000 = 100) {
   VX_BITMAP want = {};
   if (vx_img_load(&want, golden.c_str(), 0) != 1 || got.width != want.width || got.height != want.height) {
     ADD_FAILURE() << "no golden picture of this size: " << golden;
   } else {
     const Difference d = compare(got, want, 48);
     EXPECT_LT(d.mean, 2.0);
-    EXPECT_LT(d.over, d.pixels / 100) << "pixels far from the golden picture " << golden;
+    EXPECT_LT(d.over, d.pixels * over_per_10000 / 10000) << "pixels far from the golden picture " << golden;
   }
   vx_bit_free(&want);
 }
@@ -135,7 +136,9 @@ TEST_F(RenderGolden, EveryGameLevel) {
     if (HasFatalFailure() || IsSkipped()) return;
     const std::string picture = name + "_320x240";
     if (keep) fs::copy_file(folder_ / "level.tga", fs::path(keep) / (picture + ".tga"), fs::copy_options::overwrite_existing);
-    expect_golden(got, fs::path(PS_TEST_DATA) / "world" / "levels" / (picture + ".png"));
+    // Drawn on the same driver as the golden pictures: seams along the cells
+    // (a texture page's edge gutter lost) move a few dozen pixels.
+    expect_golden(got, fs::path(PS_TEST_DATA) / "world" / "levels" / (picture + ".png"), 5);
     vx_bit_free(&got);
   }
 }
