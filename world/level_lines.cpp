@@ -79,7 +79,10 @@ void load_background(const char* file) {
     Engine_Box(file, "Can't load background bitmap!");
     return;
   }
-  // Stretched over the whole screen of the renderer's output, so made that size once.
+  // Stretched over the whole screen of the renderer's output, so made that
+  // size once; a 4-bit picture is widened to 8 bits first, as the copy
+  // that resizes works from 8 bits up.
+  if (bg.bpp == VX_BIT_BPP4) vx_bit_convert(&bg, VX_BIT_BPP8);
   VX_RECT screen = {};
   if (Render_Out().screen(&screen)) {
     if (screen.width > 0 && screen.height > 0 && (screen.width != bg.width || screen.height != bg.height)) {

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "display/vx_bit_save.h"
@@ -40,13 +41,13 @@ std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
 fs::path level_folder() { return fs::path(PS_TEST_DATA) / "world" / "render"; }
 
 // Runs the viewer on a level of `folder` (the test level unless `level`
-// names one); its exit status.
+// names one), its standard error into OUT.err; its exit status.
 int view(const std::string& options, const fs::path& out, const fs::path& folder = level_folder(),
          const std::string& level = "view.def view.map") {
   // The viewer loads Mesa, whose blocks a sanitizer build would report as
   // leaks at exit (see gen_leak_options.cpp): leak reports off for it too.
   const std::string cmd = "ASAN_OPTIONS=detect_leaks=0 " + quoted(viewer()) + " -C " + quoted(folder) + " " + options + " " + level + " " +
-                          quoted(out) + " > /dev/null";
+                          quoted(out) + " > /dev/null 2> " + quoted(fs::path(out.string() + ".err"));
   const int status = std::system(cmd.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -102,6 +103,11 @@ class RenderGolden : public GenFileTest {
     if (status == kNoContext) GTEST_SKIP() << "no GL context can be made here";
     ASSERT_TRUE(status == 0 || (status == 1 && level.find("view.def") == std::string::npos && fs::exists(folder_ / name)))
         << "levelview " << options << " " << level;
+    // An error box of the engine (say, a background it cannot fit to the
+    // screen) does not change the status: its text does show.
+    std::ifstream err(folder_ / (std::string(name) + ".err"));
+    const std::string text((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.find("Error"), std::string::npos) << text;
     ASSERT_EQ(vx_img_load(out, (folder_ / name).c_str(), 0), 1);
     ASSERT_GE(out->bpp, 24);
   }
