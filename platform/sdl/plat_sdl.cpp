@@ -1,8 +1,10 @@
 // The SDL2 backend: starting SDL, native windows, message boxes and the clipboard.
 #include "platform/sdl/plat_sdl.h"
+#include <dlfcn.h>
 #include <pthread.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include "platform/plat_internal.h"
 
 // SDL video is started by the first window and stopped at process exit.
@@ -11,6 +13,27 @@ static struct {
   int exit_hook_set;
   pthread_t owner;  // the thread that started video and gathers its events
 } sdl_state;
+
+// A lost X connection: Xlib's own handler calls exit(), whose handlers
+// (SDL_Quit among them) then wait on the dead display while the timer and
+// the driver's threads spin on. The program ends at once instead.
+static int x_connection_lost(void*) {
+  std::fprintf(stderr, "The connection to the X display was lost: the game ends.\n");
+  plat_exit(1);
+  return 0;
+}
+
+// SDL loads Xlib itself (privately): its handler is set through the loaded library.
+static void handle_x_connection_loss() {
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!driver || std::strcmp(driver, "x11") != 0) return;
+  void* xlib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+  if (!xlib) return;
+  using Handler = int (*)(void*);
+  using SetHandler = Handler (*)(Handler);
+  if (auto set = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler"))) set(x_connection_lost);
+  dlclose(xlib);  // SDL keeps it loaded
+}
 
 static int start_video() {
   if (sdl_state.video_ready) return 1;
@@ -32,6 +55,7 @@ static int start_video() {
     std::atexit(SDL_Quit);
     sdl_state.exit_hook_set = 1;
   }
+  handle_x_connection_loss();
   // Key messages carry characters through plat_translate_message; no input
   // method window should swallow keys.
   SDL_StopTextInput();
