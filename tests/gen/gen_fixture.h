@@ -107,6 +107,7 @@ class GenGlTest : public GenFileTest {
 
   // The frame-buffer pixel at screen (x, y) as 0xRRGGBB.
   static uint32_t read(int x, int y) {
+    gen_bit_flush();  // pictures still waiting in their batch
     GLubyte px[3] = {0, 0, 0};
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(x, kScreenH - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, px);

@@ -58,6 +58,31 @@ struct State {
 };
 State st;
 
+// Pictures go to OpenGL in batches: each draw adds two triangles, in runs
+// of one texture and one alpha test, and the batch goes out (in the order
+// given, blended) before anything else draws, reads the screen, changes a
+// texture or the projection: gen_bit_flush, which every other drawing path
+// of the layer calls first.
+struct PictureVertex {
+  float x, y, s, t;
+  float r, g, b, a;
+};
+struct PictureRun {
+  int first, count;  // vertices
+  GLuint texture;
+  bool alpha_test;
+};
+constexpr int kPictureVertices = 6 * 2048;
+constexpr int kPictureRuns = 2048;
+struct PictureBatch {
+  PictureVertex v[kPictureVertices];
+  int count;
+  PictureRun runs[kPictureRuns];
+  int run_count;
+};
+PictureBatch pictures = {};
+long long picture_draws = 0;
+
 // ---------------------------------------------------------------- handles
 
 uint32_t handle_of(int slot) { return (uint32_t(st.slots[slot].generation) << 16) | uint32_t(slot + 1); }
@@ -106,6 +131,7 @@ void account(long long bytes) {
 // nearest-pixel magnification, the given minification, edges clamped. 0
 // when GL refuses.
 GLuint upload(int width, int height, const uint8_t* rgba, GLint min_filter, GLint mag_filter) {
+  gen_bit_flush();
   GLuint name = 0;
   glGetError();
   glGenTextures(1, &name);
@@ -125,6 +151,7 @@ GLuint upload(int width, int height, const uint8_t* rgba, GLint min_filter, GLin
 }
 
 void refill(GLuint name, int width, int height, const uint8_t* rgba) {
+  gen_bit_flush();
   glBindTexture(GL_TEXTURE_2D, name);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
@@ -175,42 +202,36 @@ bool clip_span(Span* sp, float lo, float hi, bool mirror) {
   return true;
 }
 
-void blend_on(uint32_t flags) {
-  float alpha = 1.0f;
-  if ((flags & GEN_DRAW_TRANSLUCENT) && st.translucency >= 1) {
-    alpha = float(100 - std::min(st.translucency, 100)) / 100.0f;
-  } else if (flags & GEN_DRAW_ALPHA_TEST) {
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.0f);
-  }
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glColor4f(1.0f, 1.0f, 1.0f, alpha);
+// The alpha of a picture draw: (100 - p) / 100 with the translucency p
+// when asked for and p >= 1, else 1.
+float alpha_of(uint32_t flags) {
+  if ((flags & GEN_DRAW_TRANSLUCENT) && st.translucency >= 1) return float(100 - std::min(st.translucency, 100)) / 100.0f;
+  return 1.0f;
 }
 
-// Draws texels x, y of texture `name` (width x height) as a strip of two
-// triangles; the mirror flags swap the texture coordinates.
+// Adds texels x, y of texture `name` (width x height) to the batch as two
+// triangles; the mirror flags swap the texture coordinates. Texels of
+// alpha 0 are left out by the alpha test when asked for and not translucent.
 void draw_textured(GLuint name, int width, int height, const Span& x, const Span& y, uint32_t flags) {
   float s0 = x.s0 / float(width), s1 = x.s1 / float(width);
   float t0 = y.s0 / float(height), t1 = y.s1 / float(height);
   if (flags & GEN_DRAW_MIRROR_H) std::swap(s0, s1);
   if (flags & GEN_DRAW_MIRROR_V) std::swap(t0, t1);
-  glEnable(GL_TEXTURE_2D);
-  glBindTexture(GL_TEXTURE_2D, name);
-  blend_on(flags);
-  glBegin(GL_TRIANGLE_STRIP);
-  glTexCoord2f(s0, t0);
-  glVertex2f(x.d0, y.d0);
-  glTexCoord2f(s0, t1);
-  glVertex2f(x.d0, y.d1);
-  glTexCoord2f(s1, t0);
-  glVertex2f(x.d1, y.d0);
-  glTexCoord2f(s1, t1);
-  glVertex2f(x.d1, y.d1);
-  glEnd();
-  glDisable(GL_BLEND);
-  glDisable(GL_ALPHA_TEST);
-  glDisable(GL_TEXTURE_2D);
+  const float alpha = alpha_of(flags);
+  const bool alpha_test = alpha == 1.0f && (flags & GEN_DRAW_ALPHA_TEST);
+  PictureBatch& b = pictures;
+  if (b.count + 6 > kPictureVertices || b.run_count == kPictureRuns) gen_bit_flush();
+  PictureRun* run = b.run_count ? &b.runs[b.run_count - 1] : nullptr;
+  if (!run || run->texture != name || run->alpha_test != alpha_test) {
+    run = &b.runs[b.run_count++];
+    *run = PictureRun{b.count, 0, name, alpha_test};
+  }
+  const PictureVertex c[4] = {{x.d0, y.d0, s0, t0, 1, 1, 1, alpha},
+                              {x.d0, y.d1, s0, t1, 1, 1, 1, alpha},
+                              {x.d1, y.d0, s1, t0, 1, 1, 1, alpha},
+                              {x.d1, y.d1, s1, t1, 1, 1, 1, alpha}};
+  for (int i : {0, 1, 2, 2, 1, 3}) b.v[b.count++] = c[i];
+  run->count += 6;
 }
 
 // The spans of an object draw: the source at its own size times the scale
@@ -237,6 +258,7 @@ int single_draw(Texture* t, const VX_RECT& dest, const VX_RECT& src, uint32_t fl
 }
 
 void single_release(Texture* t) {
+  gen_bit_flush();
   glDeleteTextures(1, &t->name);
   account(-t->bytes);
 }
@@ -499,6 +521,45 @@ int gen_bit_put(VX_BITMAP* bitmap, const VX_RECT* dest, const VX_RECT* src, uint
   return result;
 }
 
+void gen_bit_flush() {
+  PictureBatch& b = pictures;
+  if (b.count == 0) return;
+  glEnable(GL_TEXTURE_2D);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glAlphaFunc(GL_GREATER, 0.0f);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_COLOR_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(2, GL_FLOAT, sizeof(PictureVertex), &b.v[0].x);
+  glTexCoordPointer(2, GL_FLOAT, sizeof(PictureVertex), &b.v[0].s);
+  glColorPointer(4, GL_FLOAT, sizeof(PictureVertex), &b.v[0].r);
+  bool testing = false;
+  for (int i = 0; i < b.run_count; i++) {
+    const PictureRun& r = b.runs[i];
+    if (r.alpha_test != testing) {
+      if (r.alpha_test)
+        glEnable(GL_ALPHA_TEST);
+      else
+        glDisable(GL_ALPHA_TEST);
+      testing = r.alpha_test;
+    }
+    glBindTexture(GL_TEXTURE_2D, r.texture);
+    glDrawArrays(GL_TRIANGLES, r.first, r.count);
+    picture_draws++;
+  }
+  glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glDisableClientState(GL_COLOR_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisable(GL_ALPHA_TEST);
+  glDisable(GL_BLEND);
+  glDisable(GL_TEXTURE_2D);
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  b.count = b.run_count = 0;
+}
+
+long long gen_bit_draws() { return picture_draws; }
+
 int gen_bit_free(VX_BITMAP* bitmap) {
   if (!bitmap) return 0;
   const int slot = bitmap->texture ? slot_of_handle(bitmap->texture) : -1;
@@ -583,5 +644,6 @@ uint32_t gen_bit_texture_load(const char* file, int load_flags, GEN_TEXTURE_SIZE
 void gen_bit_texture_delete(uint32_t texture) {
   if (!texture || !gen_wrap_ready() || gen_atlas_remove(texture)) return;
   const GLuint name = texture;  // a texture of OpenGL's own
+  gen_bit_flush();
   glDeleteTextures(1, &name);
 }

@@ -72,6 +72,13 @@ int gen_bit_put(VX_BITMAP* bitmap, const VX_RECT* dest, const VX_RECT* src, uint
 // lowers the memory count, clears the handle and GEN_BIT_OBJECT. 1, or 0
 // when there was none (a stale handle is cleared too).
 int gen_bit_free(VX_BITMAP* bitmap);
+// Pictures drawn by gen_bit_put wait in a batch (neighbours of one texture
+// go as one draw call); this sends it. Every other drawing, screen read,
+// texture change and projection change of the layer calls it first, and
+// so must any other code that draws with OpenGL or reads the frame buffer.
+void gen_bit_flush();
+// Draw calls made for pictures since the program started.
+long long gen_bit_draws();
 // Releases every texture of this module (the bitmaps keep stale handles).
 void gen_bit_free_all();
 

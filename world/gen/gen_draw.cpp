@@ -21,6 +21,7 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr float kCentre = 0.5f;
 
 void colour_on(uint32_t colour) {
+  gen_bit_flush();
   glDisable(GL_TEXTURE_2D);
   glColor3ub(GLubyte(colour >> 16), GLubyte(colour >> 8), GLubyte(colour));
 }
@@ -92,6 +93,7 @@ uint32_t read_pieces(const VX_BITMAP* b, int x, int y) {
 
 uint32_t read_frame_buffer(int x, int y) {
   if (!gen_wrap_ready()) return 0;
+  gen_bit_flush();
   const VX_RECT screen = gen_wrap_screen();
   GLubyte px[4] = {0, 0, 0, 0};
   glPixelStorei(GL_PACK_ALIGNMENT, 1);

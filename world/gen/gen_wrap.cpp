@@ -190,6 +190,7 @@ int gen_wrap_init(PLAT_WINDOW* window, const VX_RECT* screen, const char** rende
 
 int gen_wrap_deinit() {
   if (!wrap.context) return 0;
+  gen_bit_flush();
   system_report();
   glDisable(GL_SCISSOR_TEST);
   gen_bit_free_all();
@@ -204,6 +205,7 @@ int gen_wrap_deinit() {
 }
 
 int gen_wrap_video_mode_set(int width, int height, int depth, int refresh, int fullscreen) {
+  if (wrap.context) gen_bit_flush();
   PLAT_WINDOW* window = wrap.window ? wrap.window : plat_window_main();
   const int result = plat_display_mode_set(window, width, height, depth, refresh, fullscreen);
   if (result == PLAT_DISPLAY_OK) return 1;
@@ -213,6 +215,7 @@ int gen_wrap_video_mode_set(int width, int height, int depth, int refresh, int f
 
 int gen_wrap_resize(const VX_RECT* screen) {
   if (!wrap.context || !screen) return 0;
+  gen_bit_flush();
   wrap.screen = *screen;
   projection_2d(wrap.screen);
   return 1;
@@ -220,6 +223,7 @@ int gen_wrap_resize(const VX_RECT* screen) {
 
 int gen_wrap_flush() {
   if (!wrap.context) return 0;
+  gen_bit_flush();
   glFinish();
   return 1;
 }
@@ -240,6 +244,7 @@ int gen_wrap_snapshot(VX_BITMAP*, const char* file_name, const VX_RECT* rect, ui
 
 int gen_wrap_screen_clear() {
   if (!wrap.context) return 0;
+  gen_bit_flush();
   glDisable(GL_SCISSOR_TEST);
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
   glClear(GL_COLOR_BUFFER_BIT);
@@ -249,6 +254,7 @@ int gen_wrap_screen_clear() {
 
 int gen_wrap_display_update() {
   if (!wrap.context) return 0;
+  gen_bit_flush();
   if (wrap.snapshot.pending) {
     glFinish();
     snapshot_write();

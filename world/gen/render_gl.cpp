@@ -173,6 +173,7 @@ void draw_runs(const Run* runs, int n, int threshold, bool all_blend) {
 
 // Draws the batch and empties it.
 void flush() {
+  gen_bit_flush();  // pictures before the polygons that came after them
   const bool opaque = batch.opaque_first < kBatchVertices;
   if (batch.count == 0 && !opaque) return;
   if (!gl_st.known) frame_state();
@@ -236,7 +237,7 @@ void Render_Output_GL(RENDER_OUTPUT* output) {
 }
 
 void Render_GL_Frame_Begin(int width, int height) {
-  if (gen_wrap_ready()) flush();
+  if (gen_wrap_ready()) flush(), gen_bit_flush();
   gl_st.width = width;
   gl_st.height = height;
   if (!gen_wrap_ready()) return;
