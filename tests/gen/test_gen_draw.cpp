@@ -145,6 +145,34 @@ TEST_F(GenDraw, TranslucencyAndAlphaTest) {
   vx_bit_free(&b);
 }
 
+// Pictures wait in a batch: one texture in one state is one draw call, and
+// what was drawn in between (another picture's state, a line) keeps its place.
+TEST_F(GenDraw, PicturesInABatchKeepTheirOrderAndStates) {
+  VX_BITMAP b = pattern(1, 1);
+  b.pixels[0] = 255, b.pixels[1] = b.pixels[2] = 0, b.pixels[3] = 0;  // red, alpha 0
+  const long long draws = gen_bit_draws();
+  for (int x : {10, 11, 12}) {  // plain: alpha 0 blends to nothing
+    const VX_RECT at = {int16_t(x), 5, 1, 1};
+    ASSERT_EQ(table_.vx_bit_3d_put(&b, &at, nullptr, 0), 1);
+  }
+  EXPECT_EQ(gen_bit_draws(), draws) << "nothing goes before it must";
+  b.pixels[3] = 255;
+  b.flags |= GEN_BIT_CHANGED;
+  const VX_RECT red_at = {13, 5, 1, 1}, half_at = {14, 5, 1, 1}, over_line = {15, 5, 1, 1};
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &red_at, nullptr, GEN_DRAW_ALPHA_TEST), 1);
+  gen_bit_translucency_set(50);
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &half_at, nullptr, GEN_DRAW_TRANSLUCENT), 1);
+  gen_bit_translucency_set(0);
+  ASSERT_EQ(table_.vx_bit_3d__draw_line(&surface_, 14, 5, 16, 5, kGreen), 1);  // over the half red one
+  ASSERT_EQ(table_.vx_bit_3d_put(&b, &over_line, nullptr, 0), 1);
+  EXPECT_EQ(nums(read(11, 5), read(13, 5), read(14, 5), read(15, 5), read(16, 5)),
+            nums(kBlack, kRed, kGreen, kRed, kGreen));
+  // The three plain ones, the refilled texture's alpha-tested and translucent
+  // ones, then the last one after the line.
+  EXPECT_EQ(gen_bit_draws() - draws, 4);
+  vx_bit_free(&b);
+}
+
 TEST_F(GenDraw, AKeyedEightBitBitmapLeavesItsKeyPixelsClear) {
   // Index 0 red, index 1 green, pixels 0 1 0 0: keyed (row 8) the reds are not drawn, else (row 9) they are.
   for (int keyed = 1; keyed >= 0; keyed--) {
