@@ -199,6 +199,10 @@ int vx_dsp_3d_owns_screen();
 // is up; the splash shows it when it goes. Until then the window is hidden
 // and untitled (the 3D back end may still replace it underneath).
 void vx_dsp_show();
+// Work done while the screen settles after a full-screen mode set (the 3D
+// back end's first drawing, so that its cost falls into the wait): the
+// wait still lasts its whole time, the work inside it. Null for none.
+void vx_dsp_settle_work_set(void (*work)());
 // The splash window while it is shown (error boxes step aside for it), or null.
 void vx_dsp_splash_window_set(PLAT_WINDOW* splash);
 PLAT_WINDOW* vx_dsp_splash_window();

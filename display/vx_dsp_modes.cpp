@@ -172,6 +172,9 @@ static int set_through_table(const VX_VIDEO_MODE& m) {
                                      static_cast<int>(m.refresh), s.fullscreen);
 }
 
+// Done first within the settle wait; it outlives the display's restarts.
+static void (*settle_work)() = nullptr;
+
 // Full screen: the virtual screen covers the FullPosition rectangle, which
 // may not be wider or higher than the mode less its margins.
 static void full_screen_layout(const VX_VIDEO_MODE& m) {
@@ -194,8 +197,15 @@ static void full_screen_layout(const VX_VIDEO_MODE& m) {
   const VX_BITMAP* screen = vx_screen();
   s.full.x = screen->x;
   s.full.y = screen->y;
-  if (s.settle_ms > 0) plat_sleep(static_cast<uint32_t>(s.settle_ms));
+  if (s.settle_ms > 0) {
+    const uint32_t start = plat_ticks();
+    if (settle_work) settle_work();
+    const uint32_t spent = plat_ticks() - start;
+    if (spent < static_cast<uint32_t>(s.settle_ms)) plat_sleep(static_cast<uint32_t>(s.settle_ms) - spent);
+  }
 }
+
+void vx_dsp_settle_work_set(void (*work)()) { settle_work = work; }
 
 int vx_dsp_video_mode_set() {
   VX_DSP_STATE& s = vx_dsp_st;

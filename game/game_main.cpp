@@ -400,6 +400,9 @@ int game_startup(void* instance, const char* command_line, int show_state) {
   vx_img_set_limit(kPictureLimit);
   vx_dsp_splash_loader_set(vx_img_load);
   vx_dsp_splash_on(kTextsFile, st.keys.splash_section, &st.app);
+  // The first drawing of pictures in each of their states happens while the
+  // screen settles after the full-screen mode set, not in the first frame.
+  vx_dsp_settle_work_set(gen_bit_warm_up);
   // Single instance, window, modes and menu; a second instance ends here.
   if (!vx_app_start(&st.app)) {
     st.deferred = vx_app_deferred();

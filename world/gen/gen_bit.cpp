@@ -560,6 +560,24 @@ void gen_bit_flush() {
 
 long long gen_bit_draws() { return picture_draws; }
 
+void gen_bit_warm_up() {
+  if (!gen_wrap_ready()) return;
+  VX_BITMAP bitmap = {};
+  const VX_RECT size = {0, 0, 2, 2};
+  if (!vx_bit_alloc(&bitmap, &size, VX_BIT_BPP32)) return;
+  std::memset(bitmap.pixels, 255, 16);
+  bitmap.pixels[3] = 0;  // one texel keyed out
+  const VX_RECT dest = {0, 0, 4, 4};
+  for (uint32_t flags : {0u, GEN_DRAW_TRANSLUCENT, GEN_DRAW_ALPHA_TEST}) {
+    gen_bit_put(&bitmap, &dest, nullptr, flags | GEN_DRAW_SCALE);
+    gen_bit_flush();  // each state its own draw
+  }
+  gen_bit_free(&bitmap);
+  vx_bit_free(&bitmap);
+  glFinish();
+  gen_wrap_screen_clear();
+}
+
 int gen_bit_free(VX_BITMAP* bitmap) {
   if (!bitmap) return 0;
   const int slot = bitmap->texture ? slot_of_handle(bitmap->texture) : -1;

@@ -77,6 +77,12 @@ int gen_bit_free(VX_BITMAP* bitmap);
 // texture change and projection change of the layer calls it first, and
 // so must any other code that draws with OpenGL or reads the frame buffer.
 void gen_bit_flush();
+// Draws a picture once, out of sight, in each state pictures are drawn in
+// (plain, translucent, alpha-tested), then clears the screen: a software
+// driver builds its code for a state the first time it draws in it, and
+// done while the screen settles after the mode set, that cost leaves the
+// first frame the player sees.
+void gen_bit_warm_up();
 // Draw calls made for pictures since the program started.
 long long gen_bit_draws();
 // Releases every texture of this module (the bitmaps keep stale handles).
