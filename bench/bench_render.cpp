@@ -223,25 +223,6 @@ double now_ms(clockid_t clock) {
   return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
 
-// Milliseconds since the process started (the kernel's start time, in
-// clock ticks since boot, against the boot-time clock).
-double since_launch_ms() {
-  FILE* f = std::fopen("/proc/self/stat", "r");
-  if (!f) return -1;
-  char buf[1024] = {};
-  const size_t n = std::fread(buf, 1, sizeof buf - 1, f);
-  std::fclose(f);
-  buf[n] = 0;
-  const char* p = std::strrchr(buf, ')');
-  if (!p) return -1;
-  // Field 22 (starttime); the text after ')' begins with field 3.
-  unsigned long long start = 0;
-  int field = 2;
-  for (const char* q = p + 1; *q && field < 22; q++)
-    if (*q == ' ' && ++field == 22) start = std::strtoull(q + 1, nullptr, 10);
-  return now_ms(CLOCK_BOOTTIME) - double(start) * 1e3 / double(sysconf(_SC_CLK_TCK));
-}
-
 long rss_kib() {
   long pages = 0, resident = 0;
   FILE* f = std::fopen("/proc/self/statm", "r");
@@ -335,7 +316,7 @@ bool run_size(int width, int height, int runs, int frames, double* first_frame_m
     return false;
   }
   world_frame(&scene);
-  if (first_frame_ms) *first_frame_ms = since_launch_ms();
+  if (first_frame_ms) *first_frame_ms = plat_launch_ms();
   // Warm-up frames: the GL driver builds its shaders on first use.
   for (int i = 0; i < 3; i++) world_frame(&scene);
   VX_MEM_STATS before, after;
