@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "world/gen/gen_bit.h"
 #include "world/gen/gen_mem.h"
 #include "world/gen/gen_wrap.h"
 
@@ -52,6 +53,9 @@ int page_side() {
   return std::min(GEN_ATLAS_PAGE_MAX, max > 0 ? int(max) : 256);
 }
 
+// A page's texture memory, counted with the layer's other textures.
+long long page_bytes(const Page& p) { return (long long)p.size * p.size * 4; }
+
 // A new empty page of `nearest` filtering: its index, or -1.
 int open_page(bool nearest) {
   for (int i = 0; i < kPages; i++) {
@@ -77,6 +81,7 @@ int open_page(bool nearest) {
     p.name = name;
     p.size = size;
     p.nearest = nearest;
+    gen_bit_ram_account(page_bytes(p));
     return i;
   }
   return -1;
@@ -162,6 +167,7 @@ int gen_atlas_remove(uint32_t handle) {
   e.used = 0;
   if (--p.live == 0 && p.name) {
     if (gen_wrap_ready()) glDeleteTextures(1, &p.name);
+    gen_bit_ram_account(-page_bytes(p));
     p = Page{};
   }
   return 1;
@@ -185,6 +191,7 @@ void gen_atlas_map(const GEN_ATLAS_PLACE& place, float u, float v, float* s, flo
 void gen_atlas_free_all() {
   for (Page& p : at.pages) {
     if (p.name && gen_wrap_ready()) glDeleteTextures(1, &p.name);
+    if (p.name) gen_bit_ram_account(-page_bytes(p));
     p = Page{};
   }
   for (Entry& e : at.entries) e.used = 0;

@@ -629,6 +629,8 @@ VX_BITMAP* gen_bit_piece(const VX_BITMAP* bitmap, int index, VX_RECT* place) {
 
 long long gen_bit_ram_current() { return st.ram_current; }
 long long gen_bit_ram_max() { return st.ram_max; }
+void gen_bit_ram_account(long long bytes) { account(bytes); }
+void gen_bit_ram_reset() { st.ram_current = st.ram_max = 0; }
 
 // ---------------------------------------------------------------- world textures
 

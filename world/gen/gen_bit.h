@@ -107,9 +107,15 @@ int gen_bit_texture_info(const VX_BITMAP* bitmap, GEN_TEXTURE_INFO* out);
 // used size in the whole picture. Null for no tile set or a bad index.
 VX_BITMAP* gen_bit_piece(const VX_BITMAP* bitmap, int index, VX_RECT* place);
 // Texture memory in bytes (width x height x bits / 8 of every texture
-// made through gen_bit_put): now, and the highest value reached.
+// made through gen_bit_put, and of the world's texture pages): now, and
+// the highest value reached.
 long long gen_bit_ram_current();
 long long gen_bit_ram_max();
+// Counts `bytes` (negative when freed) of a texture made outside the
+// handle table (a texture page) in those figures.
+void gen_bit_ram_account(long long bytes);
+// Both figures back to 0: the layer has closed and reported them.
+void gen_bit_ram_reset();
 
 // ---------------------------------------------------------------- world textures
 struct GEN_TEXTURE_SIZES {

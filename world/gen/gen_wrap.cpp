@@ -195,6 +195,7 @@ int gen_wrap_deinit() {
   glDisable(GL_SCISSOR_TEST);
   gen_bit_free_all();
   gen_atlas_free_all();
+  gen_bit_ram_reset();
   plat_gl_context_delete(wrap.context);
   wrap.context = nullptr;
   wrap.window = nullptr;
