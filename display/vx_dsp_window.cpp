@@ -191,9 +191,15 @@ int vx_dsp_window_place(int x, int y, int client_width, int client_height, VX_DS
       vx_dsp_window_style_caption();
       vx_dsp_menu_attach();
     }
+    // The minimum goes first, since the platform keeps a window at least
+    // that big; and no larger than the place, which the work area may have
+    // made smaller (a 640 x 480 desktop has no room for the bar's rows):
+    // the window would stay taller than the picture thinks it is.
+    const int min_h = in.min_h + vx_dsp_menu_bar_height();
+    plat_display_min_size(s.window, in.min_w < r.window.width ? in.min_w : r.window.width,
+                          min_h < r.window.height ? min_h : r.window.height);
     plat_window_move(s.window, r.window.x, r.window.y, r.window.width, r.window.height);
     plat_display_topmost(s.window, 0);
-    plat_display_min_size(s.window, in.min_w, in.min_h + vx_dsp_menu_bar_height());
     s.win_x = r.window.x;
     s.win_y = r.window.y;
     s.client_w = r.client_w;

@@ -26,8 +26,11 @@ constexpr uint32_t kOutline = 150;  // the menus' highlight band
 constexpr int kMarginPart = 24;     // a margin of 1/24 of the box's width on each side
 constexpr uint32_t kTextFlags = VX_FONT_TRANSPARENT | VX_FONT_PROPORTIONAL | VX_FONT_CENTER;
 
+constexpr int kCloseCodes[] = {kKeyEnter, kKeySpace, kKeyEsc, VX_INP_MOUSE_BUTTON1};
+
 struct AboutBox {
   int open;
+  int ready;  // no closing key or button held since it opened: a release now closes it
   char lines[ABOUT_LINES][kLineSize];
   VX_BITMAP background;
   int has_background;
@@ -79,9 +82,18 @@ int about_box_is_open() { return ab.open; }
 
 void about_box_input() {
   if (!ab.open) return;
-  if (vx_inp_released(kKeyEnter) || vx_inp_released(kKeySpace) || vx_inp_released(kKeyEsc) ||
-      vx_inp_released(VX_INP_MOUSE_BUTTON1))
-    about_box_close();
+  int held = 0, let_go = 0;
+  for (int code : kCloseCodes) {
+    held |= vx_inp_state(code) != 0;
+    let_go |= vx_inp_released(code);
+  }
+  // The Enter or the click that chose About on the menu bar is often still
+  // held when the box opens: its release must not close the box at once.
+  if (!ab.ready) {
+    ab.ready = !held && !let_go;
+    return;
+  }
+  if (let_go) about_box_close();
 }
 
 void about_box_draw() {
@@ -119,6 +131,7 @@ void about_box_close() {
   ab.background = {};
   ab.has_background = 0;
   ab.open = 0;
+  ab.ready = 0;
 }
 
 const char* about_box_line(int i) { return ab.open && i >= 0 && i < ABOUT_LINES ? ab.lines[i] : ""; }

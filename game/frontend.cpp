@@ -146,6 +146,13 @@ void frontend_menu_frame() {
   menu = menu_get(gs.current_menu);
   gs.menu_active = menu->shown;
   if (gs.menu_active) gs.paused = 0;
+  frontend_menu_draw();
+}
+
+void frontend_menu_draw() {
+  GameState& gs = g_game;
+  VX_MENU* menu = gs.language_chosen ? menu_get(gs.current_menu) : nullptr;
+  if (!menu) return;
   fe.pointer.colour = static_cast<uint32_t>(gs.highlight_colour);
   if (VX_FONT* font = game_default_font()) vx_menu_draw(menu, font, vx_screen(), &fe.pointer, kDrawFlags);
 }

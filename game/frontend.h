@@ -13,6 +13,9 @@ void frontend_start();
 // run), `menu_active` from its shown flag, and the menu drawn with the
 // pulsing highlight. Nothing while the language screen is up.
 void frontend_menu_frame();
+// The current menu drawn as the last frame left it, taking no input: for a
+// picture drawn again while play stands still.
+void frontend_menu_draw();
 
 // The next volume for menu input `code` on a volume line: select and right
 // add 10 below 100, left takes 10 above 0; any other code leaves it.

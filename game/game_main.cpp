@@ -192,6 +192,17 @@ int pump_messages(int* exit_code) {
   return 0;
 }
 
+// Without a menu: the attract sequence's messages, and the pause's.
+void draw_messages() {
+  GameState& gs = g_game;
+  if (gs.menu_active) return;
+  if (gs.attract_mode && gs.language_chosen) {
+    message_draw(4);
+    message_draw(5);
+  }
+  if (gs.paused) message_draw(9);
+}
+
 // One pass of drawing and input, then the owed steps.
 void frame_pass() {
   GameState& gs = g_game;
@@ -215,13 +226,7 @@ void frame_pass() {
   } else {
     language_screen_frame();
   }
-  if (!gs.menu_active) {
-    if (gs.attract_mode && gs.language_chosen) {
-      message_draw(4);
-      message_draw(5);
-    }
-    if (gs.paused) message_draw(9);
-  }
+  draw_messages();
   // The current menu takes one input code and is drawn on top; the about
   // box, while open, takes the input instead and stands over everything.
   if (about_box_is_open()) {
@@ -355,8 +360,19 @@ void game_redraw() {
     return;
   }
   viewport_to_screen();
-  game_frame();
-  g_game.redraw_request = 0;
+  GameState& gs = g_game;
+  // What the last frame showed, without its input: under the menu bar's
+  // popups, which stop play, the menu, the help page or the about box stays.
+  if (gs.language_chosen && gs.help_open)
+    help_draw();
+  else
+    game_frame();
+  draw_messages();
+  if (about_box_is_open())
+    about_box_draw();
+  else
+    frontend_menu_draw();
+  gs.redraw_request = 0;
 }
 
 int game_engine_start(const char* archive_name) {

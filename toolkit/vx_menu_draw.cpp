@@ -70,11 +70,20 @@ bool solid_pixel(VX_BITMAP* pixel, const VX_BITMAP* target, const VX_MENU_POINTE
   return true;
 }
 
+// Where a dynamic text of width dyn_w narrower than its rectangle starts,
+// from the rectangle's left edge: the font centres it only with
+// proportional spacing; with fixed spacing it is drawn from the left edge
+// (the name entry's letters), and the box and pointers stand beside it there.
+int dynamic_inset(const VX_MENU_LINE& line, const VX_RECT& rect, int dyn_w) {
+  if (!dyn_w || line.spacing != 1 || line.align != VX_MENU_ALIGN_CENTRE) return 0;
+  return (rect.width - dyn_w) / 2;
+}
+
 // The highlight box: one pixel around the text, narrowed to a dynamic width.
-void draw_box(const Painter& P, const VX_RECT& rect, int dyn_w) {
+void draw_box(const Painter& P, const VX_MENU_LINE& line, const VX_RECT& rect, int dyn_w) {
   if (!P.pointer) return;
   VX_RECT box = {int16_t(rect.x - 1), int16_t(rect.y - 1), int16_t(rect.width + 2), int16_t(rect.height + 2)};
-  if (dyn_w) box.x = int16_t(rect.x + (rect.width - dyn_w) / 2 - 1), box.width = int16_t(dyn_w + 2);
+  if (dyn_w) box.x = int16_t(rect.x + dynamic_inset(line, rect, dyn_w) - 1), box.width = int16_t(dyn_w + 2);
   VX_BITMAP pixel;
   if (!solid_pixel(&pixel, P.target, *P.pointer)) return;
   vx_bit_copy(P.target, &pixel, &box, nullptr, VX_BIT_SCALE);
@@ -82,21 +91,23 @@ void draw_box(const Painter& P, const VX_RECT& rect, int dyn_w) {
 }
 
 // The pointer sprites beside the current text, at its height.
-void draw_pointers(const Painter& P, const VX_RECT& rect, int dyn_w) {
+void draw_pointers(const Painter& P, const VX_MENU_LINE& line, const VX_RECT& rect, int dyn_w) {
   const VX_MENU_POINTER* p = P.pointer;
   if (!p || !p->bitmap || !(P.flags & (VX_MENU_DRAW_POINTER_LEFT | VX_MENU_DRAW_POINTER_RIGHT))) return;
   VX_RECT src = p->rect;
   if (src.width < 1 || src.height < 1) src = {0, 0, p->bitmap->width, p->bitmap->height};
   if (src.width < 1 || src.height < 1) return;
   const int w = int((long long)src.width * rect.height / src.height);
-  const int inset = dyn_w ? (rect.width - dyn_w) / 2 : 0;  // the room a narrower dynamic text leaves
+  // A narrower dynamic text: from its start to its end, else the rectangle's edges.
+  const int left = rect.x + dynamic_inset(line, rect, dyn_w);
+  const int right = dyn_w ? left + dyn_w : rect.x + rect.width;
   VX_RECT dest = {0, rect.y, int16_t(w), rect.height};
   if (P.flags & VX_MENU_DRAW_POINTER_LEFT) {
-    dest.x = int16_t(rect.x - POINTER_GAP - w + inset);
+    dest.x = int16_t(left - POINTER_GAP - w);
     vx_bit_copy_transp(P.target, p->bitmap, &dest, &src, VX_BIT_SCALE);
   }
   if (P.flags & VX_MENU_DRAW_POINTER_RIGHT) {
-    dest.x = int16_t(rect.x + rect.width + POINTER_GAP - inset);
+    dest.x = int16_t(right + POINTER_GAP);
     vx_bit_copy_transp(P.target, p->bitmap, &dest, &src, VX_BIT_SCALE);
   }
 }
@@ -125,10 +136,10 @@ void draw_line(const Painter& P, int index) {
   // Translucent mode draws only the other selectable lines see-through.
   const bool opaque_here = translucent && (is_current || !selectable);
   if (is_current && (P.flags & ~(VX_MENU_DRAW_POINTER_LEFT | VX_MENU_DRAW_POINTER_RIGHT)) == VX_MENU_DRAW_BOX)
-    draw_box(P, text.rect, dyn_w);
+    draw_box(P, *line, text.rect, dyn_w);
   if (opaque_here) set_translucency(0);
   if (text.text[0]) vx_font_print(P.font, P.target, &text.rect, font_flags, "%s", text.text);
-  if (is_current) draw_pointers(P, text.rect, dyn_w);
+  if (is_current) draw_pointers(P, *line, text.rect, dyn_w);
   if (opaque_here) set_translucency(menu->transparency);
 }
 

@@ -45,6 +45,11 @@ void plat_sdl_cover_display(SDL_Window* w, int width, int height) {
   if (!w || (SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN) || width <= 0 || height <= 0) return;
   SDL_Rect bounds;
   if (SDL_GetDisplayBounds(display_of(w), &bounds) != 0) return;
+  // SDL keeps a window at its minimum size, which in a window counts the
+  // menu bar's rows: without a window manager to take over the full-screen
+  // window it would stay that much taller than the mode, and the picture,
+  // drawn from the bottom, would sit that much low.
+  SDL_SetWindowMinimumSize(w, 1, 1);
   SDL_SetWindowSize(w, width, height);
   SDL_SetWindowPosition(w, bounds.x, bounds.y);
 }
