@@ -77,7 +77,7 @@ expect() {
 # for half a second after one they took: `key` and `on` press no sooner
 # than that after the last press ended (wait_ready).
 ready=0
-press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; ready=$((${EPOCHREALTIME/./} + 600000)); }
+press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; ready=$((${EPOCHREALTIME/./} + 750000)); }
 wait_ready() { local d=$((ready - ${EPOCHREALTIME/./})); [ $d -le 0 ] || sleep "$(printf '0.%06d' $d)"; }
 # key KEY: a press, and the screen changes; pressed again when nothing
 # changed within 2 s (a press lost on a busy machine), twice at most.
