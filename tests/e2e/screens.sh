@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # Every screen a player reaches, in one run of the game, each compared with
-# its picture in golden/ (320 x 240): language, main menu and its menus,
-# help, quit question, play, pause, the menu over play, a home cell, game
-# over, name entry, table, attract and back; in a window the menu bar, its
-# help page and about box, after which the arrow keys still work; full screen
-# again. Each step waits for the screen it expects, never a fixed time.
-# E2E_UPDATE_GOLDEN=1 writes the pictures (with tesseract); E2E_KEEP=1 keeps the grabs.
+# its picture in golden/ (320 x 240): the language screen, the main menu and
+# its menus (an option changed and found saved), help, the quit question,
+# play, pause, the menu over play, a home cell, game over, the name entry and
+# the table, the attract screen and back; then in a window the menu bar, the
+# help page and the about box chosen there, after which play and the arrow
+# keys go on; and full screen again, the window covering the screen exactly.
+# Each step waits for the screen it expects, never for a fixed time.
+# E2E_UPDATE_GOLDEN=1 writes the pictures instead (tesseract then finds the
+# home cell and game over); E2E_KEEP=1 keeps the grabs.
 # Usage: screens.sh GAME
 set -u
 if [ -z "${E2E_UNDER_XVFB:-}" ]; then export E2E_UNDER_XVFB=1; exec xvfb-run -a -s "-screen 0 640x480x24 -noreset" bash "$0" "$@"; fi
@@ -34,7 +37,11 @@ mkdir -p "$user"
 
 no() { echo "FAIL: $1"; fail=1; }
 # stop WHY: a step failed; the steps after it would only drift.
-stop() { no "$1 (at $((SECONDS - t0)) s; pictures kept in $work)"; kill -9 "$GAME_PID" 2>/dev/null; exit 1; }
+stop() {
+  no "$1 (at $((SECONDS - t0)) s; pictures kept in $work)"
+  kill -9 "$GAME_PID" 2>/dev/null
+  exit 1
+}
 grab() { import -window "$GAME_WIN" -resize '320x240!' "$work/$1.png" 2>/dev/null; }
 # differs A B [CROP [text]]: the pixels of A and B (of their CROP, in
 # 320 x 240) that differ by more than a fifth in some channel. With "text"
@@ -47,14 +54,21 @@ differs() {
 # matches NAME [CROP [MOST [text]]]: the grab NAME is golden/NAME.png but
 # for MOST (20) pixels (their count in d). A grab of the right screen
 # differs in under 10, a wrong highlight in hundreds.
-matches() { d=$(differs "$work/$1.png" "$golden/$1.png" "${2:-}" "${4:-}"); [ "$d" -le "${3:-20}" ]; }
+matches() {
+  d=$(differs "$work/$1.png" "$golden/$1.png" "${2:-}" "${4:-}")
+  [ "$d" -le "${3:-20}" ]
+}
 # still NAME: when writing the pictures, grabs until the screen differs from
 # the last picture written (at first a black one; 15 s at most), then until
 # two grabs agree.
 convert -size 320x240 xc:black "$work/last.png"
 written=" "
 still() {
-  for _ in $(seq 1 50); do grab "$1"; [ "$(differs "$work/$1.png" "$work/last.png")" -gt 30 ] && break; sleep 0.1; done
+  for _ in $(seq 1 50); do
+    grab "$1"
+    [ "$(differs "$work/$1.png" "$work/last.png")" -gt 30 ] && break
+    sleep 0.1
+  done
   for _ in $(seq 1 20); do
     mv "$work/$1.png" "$work/prev.png"; sleep 0.1; grab "$1"
     [ "$(differs "$work/$1.png" "$work/prev.png")" -le 2 ] && break
@@ -77,8 +91,11 @@ expect() {
 # for half a second after one they took: `key` and `on` press no sooner
 # than that after the last press ended (wait_ready).
 ready=0
-press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; ready=$((${EPOCHREALTIME/./} + 750000)); }
-wait_ready() { local d=$((ready - ${EPOCHREALTIME/./})); [ $d -le 0 ] || sleep "$(printf '0.%06d' $d)"; }
+press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; ready=$((${EPOCHREALTIME/./} + 600000)); }
+wait_ready() {
+  local d=$((ready - ${EPOCHREALTIME/./}))
+  [ $d -le 0 ] || sleep "$(printf '%d.%06d' $((d / 1000000)) $((d % 1000000)))"
+}
 # key KEY: a press, and the screen changes; pressed again when nothing
 # changed within 2 s (a press lost on a busy machine), twice at most.
 key() {

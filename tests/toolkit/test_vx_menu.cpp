@@ -1,6 +1,7 @@
 // Text-defined menus: loading faults, both layouts, the resize list, navigation, timing, notifications and drawing against golden pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -262,6 +263,30 @@ TEST_F(MenuTest, BoxOnlyWithFlagTwoAndTranslucencyOnlyForOtherSelectableLines) {
     EXPECT_EQ(target.pixels[(text(1).rect.y - 1) * 640 + text(1).rect.x - 1] == 9, box) << flags;
     EXPECT_EQ(levels, want) << flags;
   }
+}
+
+// The name entry's case: a fixed-spacing dynamic text narrower than its
+// rectangle is drawn from the rectangle's left edge; the pointers beside it
+// leave every pixel of its columns as the text alone left them.
+TEST_F(MenuTest, PointersStandBesideAFixedSpacingDynamicText) {
+  ASSERT_EQ(load("NumLines=1\nPosition=10,10,80,20\nDefault=1\nType_01=128\nValue_01=6001\nNotif_01=2\n"
+                 "Font_01=0\nAlign_01=1\nLine_01=----------\n"), 1);
+  menu.update_cb = [](VX_MENU_LINE* line) { std::strcpy(line->texts[0].text, "AB"); };
+  vx_menu_show(&menu, 1);
+  VX_RECT cells[3];
+  const VX_MENU_POINTER pointer = {vx_font_char_frame(&font, '*', 1, cells), cells[0], 9, nullptr};
+  std::vector<uint8_t> alone, with;
+  for (auto [p, out] : {std::pair{(const VX_MENU_POINTER*)nullptr, &alone}, {&pointer, &with}}) {
+    std::memset(target.pixels, 0, 640 * 480);
+    vx_menu_draw(&menu, &font, &target, p, 12);
+    out->assign(target.pixels, target.pixels + 640 * 480);
+  }
+  int first = 640, last = -1, over = 0, beside = 0;
+  for (int i = 0; i < 640 * 480; i++)
+    if (alone[i]) first = std::min(first, i % 640), last = std::max(last, i % 640);
+  for (int i = 0; i < 640 * 480; i++)
+    if (alone[i] != with[i]) (i % 640 >= first && i % 640 <= last ? over : beside)++;
+  EXPECT_EQ(nums(over, beside > 0), nums(0, 1)) << first << ".." << last;
 }
 
 // The fixture menus laid out at a base size of 160 x 120 and drawn on a
