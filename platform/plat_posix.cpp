@@ -107,12 +107,17 @@ int plat_run(const char* path, const char* argument, int wait, int* exit_code) {
 
 // ---------------------------------------------------------------- folders
 
+// The executable's path into `path`; its last slash, or null when unknown.
+static char* exe_path(char (&path)[PATH_SIZE]) {
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) return nullptr;
+  path[n] = 0;
+  return std::strrchr(path, '/');
+}
+
 int plat_program_folder(char* buf, int size) {
   char path[PATH_SIZE];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  if (n <= 0) return 0;
-  path[n] = 0;
-  char* slash = std::strrchr(path, '/');
+  char* slash = exe_path(path);
   if (!slash) return 0;
   slash[1] = 0;
   return copy_out(buf, size, path);
@@ -127,10 +132,7 @@ int plat_program_folder(char* buf, int size) {
 
 int plat_program_data_folder(char* buf, int size) {
   char exe[PATH_SIZE];
-  ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-  if (n <= 0) return 0;
-  exe[n] = 0;
-  char* slash = std::strrchr(exe, '/');
+  char* slash = exe_path(exe);
   if (!slash) return 0;
   const char* name = slash + 1;
   slash[0] = 0;

@@ -15,8 +15,7 @@ E2E_LOG=$(mktemp)
 folder="$XDG_DATA_HOME/Harrowby/Pond Sprint"
 times=()
 for r in $(seq 1 "$runs"); do
-  mkdir -p "$folder"; rm -f "$folder/history.txt"
-  printf '[Application]\r\nLanguage=1\r\n[Display]\r\nResolution=%sx32\r\nFullscreen=1\r\n' "$size" >"$folder/PondSprint.ini"
+  e2e_full_screen "$size"; rm -f "$folder/history.txt"
   "$game" >"$E2E_LOG" 2>&1 &
   pid=$!
   ms=""

@@ -14,17 +14,14 @@ if [ -z "${RSS_WATCH_INNER:-}" ]; then
 fi
 E2E_LOG=$(mktemp)
 . "$here/../tests/e2e/e2e_lib.sh"
-settings="$XDG_DATA_HOME/Harrowby/Pond Sprint/PondSprint.ini"
-mkdir -p "$(dirname "$settings")"
-printf '[Application]\r\nLanguage=1\r\n[Display]\r\nResolution=%sx32\r\nFullscreen=1\r\n' "$size" >"$settings"
+e2e_full_screen "$size"
 start_game "$game" || exit 1
 sleep 3
 new_game
-rss() { awk '/^VmRSS/ {print int($2 / 1024)}' "/proc/$GAME_PID/status" 2>/dev/null; }
 first=""; now=0
 for t in $(seq 10 10 $((minutes * 60))); do
   sleep 10
-  now=$(rss)
+  now=$(game_rss_mib)
   [ -n "$now" ] || { echo "the game stopped after $t s"; cat "$E2E_LOG"; exit 1; }
   [ "$t" = 60 ] && first=$now
   echo "$t s: $now MiB"

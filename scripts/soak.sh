@@ -21,7 +21,6 @@ fi
 E2E_LOG=$(mktemp)
 . "$here/../tests/e2e/e2e_lib.sh"
 folder="$XDG_DATA_HOME/Harrowby/Pond Sprint"
-rss() { awk '/^VmRSS/ {print int($2 / 1024)}' "/proc/$GAME_PID/status" 2>/dev/null; }
 # check_exit: after the game ended, what it left: status 0, no block held
 # by the memory tracker, nothing in Warning.txt, nothing said on standard
 # error (sanitizers, message boxes).
@@ -51,7 +50,7 @@ while [ $SECONDS -lt $end ] && [ $fail = 0 ]; do
     sleep 0.25
   done
   cycles=$((cycles + 1))
-  now=$(rss)
+  now=$(game_rss_mib)
   if [ -z "$now" ]; then
     wait_exit 5
     echo "cycle $cycles: the keys quit the game (status $GAME_RC); started again"

@@ -28,6 +28,17 @@ e2e_language_chosen() {
   grep -q '^Language=' "$settings" || printf '[Application]\r\nLanguage=1\r\n' >>"$settings"
 }
 
+# e2e_full_screen SIZE: settings for a game full screen at SIZE (WxH),
+# English chosen; the game's per-user folder made.
+e2e_full_screen() {
+  local folder="$XDG_DATA_HOME/Harrowby/Pond Sprint"
+  mkdir -p "$folder"
+  printf '[Application]\r\nLanguage=1\r\n[Display]\r\nResolution=%sx32\r\nFullscreen=1\r\n' "$1" >"$folder/PondSprint.ini"
+}
+
+# game_rss_mib: the running game's resident memory in MiB; empty once it has ended.
+game_rss_mib() { awk '/^VmRSS/ {print int($2 / 1024)}' "/proc/$GAME_PID/status" 2>/dev/null; }
+
 # new_game: Enter on the main menu's first line, held as a player holds it;
 # play has begun when it returns.
 new_game() { xdotool keydown Return; sleep 0.3; xdotool keyup Return; sleep 2; }

@@ -1,32 +1,10 @@
 // Fuzz target: the file layer's archive loader and archived reads, over an arbitrary resource.dat.
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
-#include <string>
 
-#include "core/vx_error.h"
 #include "core/vx_io.h"
 #include "core/vx_io_ini.h"
-#include "platform/platform.h"
-
-static int quiet_box(const char*, const char*, unsigned) { return 1; }
-
-// A private folder made current once, removed at exit.
-static void enter_work_folder() {
-  static std::filesystem::path folder;
-  if (!folder.empty()) return;
-  folder = std::filesystem::temp_directory_path() / ("fuzz_archive_" + std::to_string(plat_ticks()));
-  std::filesystem::create_directories(folder);
-  std::filesystem::current_path(folder);
-  std::atexit([] {
-    std::error_code ec;
-    std::filesystem::current_path(folder.parent_path(), ec);
-    std::filesystem::remove_all(folder, ec);
-  });
-  static const VX_ERROR_SETTINGS error_settings = {0};
-  vx_error_init(&error_settings);
-  vx_error_set_box(quiet_box);
-}
+#include "fuzz_engine.h"
 
 // Reads one entry every way the layer offers.
 static void read_entry(const char* name) {
@@ -51,7 +29,7 @@ static void read_entry(const char* name) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  enter_work_folder();
+  fuzz_engine_start("fuzz_archive", nullptr, nullptr);
   FILE* f = std::fopen("resource.dat", "wb");
   if (!f) return 0;
   if (size) std::fwrite(data, 1, size, f);

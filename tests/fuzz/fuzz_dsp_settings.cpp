@@ -11,11 +11,10 @@
 #include "display/vx_app.h"
 #include "display/vx_dsp.h"
 #include "display/vx_dsp_internal.h"
+#include "fuzz_engine.h"
 #include "platform/platform.h"
 
 namespace {
-
-int quiet_box(const char*, const char*, unsigned) { return 1; }
 
 int mode_set(int, int, int, int, int) { return 1; }
 int ok() { return 1; }
@@ -28,25 +27,12 @@ std::filesystem::path folder;
 std::string settings_os;
 
 void start_once() {
-  if (!folder.empty()) return;
-  folder = std::filesystem::temp_directory_path() / ("fuzz_dsp_" + std::to_string(plat_ticks()));
+  static const VX_IO_SETTINGS io_settings = {0, nullptr, "Fuzz.ini"};
+  if (!fuzz_engine_start("fuzz_dsp", nullptr, &io_settings)) return;
+  folder = std::filesystem::current_path();
   std::filesystem::create_directories(folder / "xdg");
-  std::filesystem::current_path(folder);
   setenv("XDG_DATA_HOME", (folder / "xdg").c_str(), 1);
   setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);  // the instance lock stays in the private folder
-  std::atexit([] {
-    vx_io_deinit();
-    std::error_code ec;
-    std::filesystem::current_path(folder.parent_path(), ec);
-    std::filesystem::remove_all(folder, ec);
-  });
-  static const VX_ERROR_SETTINGS error_settings = {0};
-  vx_error_init(&error_settings);
-  vx_error_set_box(quiet_box);
-  static const VX_MEM_SETTINGS mem_settings = {0, 0};
-  vx_mem_init(&mem_settings);
-  static const VX_IO_SETTINGS io_settings = {0, nullptr, "Fuzz.ini"};
-  vx_io_init(&io_settings);
   vx_app_config_prepare("Fuzz.ini", "DspFuzz");
   char os[VX_IO_PATH_MAX];
   vx_io_os_path(vx_io_settings_path(), os, sizeof os);

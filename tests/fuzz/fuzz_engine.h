@@ -11,10 +11,13 @@
 
 inline int fuzz_quiet_box(const char*, const char*, unsigned) { return 1; }
 
+inline constexpr VX_IO_SETTINGS kFuzzIoSettings = {0, nullptr, nullptr};
+
 // Starts once per process; 1 on the call that started, so the caller adds
 // its own set-up then. `stop` (may be null) runs at exit before the file
-// layer stops and the scratch folder goes.
-inline int fuzz_engine_start(const char* name, void (*stop)() = nullptr) {
+// layer stops and the scratch folder goes. `io`: the file layer's settings,
+// or null when the target starts and stops the layer itself.
+inline int fuzz_engine_start(const char* name, void (*stop)() = nullptr, const VX_IO_SETTINGS* io = &kFuzzIoSettings) {
   static std::filesystem::path folder;
   static void (*stop_first)() = nullptr;
   if (!folder.empty()) return 0;
@@ -35,7 +38,6 @@ inline int fuzz_engine_start(const char* name, void (*stop)() = nullptr) {
   plat_set_boxes(0);
   static const VX_MEM_SETTINGS mem_settings = {0, 0};
   vx_mem_init(&mem_settings);
-  static const VX_IO_SETTINGS io_settings = {0, nullptr, nullptr};
-  vx_io_init(&io_settings);
+  if (io) vx_io_init(io);
   return 1;
 }

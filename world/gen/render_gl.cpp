@@ -237,7 +237,7 @@ void Render_Output_GL(RENDER_OUTPUT* output) {
 }
 
 void Render_GL_Frame_Begin(int width, int height) {
-  if (gen_wrap_ready()) flush(), gen_bit_flush();
+  if (gen_wrap_ready()) flush();
   gl_st.width = width;
   gl_st.height = height;
   if (!gen_wrap_ready()) return;
