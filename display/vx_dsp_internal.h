@@ -32,6 +32,7 @@ struct VX_DSP_STATE {
   int instance_locked;      // this process holds the single-instance lock
   int placing;              // inside vx_dsp_window_place
   int settle_ms;            // wait after a full-screen resize (250; tests set 0)
+  uint32_t settle_from;     // plat_ticks() when the latest mode set began
 
   int win_x, win_y;         // window position (its drawable's top-left), screen pixels
   int client_w, client_h;   // the picture area of the window, without the menu bar

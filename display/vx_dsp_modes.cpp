@@ -168,6 +168,7 @@ static int set_through_table(const VX_VIDEO_MODE& m) {
     vx_screen_3d_active_set(1);
     vx_screen_copy_set(vx_bit_copy_3d, vx_bit_copy_transp_3d);
   }
+  s.settle_from = plat_ticks();
   return t->vx_dsp_3d_video_mode_set(static_cast<int>(m.width), static_cast<int>(m.height), m.depth,
                                      static_cast<int>(m.refresh), s.fullscreen);
 }
@@ -197,10 +198,11 @@ static void full_screen_layout(const VX_VIDEO_MODE& m) {
   const VX_BITMAP* screen = vx_screen();
   s.full.x = screen->x;
   s.full.y = screen->y;
+  // The settling time counts from the mode set: what the mode set itself
+  // waited for, and the work done here, are part of it.
   if (s.settle_ms > 0) {
-    const uint32_t start = plat_ticks();
     if (settle_work) settle_work();
-    const uint32_t spent = plat_ticks() - start;
+    const uint32_t spent = plat_ticks() - s.settle_from;
     if (spent < static_cast<uint32_t>(s.settle_ms)) plat_sleep(static_cast<uint32_t>(s.settle_ms) - spent);
   }
 }
@@ -220,6 +222,7 @@ int vx_dsp_video_mode_set() {
     // No back end renders: the platform sets the mode in the placement
     // below, and the copies stay in software.
     vx_screen_copy_set(nullptr, nullptr);
+    s.settle_from = plat_ticks();
   }
   s.depth_is_preferred = m.depth == vx_dsp_preferred_depth();
   if (s.client_w <= 0 || s.client_h <= 0) {

@@ -32,6 +32,12 @@ enum PLAT_GL_FAILURE {
 // window underneath, since its format is fixed when it is made; messages
 // still waiting for the old one are dropped). Null on failure, with
 // *failure (may be null) set; the window is then unchanged.
+// Starts loading the system's GL libraries (and, with Mesa, the driver and
+// the code generator under it) on a thread of its own, so that the work
+// overlaps the rest of the start-up; the first GL window or context waits
+// for it to finish. Called once, early; nothing in the null build.
+void plat_gl_preload();
+
 PLAT_GL_CONTEXT* plat_gl_context_create(PLAT_WINDOW* window, const PLAT_GL_FORMAT* format, int* failure);
 // What the context got (depth_bits is the real depth). 1, or 0 for null.
 int plat_gl_context_format(const PLAT_GL_CONTEXT* context, PLAT_GL_FORMAT* out);

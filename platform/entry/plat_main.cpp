@@ -2,6 +2,7 @@
 // command line, handed to game_main with the normal show state.
 #include <cstring>
 #include <string>
+#include "platform/plat_gl.h"
 #include "platform/platform.h"
 
 // Arguments after the program name, joined by single spaces; an argument
@@ -20,6 +21,8 @@ static std::string join_arguments(int argc, char** argv) {
 }
 
 int main(int argc, char** argv) {
+  // The GL libraries load beside the start-up instead of inside it.
+  plat_gl_preload();
   std::string command_line = join_arguments(argc, argv);
   return game_main(nullptr, command_line.c_str(), 1);
 }

@@ -1,6 +1,8 @@
 // The null build's GL: there is none, so every context is refused; display modes are accepted without effect.
 #include "platform/plat_gl.h"
 
+void plat_gl_preload() {}
+
 PLAT_GL_CONTEXT* plat_gl_context_create(PLAT_WINDOW*, const PLAT_GL_FORMAT*, int* failure) {
   if (failure) *failure = PLAT_GL_NO_FORMAT;
   return nullptr;

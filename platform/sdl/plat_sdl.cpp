@@ -35,7 +35,7 @@ static void handle_x_connection_loss() {
   dlclose(xlib);  // SDL keeps it loaded
 }
 
-static int start_video() {
+int plat_sdl_video_start() {
   if (sdl_state.video_ready) return 1;
   // The window procedures decide what losing the focus does in full screen,
   // and a closed window is the procedures' business, not a reason to quit.
@@ -79,10 +79,13 @@ static int sdl_position(int v) {
 // ---------------------------------------------------------------- windows
 
 int plat_be_window_create(PLAT_WINDOW* window) {
-  if (!start_video()) return 0;
+  if (!plat_sdl_video_start()) return 0;
   // Created hidden: the common code shows it after PLAT_WM_CREATE.
   uint32_t flags = SDL_WINDOW_HIDDEN;
-  if (window->style & PLAT_WS_OPENGL) flags |= SDL_WINDOW_OPENGL;
+  if (window->style & PLAT_WS_OPENGL) {
+    plat_sdl_gl_preload_wait();
+    flags |= SDL_WINDOW_OPENGL;
+  }
   if (window->style & PLAT_WS_SIZABLE) flags |= SDL_WINDOW_RESIZABLE;
   if (window->style & PLAT_WS_POPUP) flags |= SDL_WINDOW_BORDERLESS;
   SDL_Window* w = SDL_CreateWindow(window->title, sdl_position(window->x), sdl_position(window->y),

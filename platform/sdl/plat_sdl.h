@@ -7,11 +7,20 @@
 // it (SDL events may only be gathered there).
 int plat_sdl_events_ready();
 
+// Starts SDL video (and events) once, with the hints every window relies
+// on; the calling thread becomes the one that gathers SDL's events. 1 when
+// video runs.
+int plat_sdl_video_start();
+
 // The GL context last made current through plat_gl (creation or
 // plat_gl_make_current) becomes current again when something else of SDL
 // took its place (a window's own renderer, a destroyed window). Nothing
 // when no context was made or it is already current.
 void plat_sdl_gl_keep_current();
+
+// Waits until the GL libraries' preloading (plat_gl_preload) is done;
+// nothing when none runs.
+void plat_sdl_gl_preload_wait();
 
 // Before a window goes full screen: it is moved and sized to cover its
 // display (width x height at the display's corner) while SDL still takes

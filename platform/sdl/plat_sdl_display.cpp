@@ -5,21 +5,10 @@
 
 namespace {
 
-// The display queries need SDL video. Before the first window started it,
-// video runs just for the query and stops again (video_end), so the first
-// window still finds it unstarted and sets it up in full. 1 when video runs;
-// *started says whether this query started it.
-int video_begin(int* started) {
-  *started = 0;
-  if (SDL_WasInit(SDL_INIT_VIDEO)) return 1;
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return 0;
-  *started = 1;
-  return 1;
-}
-
-void video_end(int started) {
-  if (started) SDL_QuitSubSystem(SDL_INIT_VIDEO);
-}
+// The display queries need SDL video; the first of them starts it as the
+// first window would, and it stays up for the windows that follow (a start
+// and stop per query costs a connection to the display each time).
+int video_begin() { return plat_sdl_video_start(); }
 
 PLAT_DISPLAY_MODE from_sdl(const SDL_DisplayMode& m) {
   PLAT_DISPLAY_MODE out;
@@ -55,40 +44,32 @@ void plat_sdl_cover_display(SDL_Window* w, int width, int height) {
 }
 
 int plat_display_mode_count() {
-  int started;
-  if (!video_begin(&started)) return -1;
+  if (!video_begin()) return -1;
   int n = SDL_GetNumDisplayModes(0);
-  video_end(started);
   return n < 0 ? -1 : n;
 }
 
 int plat_display_mode(int index, PLAT_DISPLAY_MODE* out) {
-  int started;
-  if (!out || index < 0 || !video_begin(&started)) return 0;
+  if (!out || index < 0 || !video_begin()) return 0;
   SDL_DisplayMode m;
   int ok = SDL_GetDisplayMode(0, index, &m) == 0;
-  video_end(started);
   if (ok) *out = from_sdl(m);
   return ok;
 }
 
 int plat_display_desktop(PLAT_DISPLAY_MODE* out) {
-  int started;
-  if (!out || !video_begin(&started)) return 0;
+  if (!out || !video_begin()) return 0;
   SDL_DisplayMode m;
   int ok = SDL_GetDesktopDisplayMode(0, &m) == 0;
-  video_end(started);
   if (ok) *out = from_sdl(m);
   return ok;
 }
 
 int plat_display_work_area(int* x, int* y, int* width, int* height) {
-  int started;
-  int video = video_begin(&started);
+  int video = video_begin();
   SDL_Rect r = {0, 0, 0, 0};
   int ok = video && SDL_GetDisplayUsableBounds(0, &r) == 0 && r.w > 0 && r.h > 0;
   if (!ok && video) SDL_GetDisplayBounds(0, &r);
-  if (video) video_end(started);
   if (x) *x = r.x;
   if (y) *y = r.y;
   if (width) *width = r.w;

@@ -1,5 +1,10 @@
 // The SDL build's GL contexts: the pixel format through SDL's attributes, a native window made for it, swaps and the full-screen mode.
+#include <dlfcn.h>
+#include <link.h>
+#include <pthread.h>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -42,6 +47,68 @@ static void keep_large_blocks() {
   mallopt(M_TRIM_THRESHOLD, 64 << 20);
 #endif
 }
+
+// ---------------------------------------------------------------- preloading
+
+// Loading the GL libraries is mostly the dynamic linker's relocation work,
+// and with Mesa's software driver that means its code generator's library,
+// the largest the program ever loads: tens of milliseconds on the main
+// thread, in the middle of the start. A thread started first thing does it
+// while the main thread reads the data and shows the splash; SDL's own
+// loading then finds every library in place. The handles stay open for the
+// life of the process, as SDL's do.
+static struct {
+  pthread_t thread;
+  int running;  // started and not joined yet
+} preload_state;
+
+static void* preload_libraries(void*) {
+  // The GL dispatcher SDL opens, and Mesa's GLX library behind it.
+  dlopen("libGL.so.1", RTLD_NOW | RTLD_GLOBAL);
+  void* mesa = dlopen("libGLX_mesa.so.0", RTLD_NOW | RTLD_LOCAL);
+  // Mesa's drivers live in dri/ beside it; one file serves every driver
+  // (they are links to it), so the software one stands for all.
+  link_map* map = nullptr;
+  if (mesa && dlinfo(mesa, RTLD_DI_LINKMAP, &map) == 0 && map && map->l_name) {
+    char path[4096];
+    std::snprintf(path, sizeof path, "%s", map->l_name);
+    if (char* slash = std::strrchr(path, '/')) {
+      std::snprintf(slash + 1, sizeof path - static_cast<size_t>(slash + 1 - path), "dri/swrast_dri.so");
+      dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    }
+  }
+  return nullptr;
+}
+
+// Waits for the preloading thread, if one runs.
+static void preload_join() {
+  if (!preload_state.running) return;
+  preload_state.running = 0;
+  pthread_join(preload_state.thread, nullptr);
+}
+
+// PLAT_NO_GL_PRELOAD set in the environment leaves the loading to SDL
+// (to measure what the preloading saves).
+void plat_gl_preload() {
+  if (preload_state.running || std::getenv("PLAT_NO_GL_PRELOAD")) return;
+  // Each symbol SDL looks up while it starts video waits for the dynamic
+  // linker, which the loading holds: video starts first, while the linker
+  // is free, and the loading then runs beside the program's own start.
+  if (plat_sdl_video_start()) {
+    // Xlib loads its cursor library when the first pointer shape is made
+    // (the splash hides the pointer at once): made now, before the loading.
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_ShowCursor(SDL_ENABLE);
+  }
+  preload_state.running = pthread_create(&preload_state.thread, nullptr, preload_libraries, nullptr) == 0;
+  // A program ending before its first GL window waits for the loading
+  // rather than tear the libraries down under it.
+  if (preload_state.running) std::atexit(preload_join);
+}
+
+void plat_sdl_gl_preload_wait() { preload_join(); }
+
+// ---------------------------------------------------------------- contexts
 
 // SDL reads the attributes when a window is made (its visual or EGL
 // surface is chosen then) and again when a context is made.
@@ -97,6 +164,7 @@ PLAT_GL_CONTEXT* plat_gl_context_create(PLAT_WINDOW* window, const PLAT_GL_FORMA
   *failure = PLAT_GL_NO_FORMAT;
   if (!plat_window_valid(window) || !window->native || !format) return nullptr;
   keep_large_blocks();
+  preload_join();
 
   // The deepest depth buffer first: a depth the system lacks makes the
   // window (or the context) fail, and the next one is tried.
@@ -222,5 +290,12 @@ int plat_display_mode_set(PLAT_WINDOW* window, int width, int height, int depth,
     std::fprintf(stderr, "SDL full screen: %s\n", SDL_GetError());
     return PLAT_DISPLAY_FAILED;
   }
+  // A full-screen mode takes the display at once, as an exclusive mode
+  // does: a window not shown yet is shown now, since X applies the mode
+  // only to a mapped window. Whatever is drawn before the window would
+  // otherwise be shown (the splash in the new mode) is seen, and the wait
+  // for the window manager's answer falls inside the settling time that
+  // follows a mode set instead of after it.
+  if (!window->shown) plat_window_show(window, 1);
   return PLAT_DISPLAY_OK;
 }

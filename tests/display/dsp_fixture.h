@@ -33,6 +33,7 @@ struct Fake3d {
   std::vector<ModeSet> sets;
   int fail_width;  // mode sets of this width fail (0: none)
   int fail_all;    // every mode set fails
+  int set_ms;      // each mode set takes this long (a window manager's answer awaited)
 };
 inline Fake3d& fake() {
   static Fake3d f;
@@ -48,6 +49,7 @@ inline int fake_init(PLAT_WINDOW*, const VX_RECT*, const char** renderer, const 
 inline int fake_deinit() { return ++fake().deinits, 1; }
 inline int fake_mode_set(int w, int h, int d, int, int full) {
   fake().sets.push_back({w, h, d, full});
+  if (fake().set_ms > 0) plat_sleep(static_cast<uint32_t>(fake().set_ms));
   return !fake().fail_all && w != fake().fail_width;
 }
 inline int fake_resize(const VX_RECT*) { return ++fake().resizes, 1; }

@@ -53,6 +53,27 @@ TEST_F(DspModes, FailedStartModeFallsBackToTheDesktop) {
   EXPECT_EQ(ready, 1u);
 }
 
+// A full-screen start waits 250 ms from the moment the mode is asked for:
+// a mode set that itself waits 150 ms, and the work done during the wait,
+// shorten the rest of it instead of adding to it.
+TEST_F(DspModes, TheSettlingTimeCountsFromTheModeSetAndHoldsItsWork) {
+  static uint32_t work_at, worked;
+  work_at = worked = 0;
+  fake().set_ms = 150;
+  vx_dsp_settle_work_set([] { work_at = plat_ticks(), worked++; });
+  settings_path();
+  params.flags = VX_DSP_3D | VX_DSP_FULLSCREEN_ONLY;
+  ASSERT_EQ(vx_app_start(&app), 1);
+  const uint32_t t0 = plat_ticks();
+  ASSERT_EQ(vx_dsp_init(&params), 1);
+  const uint32_t took = plat_ticks() - t0;
+  vx_dsp_settle_work_set(nullptr);
+  EXPECT_EQ(worked, 1u);
+  EXPECT_GE(work_at - t0, 150u);  // after the mode set
+  EXPECT_GE(took, 250u);
+  EXPECT_LT(took, 380u) << "the mode set's own wait came on top of the settling time";
+}
+
 // ---------------------------------------------------------------- switching: refusals
 
 // ---------------------------------------------------------------- switching: failures

@@ -2,6 +2,8 @@
 #include <cstdio>
 
 #include "gen_fixture.h"
+#include "platform/plat_gl.h"
+#include "platform/plat_internal.h"
 #include "world/gen/gen_atlas.h"
 #include "world/gen/gen_draw.h"
 
@@ -42,6 +44,17 @@ TEST_F(GenWrap, InitReportsTheRendererAndSetsUpThe2DScreen) {
   EXPECT_EQ(viewport[3], gen_test::kScreenH);
   // The screen starts black.
   EXPECT_EQ(read(0, 0), 0u);
+}
+
+// A full-screen mode takes the display at once: a window not shown yet is
+// shown by the mode set (X applies the mode only to a shown window), so
+// what is drawn after it, the splash first, is seen.
+TEST_F(GenWrap, AFullScreenModeSetShowsAWindowNotShownYet) {
+  plat_window_show(window_, 0);
+  ASSERT_EQ(window_->shown, 0);
+  ASSERT_EQ(plat_display_mode_set(window_, gen_test::kScreenW, gen_test::kScreenH, 32, 0, 1), PLAT_DISPLAY_OK);
+  EXPECT_EQ(window_->shown, 1);
+  EXPECT_EQ(plat_display_mode_set(window_, gen_test::kScreenW, gen_test::kScreenH, 32, 0, 0), PLAT_DISPLAY_OK);
 }
 
 TEST_F(GenWrap, SnapshotIsWrittenAtTheDisplayUpdate) {

@@ -10,6 +10,7 @@
 #include "core/vx_mem.h"
 #include "display/vx_app.h"
 #include "display/vx_blit.h"
+#include "display/vx_screen.h"
 #include "world/gen/gen_atlas.h"
 #include "world/gen/gen_mem.h"
 #include "world/gen/gen_str.h"
@@ -574,8 +575,24 @@ void gen_bit_warm_up() {
   }
   gen_bit_free(&bitmap);
   vx_bit_free(&bitmap);
+  // A picture as large as the screen goes up and away once. The memory its
+  // pieces and their textures take is then in place for the first
+  // full-screen picture: touching fresh memory the first time costs more
+  // than the copy into it.
+  const VX_BITMAP* screen = vx_screen();
+  const VX_RECT whole = {0, 0, int16_t(screen ? screen->width : 0), int16_t(screen ? screen->height : 0)};
+  if (whole.width > 0 && whole.height > 0 && vx_bit_alloc(&bitmap, &whole, VX_BIT_BPP32)) {
+    std::memset(bitmap.pixels, 0, size_t(whole.width) * size_t(whole.height) * 4);
+    gen_bit_put(&bitmap, &whole, nullptr, 0);
+    gen_bit_flush();
+    gen_bit_free(&bitmap);
+    vx_bit_free(&bitmap);
+  }
   glFinish();
   gen_wrap_screen_clear();
+  // Both buffers of the window's swap chain are made and filled once (black).
+  gen_wrap_display_update();
+  gen_wrap_display_update();
 }
 
 int gen_bit_free(VX_BITMAP* bitmap) {
