@@ -182,7 +182,7 @@ hop_until game_over 140x22+90+90 60 'GAME|OVER' U
 expect entry
 # The second character of the name: right then down (PKAYER). The table is
 # compared left of its scores, which follow the time left.
-key Right; key Down; key Return; expect table 200x200+20+40
+key Right; key Down; key Return; expect table 180x200+20+40
 key Return; expect main
 # Left alone, the main menu gives way to the attract screen; Esc brings it back.
 [ -z "$update" ] || sleep 11
