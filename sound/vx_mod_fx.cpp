@@ -6,6 +6,7 @@
 // fine slides (EEx/FEx) by 1. Most effects share one memory per channel: a
 // zero parameter repeats the last non-zero parameter of any effect (D, E, F,
 // I, J, K, L, Q, R and S read it); G, H/U and O keep their own.
+#include <algorithm>
 #include <cmath>
 
 #include "sound/vx_mod_data.h"
@@ -242,7 +243,9 @@ void special_first(VX_MOD_SONG* song, VX_MOD_CHANNEL* ch, int repeat) {
         song->loop_jump = 1;
         song->loop_target = song->loop_row;
       } else {
-        song->loop_row = song->row + 1;  // a finished loop starts the next one after it
+        // A finished loop starts the next one after it; after the last row
+        // there is none, and a loop asked for later in the row repeats it.
+        song->loop_row = std::min(song->row + 1, VX_MOD_ROWS - 1);
       }
       break;
     case 0xC:

@@ -1,6 +1,7 @@
 // The player's time base: row starts on the frames the 8 ms steps give, whatever the buffer sizes, rates and run flags.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -129,6 +130,24 @@ TEST(ModTime, RunFlagRateAndKeepValues) {
   vx_mod_stop();
   std::vector<int16_t> after = PLAYER::render(4410, 4410);
   EXPECT_EQ(after, std::vector<int16_t>(after.size(), 0));
+}
+
+// A loop finished on the last row, then one asked for in that row: the new
+// loop starts no further on than the last row.
+TEST(ModTime, ALoopAskedForAfterOneFinishedOnTheLastRowStaysInThePattern) {
+  SONG s;
+  s.samples = {constant_sample(200)};
+  // The first time round channel 0 asks for a loop from row 0 and channel
+  // 1 finishes it at once; the second time channel 0 asks again.
+  s.patterns = {{{0, 0, 0x40, 1}, {63, 0, 255, 0, 255, 'S', 0xB1}, {63, 1, 255, 0, 255, 'S', 0xB1}}};
+  s.speed = 1;  // rows of 20 ms
+  PLAYER player(s);
+  int highest = 0;
+  for (int i = 0; i < 500; i++) {  // 5 s in steps of 10 ms: the pattern three times and more
+    PLAYER::render(441, 441);
+    highest = std::max(highest, PLAYER::status().row);
+  }
+  EXPECT_EQ(highest, 63);
 }
 
 }  // namespace
