@@ -8,7 +8,8 @@ pkgs=(build-essential cmake pkg-config libsdl2-dev zlib1g-dev libogg-dev libtheo
       libgl1-mesa-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libx11-dev
       libfreetype-dev fonts-dejavu-core fonts-liberation2 fonts-ipafont-gothic)
 if [ "$kind" = test ]; then
-  pkgs+=(libgtest-dev libbenchmark-dev libmpg123-dev libopenmpt-dev clang xvfb xauth xdotool imagemagick openbox ffmpeg desktop-file-utils appstream)
+  pkgs+=(libgtest-dev libbenchmark-dev libmpg123-dev libopenmpt-dev clang xvfb xauth xdotool imagemagick openbox ffmpeg
+        sox tesseract-ocr tesseract-ocr-eng desktop-file-utils appstream)
 fi
 
 missing=()
