@@ -51,6 +51,19 @@ int plat_sdl_video_start() {
     std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
     return 0;
   }
+  // Without a display SDL falls back to drivers that show nothing: the game
+  // would run unseen. They serve only when asked for by name (tests, tools).
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* asked = std::getenv("SDL_VIDEODRIVER");
+  if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+      !(asked && std::strstr(asked, driver))) {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    static bool said = false;
+    if (!said)
+      std::fprintf(stderr, "No display was found to show the game on (DISPLAY and WAYLAND_DISPLAY are not set or not reachable).\n");
+    said = true;
+    return 0;
+  }
   if (!sdl_state.exit_hook_set) {
     std::atexit(SDL_Quit);
     sdl_state.exit_hook_set = 1;

@@ -94,12 +94,11 @@ void plat_gl_preload() {
   // Each symbol SDL looks up while it starts video waits for the dynamic
   // linker, which the loading holds: video starts first, while the linker
   // is free, and the loading then runs beside the program's own start.
-  if (plat_sdl_video_start()) {
-    // Xlib loads its cursor library when the first pointer shape is made
-    // (the splash hides the pointer at once): made now, before the loading.
-    SDL_ShowCursor(SDL_DISABLE);
-    SDL_ShowCursor(SDL_ENABLE);
-  }
+  if (!plat_sdl_video_start()) return;  // nothing to draw on
+  // Xlib loads its cursor library when the first pointer shape is made
+  // (the splash hides the pointer at once): made now, before the loading.
+  SDL_ShowCursor(SDL_DISABLE);
+  SDL_ShowCursor(SDL_ENABLE);
   preload_state.running = pthread_create(&preload_state.thread, nullptr, preload_libraries, nullptr) == 0;
   // A program ending before its first GL window waits for the loading
   // rather than tear the libraries down under it.

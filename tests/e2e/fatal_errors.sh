@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A start that fails says why on standard error, in the game's own words,
 # and ends with a failure status: a damaged resource.dat (empty, cut short,
-# bad table), a level the loader refuses and a read-only per-user folder.
+# bad table), a level the loader refuses, no display and a read-only
+# per-user folder.
 # Root writes through permission bits: as root the folder is made read-only
 # by a bind mount in a mount namespace of the script's own. The X server
 # is kept from resetting between the game's starts, which would refuse a
@@ -59,6 +60,10 @@ if [ -x "$dir/tools/respack" ] && [ -f "$dir/datatree/level/level0.def" ]; then
 else
   echo "FAIL: no data tree and packer beside the game to build a damaged level with"; fail=1
 fi
+
+# No display at all: SDL's drivers that show nothing are not taken instead.
+cp "$archive" "$work/resource.dat"
+(unset DISPLAY WAYLAND_DISPLAY SDL_VIDEODRIVER; fail=0; run "no display" "No display was found to show the game on"; exit $fail) || fail=1
 
 user="$XDG_DATA_HOME/Harrowby/Pond Sprint"
 cp "$archive" "$work/resource.dat"
