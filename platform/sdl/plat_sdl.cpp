@@ -11,6 +11,7 @@
 static struct {
   int video_ready;
   int exit_hook_set;
+  int no_display_said;  // the missing display was reported
   pthread_t owner;  // the thread that started video and gathers its events
 } sdl_state;
 
@@ -58,10 +59,9 @@ int plat_sdl_video_start() {
   if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
       !(asked && std::strstr(asked, driver))) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-    static bool said = false;
-    if (!said)
+    if (!sdl_state.no_display_said)
       std::fprintf(stderr, "No display was found to show the game on (DISPLAY and WAYLAND_DISPLAY are not set or not reachable).\n");
-    said = true;
+    sdl_state.no_display_said = 1;
     return 0;
   }
   if (!sdl_state.exit_hook_set) {

@@ -5,11 +5,6 @@
 
 namespace {
 
-// The display queries need SDL video; the first of them starts it as the
-// first window would, and it stays up for the windows that follow (a start
-// and stop per query costs a connection to the display each time).
-int video_begin() { return plat_sdl_video_start(); }
-
 PLAT_DISPLAY_MODE from_sdl(const SDL_DisplayMode& m) {
   PLAT_DISPLAY_MODE out;
   out.width = m.w;
@@ -43,14 +38,17 @@ void plat_sdl_cover_display(SDL_Window* w, int width, int height) {
   SDL_SetWindowPosition(w, bounds.x, bounds.y);
 }
 
+// The display queries need SDL video: the first of them starts it as the
+// first window would, and it stays up for the windows that follow (a start
+// and stop per query would cost a connection to the display each time).
 int plat_display_mode_count() {
-  if (!video_begin()) return -1;
+  if (!plat_sdl_video_start()) return -1;
   int n = SDL_GetNumDisplayModes(0);
   return n < 0 ? -1 : n;
 }
 
 int plat_display_mode(int index, PLAT_DISPLAY_MODE* out) {
-  if (!out || index < 0 || !video_begin()) return 0;
+  if (!out || index < 0 || !plat_sdl_video_start()) return 0;
   SDL_DisplayMode m;
   int ok = SDL_GetDisplayMode(0, index, &m) == 0;
   if (ok) *out = from_sdl(m);
@@ -58,7 +56,7 @@ int plat_display_mode(int index, PLAT_DISPLAY_MODE* out) {
 }
 
 int plat_display_desktop(PLAT_DISPLAY_MODE* out) {
-  if (!out || !video_begin()) return 0;
+  if (!out || !plat_sdl_video_start()) return 0;
   SDL_DisplayMode m;
   int ok = SDL_GetDesktopDisplayMode(0, &m) == 0;
   if (ok) *out = from_sdl(m);
@@ -66,7 +64,7 @@ int plat_display_desktop(PLAT_DISPLAY_MODE* out) {
 }
 
 int plat_display_work_area(int* x, int* y, int* width, int* height) {
-  int video = video_begin();
+  int video = plat_sdl_video_start();
   SDL_Rect r = {0, 0, 0, 0};
   int ok = video && SDL_GetDisplayUsableBounds(0, &r) == 0 && r.w > 0 && r.h > 0;
   if (!ok && video) SDL_GetDisplayBounds(0, &r);

@@ -588,9 +588,9 @@ void gen_bit_warm_up() {
     gen_bit_free(&bitmap);
     vx_bit_free(&bitmap);
   }
-  glFinish();
   gen_wrap_screen_clear();
-  // Both buffers of the window's swap chain are made and filled once (black).
+  // Both buffers of the window's swap chain are made and filled once
+  // (black); the swaps finish the drawing above within the wait.
   gen_wrap_display_update();
   gen_wrap_display_update();
 }
