@@ -180,6 +180,9 @@ void flush() {
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_COLOR_ARRAY);
   glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  // A polygon has one colour at every corner: flat shading gives the same
+  // picture without interpolating the colour at every pixel.
+  glShadeModel(GL_FLAT);
   const bool depth_test = opaque || (gl_st.depth && batch.count);
   if (depth_test) {
     glEnable(GL_DEPTH_TEST);
@@ -206,6 +209,7 @@ void flush() {
     glDepthMask(GL_TRUE);
   }
   glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+  glShadeModel(GL_SMOOTH);
   glDisableClientState(GL_COLOR_ARRAY);
   glDisableClientState(GL_VERTEX_ARRAY);
   batch.count = batch.run_count = 0;
