@@ -32,7 +32,7 @@ export PS_ATTRACT_LIST=$work/demos.txt
 mkdir -p "$user"
 {
   printf '[High-Scores]\r\nNbScores=5\r\nMaxSizeName=10\r\nMaxSizeScore=8\r\nDefaultName=PLAYER\r\n'
-  for i in 1 2 3 4 5; do printf 'Name_0%d=      NOBODY\r\nScore_0%d=       0\r\n' $i $i; done
+  for i in 1 2 3 4 5; do printf 'Name_0%d=    NOBODY\r\nScore_0%d=       0\r\n' $i $i; done
 } >"$user/scores.txt"
 
 no() { echo "FAIL: $1"; fail=1; }
