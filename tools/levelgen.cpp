@@ -190,6 +190,12 @@ int split_assignment(const std::string& line, std::vector<std::string>* head, st
 }
 
 // Sets `error` ("line N: why", or only "why" for line 0) and returns 0.
+bool has_control(const std::string& text) {
+  for (const char c : text)
+    if (static_cast<unsigned char>(c) < 32) return true;
+  return false;
+}
+
 int fail(std::string* error, int line, const std::string& why) {
   *error = line > 0 ? "line " + std::to_string(line) + ": " + why : why;
   return 0;
@@ -372,8 +378,11 @@ int parse_level(Source* s, const std::string& text, std::string* error) {
       if (lang < 0 || value.empty() || value.size() > 200) return fail(error, n, "title needs a language and a text");
       // The title is written into the level file, where byte 255 ends the text for the loader.
       if (value.find('\xFF') != std::string::npos) return fail(error, n, "a title may not hold byte 255");
+      // A line end (or any control byte) would break the lines it is written into.
+      if (has_control(value)) return fail(error, n, "a title may not hold control characters");
       s->titles[lang] = value;
     } else if (name == "music" && !value.empty()) {
+      if (has_control(value)) return fail(error, n, "a music file name may not hold control characters");
       s->music = value;
     } else if (name == "time") {
       if (!to_int(value, 1, 99, &s->time)) return fail(error, n, "time is 1 to 99 minutes");

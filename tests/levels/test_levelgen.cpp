@@ -129,6 +129,9 @@ TEST(LevelgenBad, RefusesIncompleteLevels) {
       {level("heights\n|......|\n|......|\n|..?...|\n|......|\n|......|\nend\n"), "unknown height code '?'"},
       {level("heights\n|......|\n|......|\nend\n"), "the heights grid has another row count"},
       {"time = 2\n", "no title in eng"},
+      // A carriage return inside a text would end the line it is written on.
+      {"title eng = Po\rnd\n" + level(), "line 1: a title may not hold control characters"},
+      {level("music = snd\\a\r.s3m\n"), "line 12: a music file name may not hold control characters"},
   };
   for (const auto& c : cases) {
     const Built b = build(c.source);
