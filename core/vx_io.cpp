@@ -169,14 +169,15 @@ int vx_io_compose(char* out, size_t size, const char* a, const char* b) {
 }
 
 // Opens the loose file `name` (`\` separators) on disk; `os_out` receives
-// the OS path used. Folders are not files.
+// the OS path used. Only plain files open: a folder is no file, and a
+// device or a pipe a data file names could block the game for ever.
 static FILE* open_os(const char* name, const char* mode, char* os_out) {
   char os[VX_IO_PATH_MAX], m[4];
   if (!os_mode(mode, m) || !vx_io_path_to_os(name, os, sizeof os)) return nullptr;
   const int creates = m[0] != 'r';
   const int found = vx_io_path_resolve(os, creates, os_out, VX_IO_PATH_MAX);
   if (!found && !creates) return nullptr;
-  if (found == 1 && plat_path_kind(os_out) == 2) return nullptr;
+  if (found == 1 && plat_path_kind(os_out) != 1) return nullptr;
   FILE* f = std::fopen(os_out, m);
   if (f && found != 1) vx_io_path_forget_folder_of(os_out);
   return f;

@@ -258,7 +258,7 @@ void plat_exit(int code) {
 int plat_path_kind(const char* path) {
   struct stat st;
   if (!path || !*path || stat(path, &st) != 0) return 0;
-  return S_ISDIR(st.st_mode) ? 2 : 1;
+  return S_ISDIR(st.st_mode) ? 2 : S_ISREG(st.st_mode) ? 1 : 3;
 }
 
 int plat_folder_list(const char* path, PLAT_FOLDER_ENTRY entry, void* user) {

@@ -185,7 +185,8 @@ constexpr int PLAT_INSTANCE_CLOSE = 2;
 int plat_instance_notify(const char* name, int request);
 
 // ---------------------------------------------------------------- folders
-// 0 nothing there, 1 a file, 2 a folder.
+// 0 nothing there, 1 a file, 2 a folder, 3 something else (a device, a
+// pipe, a socket).
 int plat_path_kind(const char* path);
 // Calls `entry(name, is_folder, user)` for every entry of a folder except
 // "." and "..". 1 when the folder could be read.

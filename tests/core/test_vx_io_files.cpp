@@ -1,7 +1,10 @@
 // File layer: loose lookup (prefix folder, case), whole-file operations, folders, per-user folder and settings path.
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "core/vx_io_path.h"
+#include "platform/platform.h"
 #include "tests/core/test_vx_io_fixture.h"
 
 using namespace io_test;
@@ -59,5 +62,17 @@ TEST_F(IoLoose, LoadAndSaveRoundTrip) {
 }
 
 // ---------------------------------------------------------------- folders
+
+// A name that reaches a device or a pipe (a sound list naming
+// "..\\..\\dev\\tty1") opens nothing: reading one could wait for ever.
+TEST_F(IoLoose, DevicesAndPipesAreNoFiles) {
+  fs::create_directories("odd");
+  fs::create_symlink("/dev/null", "odd/null.wav");
+  ASSERT_EQ(vx_io_fopen("odd\\null.wav", "rb"), nullptr);
+  ASSERT_EQ(mkfifo("odd/pipe.wav", 0600), 0);
+  EXPECT_EQ(load("odd\\pipe.wav"), "<none>");
+  EXPECT_EQ(plat_path_kind("odd/pipe.wav"), 3);
+  EXPECT_EQ(load("odd"), "<none>");
+}
 
 }  // namespace
