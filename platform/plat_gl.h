@@ -37,6 +37,11 @@ enum PLAT_GL_FAILURE {
 // overlaps the rest of the start-up; the first GL window or context waits
 // for it to finish. Called once, early; nothing in the null build.
 void plat_gl_preload();
+// Waits until that loading is done; nothing when none runs. The program
+// calls it before it returns from main: the libraries' own destructors,
+// registered as they load, would otherwise run at exit while the thread
+// is still loading them.
+void plat_gl_preload_wait();
 
 PLAT_GL_CONTEXT* plat_gl_context_create(PLAT_WINDOW* window, const PLAT_GL_FORMAT* format, int* failure);
 // What the context got (depth_bits is the real depth). 1, or 0 for null.

@@ -24,5 +24,9 @@ int main(int argc, char** argv) {
   // The GL libraries load beside the start-up instead of inside it.
   plat_gl_preload();
   std::string command_line = join_arguments(argc, argv);
-  return game_main(nullptr, command_line.c_str(), 1);
+  const int code = game_main(nullptr, command_line.c_str(), 1);
+  // A quick end (a second instance, a refused start) may come while the
+  // libraries are still loading.
+  plat_gl_preload_wait();
+  return code;
 }

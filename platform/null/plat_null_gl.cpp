@@ -2,6 +2,7 @@
 #include "platform/plat_gl.h"
 
 void plat_gl_preload() {}
+void plat_gl_preload_wait() {}
 
 PLAT_GL_CONTEXT* plat_gl_context_create(PLAT_WINDOW*, const PLAT_GL_FORMAT*, int* failure) {
   if (failure) *failure = PLAT_GL_NO_FORMAT;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include "platform/plat_gl.h"
 #include "platform/plat_internal.h"
 
 // SDL video is started by the first window and stopped at process exit.
@@ -96,7 +97,7 @@ int plat_be_window_create(PLAT_WINDOW* window) {
   // Created hidden: the common code shows it after PLAT_WM_CREATE.
   uint32_t flags = SDL_WINDOW_HIDDEN;
   if (window->style & PLAT_WS_OPENGL) {
-    plat_sdl_gl_preload_wait();
+    plat_gl_preload_wait();
     flags |= SDL_WINDOW_OPENGL;
   }
   if (window->style & PLAT_WS_SIZABLE) flags |= SDL_WINDOW_RESIZABLE;

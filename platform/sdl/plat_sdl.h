@@ -18,9 +18,6 @@ int plat_sdl_video_start();
 // when no context was made or it is already current.
 void plat_sdl_gl_keep_current();
 
-// Waits until the GL libraries' preloading (plat_gl_preload) is done;
-// nothing when none runs.
-void plat_sdl_gl_preload_wait();
 
 // Before a window goes full screen: it is moved and sized to cover its
 // display (width x height at the display's corner) while SDL still takes

@@ -100,12 +100,12 @@ void plat_gl_preload() {
   SDL_ShowCursor(SDL_DISABLE);
   SDL_ShowCursor(SDL_ENABLE);
   preload_state.running = pthread_create(&preload_state.thread, nullptr, preload_libraries, nullptr) == 0;
-  // A program ending before its first GL window waits for the loading
-  // rather than tear the libraries down under it.
+  // A program that calls exit early waits for the loading rather than
+  // tear the libraries down under it (main's return waits by itself).
   if (preload_state.running) std::atexit(preload_join);
 }
 
-void plat_sdl_gl_preload_wait() { preload_join(); }
+void plat_gl_preload_wait() { preload_join(); }
 
 // ---------------------------------------------------------------- contexts
 
