@@ -189,13 +189,14 @@ int split_assignment(const std::string& line, std::vector<std::string>* head, st
   return !head->empty();
 }
 
-// Sets `error` ("line N: why", or only "why" for line 0) and returns 0.
+// True when the text holds a control byte (a line end among them).
 bool has_control(const std::string& text) {
   for (const char c : text)
     if (static_cast<unsigned char>(c) < 32) return true;
   return false;
 }
 
+// Sets `error` ("line N: why", or only "why" for line 0) and returns 0.
 int fail(std::string* error, int line, const std::string& why) {
   *error = line > 0 ? "line " + std::to_string(line) + ": " + why : why;
   return 0;

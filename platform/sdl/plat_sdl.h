@@ -18,7 +18,6 @@ int plat_sdl_video_start();
 // when no context was made or it is already current.
 void plat_sdl_gl_keep_current();
 
-
 // Before a window goes full screen: it is moved and sized to cover its
 // display (width x height at the display's corner) while SDL still takes
 // such changes. Full screen is a request to the window manager; without
