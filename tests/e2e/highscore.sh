@@ -40,6 +40,14 @@ reads() {
   convert "$work/$2.png" -resize 200% -colorspace Gray -threshold 75% -negate "$work/ocr.png"
   tesseract "$work/ocr.png" - 2>/dev/null | grep -Eq "$1"
 }
+# menu_over PNG: the main menu's lines are read in the picture. Only the
+# cream of the menu font's letters is kept: light clouds, yellow cars and
+# white road marks behind the menu otherwise break the lines up.
+menu_over() {
+  convert "$work/$1.png" -fuzz 10% -fill white -opaque "#FFF1C9" -fill black +opaque white -resize 200% -negate \
+    "$work/ocr.png"
+  tesseract "$work/ocr.png" - 2>/dev/null | grep -Eq "Main Menu|Game Setup|High Scores"
+}
 # Keys held as a player holds them: over a frame, under the menus' 500 ms delay.
 press() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; sleep 0.7; }
 no() { echo "FAIL: $1"; fail=1; }
@@ -48,7 +56,7 @@ start_game "$game" || exit 1
 xdotool windowfocus "$GAME_WIN" 2>/dev/null
 sleep 4
 snapshot menu
-reads "Main Menu|Game Setup|High Scores" menu || no "the game does not start at its main menu"
+menu_over menu || no "the game does not start at its main menu"
 press Down
 snapshot down
 [ "$(differ menu down)" -gt 200 ] || no "Down did not move the highlight"
@@ -59,18 +67,18 @@ snapshot play1
 sleep 1
 snapshot play2
 [ "$(differ play1 play2)" -gt 500 ] || no "Enter on the new-game line did not start play"
-reads "Main Menu|Game Setup|High Scores" play2 && no "the menu stays over play"
+menu_over play2 && no "the menu stays over play"
 press Escape
 sleep 0.5
 snapshot paused1
 sleep 1
 snapshot paused2
-reads "Main Menu|Game Setup|High Scores" paused2 || no "Esc in play did not show the main menu"
+menu_over paused2 || no "Esc in play did not show the main menu"
 [ "$(differ paused1 paused2)" -lt 200 ] || no "the game under the menu is not frozen"
 press Escape
 sleep 1
 snapshot resumed
-reads "Main Menu|Game Setup|High Scores" resumed && no "Esc again did not resume play"
+menu_over resumed && no "Esc again did not resume play"
 press F1
 snapshot help
 reads "HOW TO PLAY" help || no "F1 did not show the help page"
