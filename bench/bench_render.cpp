@@ -8,8 +8,9 @@
 // is the whole frame's, the GL work included.
 //
 // The fill-rate reference is one full-screen blended textured quad per
-// frame on the same context. Each figure is the median of several runs
-// (the machines it runs on are shared). The last line is
+// frame on the same context. Each figure is the median of several runs,
+// world and quad runs taking turns (the machines it runs on are shared,
+// and their speed drifts). The last line is
 //   RESULT fps_640=... fps_1024=... fps_1600=... quad_fps_1600=...
 //          cpu_ms_1024=... draws=... binds=... first_frame_ms=...
 // (one line) for scripts. Usage: bench_render [RUNS [FRAMES]].
@@ -282,26 +283,31 @@ void quad_frame(Scene* s) {
   s->table.vx_dsp_3d_flush();
 }
 
-// `runs` runs of `frames` frames each: the medians of the per-frame figures.
-Timing measure(Scene* s, void (*frame)(Scene*), int runs, int frames) {
+// The per-frame figures of each run.
+struct Samples {
   std::vector<double> wall, cpu, draws, binds, polygons;
-  for (int r = 0; r < runs; r++) {
-    const RENDER_GL_STATS g0 = Render_GL_Stats();
-    const double w0 = now_ms(CLOCK_MONOTONIC), c0 = now_ms(CLOCK_THREAD_CPUTIME_ID);
-    double poly = 0;
-    for (int f = 0; f < frames; f++) {
-      frame(s);
-      poly += Render_Stats().polygons;
-    }
-    const double w1 = now_ms(CLOCK_MONOTONIC), c1 = now_ms(CLOCK_THREAD_CPUTIME_ID);
-    const RENDER_GL_STATS g1 = Render_GL_Stats();
-    wall.push_back((w1 - w0) / frames);
-    cpu.push_back((c1 - c0) / frames);
-    draws.push_back(double(g1.draws - g0.draws) / frames);
-    binds.push_back(double(g1.binds - g0.binds) / frames);
-    polygons.push_back(poly / frames);
+};
+
+// One run of `frames` frames.
+void run_frames(Scene* s, void (*frame)(Scene*), int frames, Samples* out) {
+  const RENDER_GL_STATS g0 = Render_GL_Stats();
+  const double w0 = now_ms(CLOCK_MONOTONIC), c0 = now_ms(CLOCK_THREAD_CPUTIME_ID);
+  double poly = 0;
+  for (int f = 0; f < frames; f++) {
+    frame(s);
+    poly += Render_Stats().polygons;
   }
-  return {median(wall), median(cpu), median(draws), median(binds), median(polygons)};
+  const double w1 = now_ms(CLOCK_MONOTONIC), c1 = now_ms(CLOCK_THREAD_CPUTIME_ID);
+  const RENDER_GL_STATS g1 = Render_GL_Stats();
+  out->wall.push_back((w1 - w0) / frames);
+  out->cpu.push_back((c1 - c0) / frames);
+  out->draws.push_back(double(g1.draws - g0.draws) / frames);
+  out->binds.push_back(double(g1.binds - g0.binds) / frames);
+  out->polygons.push_back(poly / frames);
+}
+
+Timing medians(const Samples& m) {
+  return {median(m.wall), median(m.cpu), median(m.draws), median(m.binds), median(m.polygons)};
 }
 
 struct SizeResult {
@@ -319,14 +325,6 @@ bool run_size(int width, int height, int runs, int frames, double* first_frame_m
   if (first_frame_ms) *first_frame_ms = plat_launch_ms();
   // Warm-up frames: the GL driver builds its shaders on first use.
   for (int i = 0; i < 3; i++) world_frame(&scene);
-  VX_MEM_STATS before, after;
-  vx_mem_stats(&before);
-  const long rss0 = rss_kib();
-  out->world = measure(&scene, world_frame, runs, frames);
-  out->rss_growth_kib = rss_kib() - rss0;
-  vx_mem_stats(&after);
-  out->tracker_blocks = long(after.count - before.count);
-
   std::vector<uint8_t> px(256 * 256 * 4, 200);
   glGenTextures(1, &quad_texture);
   glBindTexture(GL_TEXTURE_2D, quad_texture);
@@ -334,7 +332,22 @@ bool run_size(int width, int height, int runs, int frames, double* first_frame_m
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 256, 256, 0, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
   quad_frame(&scene);
-  out->quad = measure(&scene, quad_frame, runs, frames);
+  world_frame(&scene);
+  // World and quad runs take turns, so that a shared machine whose speed
+  // drifts over the seconds of the measure slows both alike.
+  VX_MEM_STATS before, after;
+  vx_mem_stats(&before);
+  const long rss0 = rss_kib();
+  Samples world, quad;
+  for (int r = 0; r < runs; r++) {
+    run_frames(&scene, world_frame, frames, &world);
+    run_frames(&scene, quad_frame, frames, &quad);
+  }
+  out->rss_growth_kib = rss_kib() - rss0;
+  vx_mem_stats(&after);
+  out->tracker_blocks = long(after.count - before.count);
+  out->world = medians(world);
+  out->quad = medians(quad);
   glDeleteTextures(1, &quad_texture);
   std::printf("%4d x %-4d  world %6.1f fps (%6.2f ms, cpu %5.2f ms, %6.0f polygons, %5.0f draws, %5.0f binds)  "
               "quad %6.1f fps  world/quad %.2f  rss %+ld KiB, tracker blocks %+ld  [%s]\n",
