@@ -18,7 +18,8 @@
 // keeps the picture of that order while opaque polygons go first, nearest
 // first; a polygon that reaches beyond the depth range above keeps its z
 // and goes alone in its turn, so OpenGL clips it as before. Frame begin
-// clears the depth buffer; the depth test is off outside this output.
+// clears the depth buffer (and the stencil, unused, with it); the depth
+// test is off outside this output.
 // Every function does nothing while the gen layer has no context.
 #pragma once
 #include "world/render_out.h"
